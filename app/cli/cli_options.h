@@ -1,0 +1,45 @@
+#pragma once
+// stelvo-cli's command line: parsed strictly, so that a typo never runs a
+// different experiment than the one asked for. No Qt here; the fuzzer calls it.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace stelvo {
+
+struct CliOptions {
+  int bodies = 4000;
+  double stepDays = 5;
+  int steps = 100;
+  int comet = 62;
+  int dist = 0;
+  int runs = 1;
+  bool state = false;
+  bool bench = false;
+  bool help = false;
+  bool listComets = false;
+  std::string csvPath;
+  std::string isa;  // empty: the best the processor runs
+  // Rendering with the window's drawing code.
+  std::string pngPath;
+  std::string framesDir;
+  int every = 1;
+  int width = 1280;
+  int height = 720;
+  int zoom = 87;
+  int incl = 45;
+  std::vector<int> planets{4, 6};  // the ticked planet boxes among 2..9
+};
+
+struct CliParse {
+  std::optional<CliOptions> options;  // set when the command line is valid
+  std::string error;                  // otherwise one line naming the option and what it accepts
+};
+
+CliParse ParseCliOptions(const std::vector<std::string>& args);
+
+// The text that --help prints.
+std::string CliUsage();
+
+}  // namespace stelvo

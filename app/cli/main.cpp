@@ -1,0 +1,165 @@
+// stelvo-cli: the headless companion of the window program, for batch runs,
+// checks and benchmarks. Runs exactly what the window runs, without drawing
+// unless a PNG or frame sequence is asked for.
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "atomic_file.h"
+#include "cli_options.h"
+#include "core/gravity.h"
+#include "core/run_error.h"
+#include "core/simulation_run.h"
+#include "data/comet_catalogue.h"
+#include "initial/orbit.h"
+
+namespace stelvo {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double PeakRssMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  const auto middle = values.begin() + values.size() / 2;
+  std::nth_element(values.begin(), middle, values.end());
+  if (values.size() % 2 == 1) return *middle;
+  return (*middle + *std::max_element(values.begin(), middle)) / 2;
+}
+
+// The newest accepted point sits in slot 4 after a completed pass.
+constexpr int kAcceptedSlot = 4;
+
+void PrintState(const RunState& s, int passes) {
+  std::printf("time_days %.17g\n", s.SimDays);
+  std::printf("startup_passes %d\n", passes);
+  for (int i = 0; i < s.MassiveCount; ++i) {
+    std::printf("body %d", i + 1);
+    for (int axis = 0; axis < 3; ++axis) std::printf(" %.17g", s.Pos(axis, kAcceptedSlot)[i]);
+    for (int axis = 0; axis < 3; ++axis) std::printf(" %.17g", s.Vel(axis, kAcceptedSlot)[i]);
+    std::printf("\n");
+  }
+}
+
+bool WriteCsv(const RunState& s, const std::string& path, std::string& error) {
+  return WriteFileAtomically(
+      path,
+      [&s](std::FILE* f) {
+        if (std::fprintf(f, "body,x,y,z,vx,vy,vz\n") < 0) return false;
+        for (int i = 0; i < s.BodyCount; ++i) {
+          if (std::fprintf(f, "%d,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g\n", i + 1,
+                           s.Pos(kX, kAcceptedSlot)[i], s.Pos(kY, kAcceptedSlot)[i],
+                           s.Pos(kZ, kAcceptedSlot)[i], s.Vel(kX, kAcceptedSlot)[i],
+                           s.Vel(kY, kAcceptedSlot)[i], s.Vel(kZ, kAcceptedSlot)[i]) < 0) {
+            return false;
+          }
+        }
+        return true;
+      },
+      error);
+}
+
+Isa IsaFromName(const std::string& name) {
+  if (name == "avx512") return Isa::kAvx512;
+  if (name == "avx2") return Isa::kAvx2;
+  return Isa::kBaseline;
+}
+
+int Run(const CliOptions& o) {
+  if (!o.isa.empty() && !SelectIsa(IsaFromName(o.isa))) {
+    std::fprintf(stderr, "stelvo-cli: --isa %s: this processor does not support it\n",
+                 o.isa.c_str());
+    return 1;
+  }
+  RunSettings settings;
+  settings.BodyCount = o.bodies;
+  settings.StepDays = o.stepDays;
+  settings.CometIndex = o.comet;
+  settings.Distribution = o.dist;
+  settings.DistributionText = std::to_string(o.dist);
+
+  SimulationRun run;
+  std::vector<double> stepMs;
+  double startupMs = 0, loopMs = 0;
+  for (int r = 0; r < o.runs; ++r) {
+    const bool last = r + 1 == o.runs;
+    const auto t0 = Clock::now();
+    run.Begin(settings);
+    const auto t1 = Clock::now();
+    if (last) {
+      startupMs = Milliseconds(t1 - t0);
+      stepMs.reserve(o.bench ? o.steps : 0);
+    }
+    for (int k = 0; k < o.steps; ++k) {
+      const auto before = Clock::now();
+      run.Step();
+      run.FinishPass();
+      if (last && o.bench) stepMs.push_back(Milliseconds(Clock::now() - before));
+    }
+    if (last) loopMs = Milliseconds(Clock::now() - t1);
+  }
+
+  const RunState& state = run.State();
+  if (o.state) PrintState(state, run.StartupPasses());
+  if (o.bench) {
+    std::printf("isa %s\n", std::string(IsaName(ActiveIsa())).c_str());
+    std::printf("bodies %d\n", state.BodyCount);
+    std::printf("startup_ms %.3f\n", startupMs);
+    std::printf("ms_per_step %.4f\n", Median(stepMs));
+    std::printf("steps_per_second %.1f\n", o.steps / (loopMs / 1000.0));
+    std::printf("peak_rss_mb %.1f\n", PeakRssMegabytes());
+  }
+  if (!o.csvPath.empty()) {
+    std::string error;
+    if (!WriteCsv(state, o.csvPath, error)) {
+      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace stelvo
+
+int main(int argc, char** argv) {
+  using namespace stelvo;
+  const CliParse parse = ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parse.options) {
+    std::fprintf(stderr, "stelvo-cli: %s\n", parse.error.c_str());
+    return 2;
+  }
+  const CliOptions& o = *parse.options;
+  if (o.help) {
+    std::fputs(CliUsage().c_str(), stdout);
+    return 0;
+  }
+  if (o.listComets) {
+    for (int i = 0; i < kCometCount; ++i) {
+      std::printf("%d %.*s\n", i, static_cast<int>(kCometCatalogue[i].size()),
+                  kCometCatalogue[i].data());
+    }
+    return 0;
+  }
+  try {
+    return Run(o);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "stelvo-cli: %s\n", e.what());
+    return 1;
+  }
+}

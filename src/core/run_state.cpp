@@ -1,0 +1,75 @@
+#include "core/run_state.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+
+namespace stelvo {
+
+namespace {
+constexpr std::size_t kAlignment = 64;  // one cache line, and a whole AVX-512 vector
+constexpr std::size_t kHistoryArrays = 3 * (2 * kPosSlots + kAccSlots);
+constexpr std::size_t kWorkArrays = 2 * kStateValues + 1;  // CorrState, StartupPrev, BodyGM
+
+template <std::size_t N>
+void RotateDown(double* (&slots)[N], int first, int last) {
+  // slots[first] <- slots[first + 1] <- ... <- slots[last] <- old slots[first]
+  double* recycled = slots[first];
+  for (int s = first; s < last; ++s) slots[s] = slots[s + 1];
+  slots[last] = recycled;
+}
+}  // namespace
+
+void RunState::FreeAligned::operator()(double* p) const { std::free(p); }
+
+RunState::RunState() {
+  historyDoubles_ = kHistoryArrays * kCapacity;
+  const std::size_t bytes = (kHistoryArrays + kWorkArrays) * kCapacity * sizeof(double);
+  auto* memory = static_cast<double*>(std::aligned_alloc(kAlignment, bytes));
+  if (memory == nullptr) throw std::bad_alloc();
+  storage_.reset(memory);
+  AssignBuffers();
+  std::memset(storage_.get(), 0, bytes);
+}
+
+void RunState::AssignBuffers() {
+  static_assert(kCapacity * sizeof(double) % kAlignment == 0);
+  double* next = storage_.get();
+  auto take = [&next] {
+    double* array = next;
+    next += kCapacity;
+    return array;
+  };
+  for (int axis = 0; axis < 3; ++axis) {
+    for (auto& slot : pos_[axis]) slot = take();
+    for (auto& slot : vel_[axis]) slot = take();
+    for (auto& slot : acc_[axis]) slot = take();
+  }
+  for (auto& value : corr_) value = take();
+  for (auto& value : prev_) value = take();
+  gm_ = take();
+}
+
+void RunState::ClearHistories() {
+  AssignBuffers();
+  std::memset(storage_.get(), 0, historyDoubles_ * sizeof(double));
+}
+
+void RunState::ShiftHistory() {
+  for (int axis = 0; axis < 3; ++axis) {
+    RotateDown(pos_[axis], 3 - kMinPosSlot, 5 - kMinPosSlot);
+    RotateDown(vel_[axis], 3 - kMinPosSlot, 5 - kMinPosSlot);
+    RotateDown(acc_[axis], -4 - kMinAccSlot, 5 - kMinAccSlot);
+  }
+}
+
+void RunState::AcceptCorrected() {
+  for (int axis = 0; axis < 3; ++axis) {
+    std::swap(pos_[axis][5 - kMinPosSlot], corr_[3 * axis]);
+    std::swap(vel_[axis][5 - kMinPosSlot], corr_[3 * axis + 1]);
+    std::swap(acc_[axis][5 - kMinAccSlot], corr_[3 * axis + 2]);
+  }
+}
+
+}  // namespace stelvo

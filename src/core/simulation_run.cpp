@@ -1,0 +1,74 @@
+#include "core/simulation_run.h"
+
+#include <cmath>
+
+#include "core/coefficients.h"
+#include "core/gravity.h"
+#include "core/integrator.h"
+#include "core/run_error.h"
+#include "core/startup.h"
+#include "data/comet_catalogue.h"
+#include "initial/bahn_element.h"
+#include "initial/constants.h"
+#include "initial/particle_cloud.h"
+#include "initial/planets.h"
+
+namespace stelvo {
+
+namespace {
+// The catalogue entry whose selection gives a run of the ten massive bodies alone.
+constexpr int kNoParticlesCometIndex = 1;
+constexpr double kMaxStepDays = 100;
+
+void CheckSettings(const RunSettings& s) {
+  if (s.BodyCount < kMassiveCount || s.BodyCount > kCapacity) {
+    throw RunError("The body count must lie between 10 and 20000");
+  }
+  if (!(s.StepDays > 0 && s.StepDays <= kMaxStepDays)) {
+    throw RunError("The step width must lie above 0 and at most 100 days");
+  }
+  if (s.CometIndex < 0 || s.CometIndex >= kCometCount) {
+    throw RunError("The comet index must lie between 0 and 587");
+  }
+  CheckStartDistribution(s.Distribution, s.DistributionText);
+}
+}  // namespace
+
+SimulationRun::SimulationRun() : SimulationRun(ProgramRandom()) {}
+
+SimulationRun::SimulationRun(RandomSource& random)
+    : state_(std::make_unique<RunState>()), coeffs_(std::make_unique<IntegratorCoeffs>()),
+      random_(&random) {}
+
+SimulationRun::~SimulationRun() = default;
+
+void SimulationRun::Begin(const RunSettings& settings) {
+  CheckSettings(settings);
+  RunState& s = *state_;
+  s.BodyCount = settings.BodyCount;
+  s.StepDays = settings.StepDays;
+  s.ClearHistories();
+  BuildCoefficientTables(*coeffs_);
+  s.EpochJD = kEpochJD;
+  SetMassiveBodies(s);
+  if (settings.CometIndex == kNoParticlesCometIndex) s.BodyCount = s.MassiveCount;
+  BahnElement cometElements;
+  for (int row = s.MassiveCount; row < s.BodyCount; ++row) {
+    s.BodyGM()[row] = 0;
+    InitParticle(s, row, s.EpochJD, settings.CometIndex, settings.Distribution, *random_,
+                 cometElements);
+  }
+  InitialAccelerations(s);
+  startupPasses_ = StartUpIteration(s, *coeffs_);
+  s.SimDays = 4 * s.StepDays;
+  s.CurrentSlot = 4;
+}
+
+void SimulationRun::Step() { IntegrationStep(*state_, *coeffs_); }
+
+void SimulationRun::FinishPass() {
+  state_->SimDays = state_->SimDays + state_->StepDays;
+  ShiftHistory(*state_);
+}
+
+}  // namespace stelvo

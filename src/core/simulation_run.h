@@ -1,0 +1,56 @@
+#pragma once
+// One run from Start to Stop, driven one pass at a time so that the caller (the
+// window's event loop or stelvo-cli) does its own work between passes:
+//
+//   run.Begin(settings);            // state cleared, bodies set, history filled
+//   while (wanted) {
+//     run.Step();                   // new point in slot CurrentSlot
+//     draw(run.State());            // positions at CurrentSlot
+//     run.FinishPass();             // SimDays advanced, history shifted
+//   }
+//
+// Begin and Step throw RunError (ArithmeticError for a division by zero or an
+// overflow); the last accepted state stays intact. The run state is allocated once
+// per SimulationRun for the full capacity and reused by every Begin.
+
+#include <memory>
+#include <string>
+
+#include "core/run_state.h"
+
+namespace stelvo {
+
+class RandomSource;
+struct IntegratorCoeffs;
+
+struct RunSettings {
+  int BodyCount = 4000;    // all bodies, the ten massive ones included: 10..20000
+  double StepDays = 5;     // 0 < StepDays <= 100
+  int CometIndex = 62;     // catalogue index; 1 gives a run without particles
+  int Distribution = 0;    // start distribution 0..3; anything else refuses to start
+  std::string DistributionText;  // what the user typed, for the refusal message
+};
+
+class SimulationRun {
+ public:
+  // The random source carries over from run to run; by default the program-wide one.
+  SimulationRun();
+  explicit SimulationRun(RandomSource& random);
+  ~SimulationRun();
+
+  void Begin(const RunSettings& settings);
+  void Step();
+  void FinishPass();
+
+  const RunState& State() const { return *state_; }
+  RunState& MutableState() { return *state_; }
+  int StartupPasses() const { return startupPasses_; }
+
+ private:
+  RunStatePtr state_;
+  std::unique_ptr<IntegratorCoeffs> coeffs_;
+  RandomSource* random_;
+  int startupPasses_ = 0;
+};
+
+}  // namespace stelvo

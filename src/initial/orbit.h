@@ -1,0 +1,34 @@
+#pragma once
+// Two-body orbit maths: Kepler's equation, elements to state vector, and the
+// derivation of a catalogue row's elements. Pure functions; used by the particle
+// set-up and by the orbit background of the view.
+
+#include <stdexcept>
+
+#include "initial/bahn_element.h"
+
+namespace stelvo {
+
+struct StateVector {
+  double x, y, z;     // AU
+  double vx, vy, vz;  // AU / day
+};
+
+// Thrown instead of iterating forever on an eccentricity outside [0, 1), a
+// non-finite mean anomaly, or a mean anomaly too large to converge in doubles.
+class OrbitError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Eccentric anomaly E with E - e sin E = M, by Newton's method from E = M.
+double SolveKepler(double meanAnomaly, double ecc);
+
+// Heliocentric ecliptic state for elements a (AU), e, and angles in radians.
+StateVector ElementsToState(double a, double ecc, double incl, double node, double argPeri,
+                            double meanAnomaly);
+
+// Angles to radians, a = q / (1 - e), MeanMotion = sqrt(k^2 / a^3).
+void DeriveElements(BahnElement& elements);
+
+}  // namespace stelvo
