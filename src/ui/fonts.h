@@ -1,0 +1,13 @@
+#pragma once
+// The window's two font families. MS Sans Serif and Courier New are used where the
+// system has them; otherwise the platform's sans serif and its fixed-pitch font,
+// so that the catalogue lines keep their columns.
+
+#include <QFont>
+
+namespace stelvo {
+
+QFont WindowFont(int pixelSize, bool bold = false);
+QFont FixedPitchFont(int pixelSize, bool bold = false);
+
+}  // namespace stelvo
