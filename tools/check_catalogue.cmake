@@ -1,0 +1,25 @@
+# Regenerates the comet catalogue into the build tree and compares it byte for
+# byte with the committed source. Run by ctest as
+#   cmake -DPYTHON=... -DSOURCE_DIR=... -DOUTPUT=... -P check_catalogue.cmake
+foreach(var PYTHON SOURCE_DIR OUTPUT)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "check_catalogue.cmake needs -D${var}=...")
+  endif()
+endforeach()
+
+file(REMOVE "${OUTPUT}")
+execute_process(
+  COMMAND "${PYTHON}" "${SOURCE_DIR}/tools/make_catalogue.py"
+          --input "${SOURCE_DIR}/tools/data/mpc-comet-elements.json"
+          --output "${OUTPUT}"
+  RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "make_catalogue.py failed: ${status}")
+endif()
+
+execute_process(
+  COMMAND "${CMAKE_COMMAND}" -E compare_files "${OUTPUT}" "${SOURCE_DIR}/src/data/comet_catalogue.cpp"
+  RESULT_VARIABLE differs)
+if(NOT differs EQUAL 0)
+  message(FATAL_ERROR "src/data/comet_catalogue.cpp differs from the generator's output ${OUTPUT}")
+endif()
