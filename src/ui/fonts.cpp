@@ -15,9 +15,12 @@ QFont Sized(QFont font, int pixelSize, bool bold) {
 }  // namespace
 
 QFont WindowFont(int pixelSize, bool bold) {
+  // After MS Sans Serif, sans serifs of about its widths, so that the captions fit
+  // the controls' fixed sizes; the platform's own sans serif last.
   static const QFont base = [] {
-    if (QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif"))) {
-      return QFont(QStringLiteral("MS Sans Serif"));
+    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Arial",
+                               "Liberation Sans", "Nimbus Sans", "Helvetica"}) {
+      if (QFontDatabase::hasFamily(QLatin1String(family))) return QFont(QLatin1String(family));
     }
     return QFontDatabase::systemFont(QFontDatabase::GeneralFont);
   }();

@@ -1,7 +1,7 @@
 #pragma once
 // The window's two font families. MS Sans Serif and Courier New are used where the
-// system has them; otherwise the platform's sans serif and its fixed-pitch font,
-// so that the catalogue lines keep their columns.
+// system has them; otherwise a sans serif of similar widths (or the platform's own)
+// and the platform's fixed-pitch font, so that the catalogue lines keep their columns.
 
 #include <QFont>
 

@@ -1,0 +1,13 @@
+// The window program: one window, the event loop, nothing else.
+#include <QApplication>
+
+#include "ui/form_main.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Stelvo"));
+  stelvo::TForm_Main form;
+  form.showMaximized();
+  form.activateWindow();
+  return QApplication::exec();
+}

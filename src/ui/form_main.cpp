@@ -1,0 +1,643 @@
+#include "ui/form_main.h"
+
+#include <QAbstractItemView>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QStatusBar>
+#include <QWheelEvent>
+#include <cstdlib>
+
+#include "core/run_error.h"
+#include "data/comet_catalogue.h"
+#include "ui/fonts.h"
+#include "ui/pictures.h"
+#include "ui/version_panel.h"
+
+namespace stelvo {
+
+// Shows the newest complete frame of the scene; nothing is drawn here.
+class SceneWidget : public QWidget {
+ public:
+  SceneWidget(const SceneImages& scene, QWidget* parent) : QWidget(parent), scene_(scene) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QImage& frame = scene_.Presented();
+    if (frame.isNull()) {
+      painter.fillRect(rect(), QColor(192, 192, 192));
+      return;
+    }
+    painter.drawImage(0, 0, frame);
+  }
+
+ private:
+  const SceneImages& scene_;
+};
+
+namespace {
+
+constexpr int kStripHeight = 170;      // Panel_Bttm
+constexpr int kRightStripWidth = 40;   // Panel_Rght
+constexpr int kStatusBarHeight = 25;
+constexpr int kAboutTop = 172;
+constexpr int kWheelPositions = 5;     // slider positions per wheel event
+constexpr int kTimeLabelRight = 215 + 12;  // Label1 grows to the left of this edge
+const QColor kStripColour(189, 184, 172);
+constexpr double kDaysPerYear = 365.25;
+
+// Column header over the catalogue lines: each word stands over its column.
+QString CatalogueHeader() {
+  QString header(112, QLatin1Char(' '));
+  auto left = [&](int column, const char* word) {
+    header.replace(column - 1, int(qstrlen(word)), QLatin1String(word));
+  };
+  auto right = [&](int lastColumn, const char* word) {
+    left(lastColumn - int(qstrlen(word)) + 1, word);
+  };
+  left(1, "Kurz");
+  right(18, "P(J)");
+  right(29, "a(AE)");
+  right(39, "q(AE)");
+  right(49, "e");
+  right(59, "Arg.Per.");
+  right(69, "Knoten");
+  right(79, "Inkl.");
+  left(81, "Perihelzeit");
+  left(95, "Kurz");
+  left(101, "Komet");
+  return header.trimmed();
+}
+
+const char* const kHelpLines[20] = {
+    "Stelvo.EXE:",
+    "Ein numerischer Integrator des Sonnensystems und weiterer 'masseloser' Teilchen für "
+    "Windows Rechner.",
+    "Das Sonnensystem, bestehend aus Sonne, Venus, EMB (Erde-Mond-Baryzentrum), Mars, Jupiter, "
+    "Saturn, Uranus, Neptun und",
+    "Pluto wird jeweils ab 1.1.2000 integriert.",
+    "Es stehen etwa 250 Kometen mit elliptischen Bahnen (P<1000 Jahre) zur Verfügung. Von jedem "
+    "Kometen ist die jüngste",
+    "Perihelpassage (vor dem Jahr 2002) genommen worden.",
+    "",
+    "",
+    "Bedienung:",
+    "1. Gewünschten Kometen auswählen.",
+    "2. Anzahl Teilchen auswählen.",
+    "3. Streuung der Partikel zu Beginn der Integration auswählen.",
+    "4. Schrittweite auswählen.",
+    "5. Start-Button anclicken.",
+    "6. Zoomfaktor und Inklination können jederzeit geändert werden.",
+    "7. Stop-Button anclicken für neue Auswahl. Die Integration beginnt dann wieder von vorne.",
+    "8. Verlassen des Programmes mit Exit.",
+    "",
+    "Diese Erklärung kann jederzeit ein- oder ausgeblendet werden.",
+    "",
+};
+
+// The text of the list's selected entry; empty when there is none, which includes
+// typed text that differs from the entry last selected.
+QString SelectedEntryText(const QComboBox* box) {
+  const int index = box->currentIndex();
+  if (index < 0 || box->currentText() != box->itemText(index)) return QString();
+  return box->itemText(index);
+}
+
+int SelectedEntryIndex(const QComboBox* box) {
+  const int index = box->currentIndex();
+  return index >= 0 && box->currentText() == box->itemText(index) ? index : -1;
+}
+
+int IntegerValue(const QString& text) {
+  bool ok = false;
+  const int value = text.toInt(&ok);
+  if (!ok) throw RunError("'" + text.toStdString() + "' is not a valid integer value");
+  return value;
+}
+
+double FloatValue(const QString& text) {
+  bool ok = false;
+  const double value = QLocale::c().toDouble(text, &ok);
+  if (!ok) throw RunError("'" + text.toStdString() + "' is not a valid floating point value");
+  return value;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                  const QFont& font, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+  auto* label = new QLabel(text, parent);
+  label->setAlignment(alignment);
+  label->setObjectName(QLatin1String(name));
+  label->setFont(font);
+  // A fallback font may be a little wider than the one the sizes were made for: the
+  // label then grows (to the left when right-aligned) instead of cutting its text.
+  const int textWidth = QFontMetrics(font).horizontalAdvance(text);
+  if (textWidth > geometry.width()) {
+    if (alignment & Qt::AlignRight) geometry.setLeft(geometry.right() + 1 - textWidth);
+    else geometry.setWidth(textWidth);
+  }
+  label->setGeometry(geometry);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, Qt::black);
+  label->setPalette(palette);
+  return label;
+}
+
+QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items, QRect geometry,
+                    const QFont& font, bool editable) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(QLatin1String(name));
+  box->setFont(font);
+  box->setEditable(editable);
+  // Typed text never becomes an item of the list.
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->addItems(items);
+  box->setGeometry(geometry);
+  return box;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QLatin1String(name));
+  button->setGeometry(geometry);
+  button->setAutoDefault(false);
+  return button;
+}
+
+void PaintStrip(QFrame* strip) {
+  strip->setFrameShape(QFrame::NoFrame);
+  strip->setAutoFillBackground(true);
+  QPalette palette = strip->palette();
+  palette.setColor(QPalette::Window, kStripColour);
+  strip->setPalette(palette);
+}
+
+}  // namespace
+
+TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("Form_Main"));
+  setWindowTitle(QStringLiteral("Stelvo"));
+  setWindowIcon(CometIcon());
+  setFont(WindowFont(14));
+
+  client_ = new QWidget(this);
+  setCentralWidget(client_);
+  client_->installEventFilter(this);
+
+  Panel_Bttm = new QFrame(client_);
+  Panel_Bttm->setObjectName(QStringLiteral("Panel_Bttm"));
+  PaintStrip(Panel_Bttm);
+  Panel_Rght = new QFrame(client_);
+  Panel_Rght->setObjectName(QStringLiteral("Panel_Rght"));
+  PaintStrip(Panel_Rght);
+  Panel_Bild = new QFrame(client_);
+  Panel_Bild->setObjectName(QStringLiteral("Panel_Bild"));
+  Panel_Bild->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Panel_Bild->setLineWidth(1);
+  sceneWidget_ = new SceneWidget(scene_, Panel_Bild);
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusBar1->setFixedHeight(kStatusBarHeight);
+  setStatusBar(StatusBar1);
+
+  TrackBar_Incl = new QSlider(Qt::Vertical, Panel_Rght);
+  TrackBar_Incl->setObjectName(QStringLiteral("TrackBar_Incl"));
+  TrackBar_Incl->setRange(kInclMin, kInclMax);
+  // 0 at the top, 90 at the bottom; the arrow keys move the thumb the way they point.
+  TrackBar_Incl->setInvertedAppearance(true);
+  TrackBar_Incl->setInvertedControls(true);
+  TrackBar_Incl->setTickInterval(10);
+  TrackBar_Incl->setTickPosition(QSlider::TicksBothSides);
+
+  BuildTopStrip();
+  BuildHelpMemo();
+  Panel_About = new TPanelAbout(client_);
+  Panel_About->hide();
+  BuildMenu();
+  SetTabOrder();
+
+  passTimer_.setInterval(0);
+  connect(&passTimer_, &QTimer::timeout, this, [this] { RunPass(); });
+  connect(Button_Start, &QPushButton::clicked, this, [this] { Button_StartClick(); });
+  connect(Button_Stop, &QPushButton::clicked, this, [this] { Button_StopClick(); });
+  connect(Button_Exit, &QPushButton::clicked, this, [this] { Button_ExitClick(); });
+  connect(Button_Explanation, &QPushButton::clicked, this, [this] { Button_ExplanationClick(); });
+  for (QCheckBox* box : CheckBoxes) {
+    connect(box, &QCheckBox::clicked, this, [this] { CheckBoxClick(); });
+  }
+  connect(TrackBar_Zoom, &QSlider::valueChanged, this, [this] { TrackBar_ZoomChange(); });
+  connect(TrackBar_Incl, &QSlider::valueChanged, this, [this] { TrackBar_InclChange(); });
+  connect(Panel_About->Button_About_OK, &QPushButton::clicked, this,
+          [this] { Button_About_OKClick(); });
+
+  errorDisplay_ = [this](const QString& message) {
+    QMessageBox::critical(this, QApplication::applicationName(), message);
+  };
+  terminate_ = [] {
+    QCoreApplication::quit();
+    std::_Exit(0);
+  };
+  // Wheel events are taken at window level whatever widget is under the pointer.
+  qApp->installEventFilter(this);
+
+  // The restored size, centred; the program shows the window maximised.
+  resize(1135, 774);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+  FormCreate();
+}
+
+TForm_Main::~TForm_Main() { qApp->removeEventFilter(this); }
+
+void TForm_Main::BuildTopStrip() {
+  QWidget* strip = Panel_Bttm;
+  const QFont bold15 = WindowFont(15, true);
+  const QFont bold18 = WindowFont(18, true);
+
+  Label6 = MakeLabel(strip, "Label6", CatalogueHeader(), {6, 6, 928, 16}, FixedPitchFont(13, true));
+  QStringList catalogue;
+  for (std::string_view line : kCometCatalogue) {
+    catalogue << QString::fromLatin1(line.data(), qsizetype(line.size()));
+  }
+  ComboBox_Kome = MakeList(strip, "ComboBox_Kome", catalogue, {2, 25, 1119, 24},
+                           FixedPitchFont(13), false);
+  ComboBox_Kome->setMaxVisibleItems(40);
+
+  Button_Start = MakeButton(strip, "Button_Start", QStringLiteral("&Start der Simulation"),
+                            {2, 54, 137, 33});
+  Button_Stop = MakeButton(strip, "Button_Stop", QStringLiteral("S&top der Simulation"),
+                           {2, 93, 137, 33});
+  Button_Exit = MakeButton(strip, "Button_Exit", QStringLiteral("E&xit"), {2, 134, 137, 32});
+  Button_Explanation = MakeButton(strip, "Button_Explanation",
+                                  QString::fromUtf8("&Erklärung ein/aus"), {146, 133, 137, 33});
+
+  Label5 = MakeLabel(strip, "Label5", QStringLiteral("Simulierte Zeit"), {178, 54, 100, 16}, bold15,
+                     Qt::AlignRight | Qt::AlignVCenter);
+  Label1 = MakeLabel(strip, "Label1", QStringLiteral("0"), {215, 75, 12, 24}, bold18);
+  Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  SetTimeLabel(QStringLiteral("0"));
+  Label4 = MakeLabel(strip, "Label4", QStringLiteral("Jahre"), {231, 75, 53, 24}, bold18);
+
+  Label2 = MakeLabel(strip, "Label2", QStringLiteral("Anzahl Partikel"), {305, 56, 104, 16}, bold15);
+  ComboBox_Part = MakeList(strip, "ComboBox_Part",
+                           {"50", "100", "250", "500", "1000", "2000", "4000", "6000", "20000"},
+                           {412, 56, 120, 24}, bold15, true);
+  Label9 = MakeLabel(strip, "Label9", QStringLiteral("Startverteilung"), {305, 86, 101, 16}, bold15);
+  ComboBox_Dist = MakeList(strip, "ComboBox_Dist",
+                           {"ueber Bahn", "Quasipunkt", "leicht verstreut", "staerker verstreut"},
+                           {412, 86, 120, 24}, bold15, true);
+  Label3 = MakeLabel(strip, "Label3", QStringLiteral("Schrittweite (Tg)"), {305, 115, 113, 16},
+                     bold15);
+  ComboBox_Step = MakeList(strip, "ComboBox_Step", {"0.25", "0.5", "1", "2", "5", "10"},
+                           {462, 115, 70, 24}, bold15, true);
+
+  const char* const captions[9] = {"Son", "Mer", "Ven", "Erd", "Mar", "Jup", "Sat", "Ura", "Nep"};
+  const PlanetTicks startTicks = StartPlanetTicks();
+  for (int n = 1; n <= 9; ++n) {
+    auto* box = new QCheckBox(QLatin1String(captions[n - 1]), strip);
+    box->setObjectName(QStringLiteral("CheckBox%1").arg(n));
+    box->setFont(WindowFont(17, true));
+    const int column = n <= 5 ? 0 : 1;
+    const int row = n <= 5 ? n - 1 : n - 6;
+    const int tops[5] = {52, 75, 98, 121, 142};
+    box->setGeometry(column == 0 ? 562 : 633, tops[row], 68, 25);
+    box->setChecked(startTicks[n]);
+    CheckBoxes[n - 1] = box;
+  }
+  CheckBoxes[0]->setEnabled(false);  // the Sun is always drawn
+
+  Label_Zoom = MakeLabel(strip, "Label_Zoom", QStringLiteral("Zoomfaktor"), {798, 52, 10, 10},
+                         WindowFont(20));
+  Label_Zoom->adjustSize();
+  TrackBar_Zoom = new QSlider(Qt::Horizontal, strip);
+  TrackBar_Zoom->setObjectName(QStringLiteral("TrackBar_Zoom"));
+  TrackBar_Zoom->setGeometry(721, 72, 249, 41);
+  TrackBar_Zoom->setRange(kZoomMin, kZoomMax);
+  TrackBar_Zoom->setTickInterval(5);
+  TrackBar_Zoom->setTickPosition(QSlider::TicksAbove);
+  TrackBar_Zoom->setValue(60);  // design-time position, replaced at creation
+}
+
+void TForm_Main::BuildHelpMemo() {
+  HelpMemo = new QPlainTextEdit(Panel_Bild);
+  HelpMemo->setObjectName(QStringLiteral("HelpMemo"));
+  HelpMemo->setGeometry(9, 9, 864, 304);
+  HelpMemo->setFrameShape(QFrame::NoFrame);
+  HelpMemo->setFont(WindowFont(15, true));
+  HelpMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  HelpMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  HelpMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QPalette palette = HelpMemo->palette();
+  palette.setColor(QPalette::Text, Qt::black);
+  HelpMemo->setPalette(palette);
+  QStringList lines;
+  for (const char* line : kHelpLines) lines << QString::fromUtf8(line);
+  HelpMemo->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TForm_Main::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("File1"));
+  Exit1 = file->addAction(ExitMenuPicture(), QStringLiteral("E&xit"));
+  Exit1->setObjectName(QStringLiteral("Exit1"));
+  connect(Exit1, &QAction::triggered, this, [this] { Button_ExitClick(); });
+  bar->addAction(QString());
+
+  QMenu* language = bar->addMenu(QStringLiteral("&Language"));
+  language->setObjectName(QStringLiteral("Sprache1"));
+  language->addSeparator()->setObjectName(QStringLiteral("N1"));
+  // Radio items of one group that neither act nor toggle.
+  auto* group = new QActionGroup(language);
+  Opt_Deutsch = language->addAction(QStringLiteral("Deutsch"));
+  Opt_Deutsch->setObjectName(QStringLiteral("Opt_Deutsch"));
+  Opt_English = language->addAction(QStringLiteral("English"));
+  Opt_English->setObjectName(QStringLiteral("Opt_English"));
+  group->addAction(Opt_Deutsch);
+  group->addAction(Opt_English);
+  bar->addAction(QString());
+
+  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+  help->setObjectName(QStringLiteral("Help1"));
+  Help2 = help->addAction(HelpMenuPicture(), QStringLiteral("Kelvaro &Hilfe"));
+  Help2->setObjectName(QStringLiteral("Help2"));
+  Help2->setEnabled(false);
+  Version1 = help->addAction(VersionMenuPicture(), QStringLiteral("Kelvaro &Version information"));
+  Version1->setObjectName(QStringLiteral("Version1"));
+  connect(Version1, &QAction::triggered, this, [this] { Version1Click(); });
+  bar->addAction(QString());
+
+  System1 = bar->addAction(QStringLiteral("System"));
+  System1->setObjectName(QStringLiteral("System1"));
+  System1->setEnabled(false);
+}
+
+void TForm_Main::SetTabOrder() {
+  std::vector<QWidget*> order = {Button_Start,       Button_Exit,   ComboBox_Part,
+                                 ComboBox_Step,      ComboBox_Kome, Button_Explanation,
+                                 ComboBox_Dist,      Button_Stop,   TrackBar_Zoom};
+  for (QCheckBox* box : CheckBoxes) order.push_back(box);
+  order.push_back(TrackBar_Incl);
+  order.push_back(HelpMemo);
+  for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void TForm_Main::FormCreate() {
+  ComboBox_Part->setCurrentIndex(6);  // "4000"
+  ComboBox_Step->setCurrentIndex(4);  // "5"
+  ComboBox_Dist->setCurrentIndex(0);  // "ueber Bahn"
+  ComboBox_Kome->setCurrentIndex(62);
+  orbits_ = MakePlanetOrbits();
+  FormResize();
+  // Replacing the design-time positions runs each slider's change handling.
+  TrackBar_Incl->setValue(kStartIncl);
+  TrackBar_Zoom->setValue(kStartZoom);
+}
+
+bool TForm_Main::event(QEvent* event) {
+  // Activation handling runs once, when the window is first shown: later activations
+  // come from switching between programs and must not hide the explanation again.
+  if (event->type() == QEvent::Show && !activated_) {
+    activated_ = true;
+    const bool handled = QMainWindow::event(event);
+    FormActivate();
+    return handled;
+  }
+  return QMainWindow::event(event);
+}
+
+void TForm_Main::FormActivate() {
+  Panel_About->FillVersionGrid(QCoreApplication::applicationFilePath());
+  setWindowTitle(QStringLiteral("Stelvo ") + Panel_About->FileVersionCell());
+  HelpMemo->hide();
+  Label_Zoom->setText(ZoomLabelText(TrackBar_Zoom->value()));
+  Label_Zoom->adjustSize();
+  Button_Start->setFocus();
+  FormResize();
+}
+
+void TForm_Main::LayOutClientArea() {
+  const int width = client_->width();
+  const int height = client_->height();
+  Panel_Bttm->setGeometry(0, 0, width, kStripHeight);
+  const int below = std::max(0, height - kStripHeight);
+  Panel_Rght->setGeometry(std::max(0, width - kRightStripWidth), kStripHeight, kRightStripWidth,
+                          below);
+  TrackBar_Incl->setGeometry(0, 0, kRightStripWidth, below);
+  Panel_Bild->setGeometry(0, kStripHeight, std::max(0, width - kRightStripWidth), below);
+}
+
+void TForm_Main::FormResize() {
+  LayOutClientArea();
+  SetPanelGeometry(view_, Panel_Bild->width(), Panel_Bild->height());
+  sceneWidget_->setGeometry(1, 1, view_.DrawWidth, view_.DrawHeight);
+  scene_.Resize(view_);
+  DrawBackgroundLayer();
+}
+
+bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Wheel && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this) {
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    FormMouseWheel(wheel->angleDelta().y(), wheel->modifiers(), wheel->buttons());
+    return true;  // no control of the window sees the wheel
+  }
+  if (watched == client_ && event->type() == QEvent::Resize) FormResize();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm_Main::FormMouseWheel(int delta, Qt::KeyboardModifiers modifiers,
+                                Qt::MouseButtons buttons) {
+  const int sign = (delta > 0) - (delta < 0);
+  const bool noKeys = !(modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+  if (!noKeys) return;
+  if (buttons == Qt::NoButton) {
+    TrackBar_Zoom->setValue(TrackBar_Zoom->value() - kWheelPositions * sign);
+  } else if (buttons == Qt::LeftButton) {
+    TrackBar_Incl->setValue(TrackBar_Incl->value() - kWheelPositions * sign);
+  }
+}
+
+void TForm_Main::closeEvent(QCloseEvent* event) {
+  event->accept();
+  FormClose();
+}
+
+void TForm_Main::FormClose() { terminate_(); }
+
+void TForm_Main::Button_ExitClick() { terminate_(); }
+
+void TForm_Main::Button_ExplanationClick() { HelpMemo->setHidden(!HelpMemo->isHidden()); }
+
+void TForm_Main::CheckBoxClick() { UpdateView(); }
+
+void TForm_Main::TrackBar_ZoomChange() { UpdateView(); }
+
+void TForm_Main::TrackBar_InclChange() { UpdateView(); }
+
+void TForm_Main::UpdateView() {
+  Label_Zoom->setText(stelvo::UpdateView(view_, TrackBar_Zoom->value(), TrackBar_Incl->value()));
+  Label_Zoom->adjustSize();
+  DrawBackgroundLayer();
+}
+
+void TForm_Main::DrawBackgroundLayer() {
+  if (scene_.Background().isNull()) return;
+  DrawBackground(scene_.Background(), view_, orbits_, Ticks());
+}
+
+PlanetTicks TForm_Main::Ticks() const {
+  PlanetTicks ticks{};
+  for (int n = 1; n <= 9; ++n) ticks[n] = CheckBoxes[n - 1]->isChecked();
+  return ticks;
+}
+
+void TForm_Main::Version1Click() {
+  Panel_About->Label_Stelvo->setText(QStringLiteral("Stelvo ") + Panel_About->FileVersionCell());
+  Panel_About->Label_Stelvo->adjustSize();
+  Panel_About->move(frameGeometry().width() / 2 - TPanelAbout::kWidth / 2, kAboutTop);
+  Panel_About->show();
+  Panel_About->raise();
+}
+
+void TForm_Main::Button_About_OKClick() { Panel_About->hide(); }
+
+void TForm_Main::SetSelectionEnabled(bool enabled) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           Button_Start, ComboBox_Part, ComboBox_Step, ComboBox_Dist, ComboBox_Kome}) {
+    control->setEnabled(enabled);
+  }
+}
+
+void TForm_Main::SetTimeLabel(const QString& text) {
+  Label1->setText(text);
+  const int width = std::max(12, Label1->sizeHint().width());
+  Label1->setGeometry(kTimeLabelRight - width, 75, width, 24);
+}
+
+void TForm_Main::Button_StartClick() {
+  // Start acts only from Idle, after any earlier loop has returned.
+  if (phase_ != RunPhase::Idle || loopActive_) return;
+  Running = true;
+  phase_ = RunPhase::Running;
+  SetSelectionEnabled(false);
+  Button_Stop->setFocus();
+  UpdateView();
+  RunSimulation();
+}
+
+void TForm_Main::RunSimulation() {
+  try {
+    RunSettings settings;
+    settings.BodyCount = IntegerValue(SelectedEntryText(ComboBox_Part));
+    settings.StepDays = FloatValue(SelectedEntryText(ComboBox_Step));
+    settings.CometIndex = ComboBox_Kome->currentIndex();
+    settings.Distribution = SelectedEntryIndex(ComboBox_Dist);
+    settings.DistributionText = ComboBox_Dist->currentText().toStdString();
+    run_.Begin(settings);
+  } catch (const std::exception& error) {
+    Fail(QString::fromStdString(error.what()));
+    return;
+  }
+  loopActive_ = true;
+  passOpen_ = false;
+  if (automaticPasses_) passTimer_.start();
+}
+
+bool TForm_Main::RunPass() {
+  if (!loopActive_) return false;
+  try {
+    FinishOpenPass();
+    if (!Running) {
+      EndLoop();
+      return false;
+    }
+    run_.Step();
+  } catch (const std::exception& error) {
+    Fail(QString::fromStdString(error.what()));
+    return false;
+  }
+  const RunState& state = run_.State();
+  const int slot = state.CurrentSlot;
+  const BodyPositions bodies{state.Pos(kX, slot), state.Pos(kY, slot), state.Pos(kZ, slot),
+                             state.BodyCount};
+  scene_.DrawNextFrame(view_, bodies, Ticks());
+  sceneWidget_->update();
+  SetTimeLabel(QString::number(state.SimDays / kDaysPerYear, 'f', 2));
+  Label1->repaint();
+  passOpen_ = true;
+  return true;
+}
+
+void TForm_Main::FinishOpenPass() {
+  if (!passOpen_) return;
+  passOpen_ = false;
+  run_.FinishPass();
+}
+
+void TForm_Main::EndLoop() {
+  passTimer_.stop();
+  loopActive_ = false;
+  passOpen_ = false;
+}
+
+void TForm_Main::Fail(const QString& message) {
+  EndLoop();
+  Running = false;
+  phase_ = RunPhase::Failed;
+  errorDisplay_(message);
+}
+
+void TForm_Main::Button_StopClick() {
+  Running = false;
+  SetSelectionEnabled(true);
+  ComboBox_Kome->setFocus();
+  // The pass under way is finished now, so the loop has ended when Stop returns and
+  // a following Start begins a fresh run.
+  if (loopActive_) {
+    try {
+      FinishOpenPass();
+    } catch (const std::exception& error) {
+      EndLoop();
+      phase_ = RunPhase::Idle;
+      errorDisplay_(QString::fromStdString(error.what()));
+      return;
+    }
+    EndLoop();
+  }
+  phase_ = RunPhase::Idle;
+}
+
+void TForm_Main::SetErrorDisplay(std::function<void(const QString&)> display) {
+  errorDisplay_ = std::move(display);
+}
+
+void TForm_Main::SetTerminator(std::function<void()> terminate) {
+  terminate_ = std::move(terminate);
+}
+
+void TForm_Main::SetAutomaticPasses(bool automatic) {
+  automaticPasses_ = automatic;
+  if (!automatic) passTimer_.stop();
+  else if (loopActive_) passTimer_.start();
+}
+
+}  // namespace stelvo

@@ -1,0 +1,5 @@
+#include "ui/form_main.h"
+
+#include <gtest/gtest.h>
+
+TEST(FormMainStartUp, Placeholder) { SUCCEED(); }

@@ -1,0 +1,11 @@
+# The window and the version record. Both executables carry the version record, so
+# the window caption and the grid show this build's version.
+stelvo_add_test(version_info_test GUI
+  SOURCES version_info_test.cpp ui_test_main.cpp
+  LIBS stelvo_ui stelvo_version_record)
+target_compile_definitions(version_info_test PRIVATE STELVO_VERSION="${PROJECT_VERSION}")
+
+stelvo_add_test(ui_test GUI
+  SOURCES ui_test.cpp ui_test_main.cpp
+  LIBS stelvo_ui stelvo_version_record)
+target_compile_definitions(ui_test PRIVATE STELVO_VERSION="${PROJECT_VERSION}")
