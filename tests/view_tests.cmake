@@ -1,0 +1,7 @@
+# The display: view state and projection, pixel primitives, orbit background, run
+# frames and frame export, all rendered into images offscreen.
+stelvo_add_test(view_projection_test SOURCES view_projection_test.cpp LIBS stelvo_view GUI)
+stelvo_add_test(view_raster_test SOURCES view_raster_test.cpp LIBS stelvo_view GUI)
+stelvo_add_test(view_background_test SOURCES view_background_test.cpp LIBS stelvo_view GUI)
+stelvo_add_test(view_run_frame_test SOURCES view_run_frame_test.cpp LIBS stelvo_view GUI)
+stelvo_add_test(view_frame_export_test SOURCES view_frame_export_test.cpp LIBS stelvo_view GUI)
