@@ -1,28 +1,25 @@
 #include "core/gravity.h"
 
-#include "core/gravity_kernel.h"
+#include "core/kernels.h"
 
 namespace stelvo {
 
 namespace {
 
-using gravity_detail::ParticleKernel;
-using gravity_detail::Sources;
-
-ParticleKernel KernelFor(Isa isa) {
+const Kernels& KernelsFor(Isa isa) {
   switch (isa) {
     case Isa::kAvx512:
-      return gravity_detail::ParticlesAvx512;
+      return kAvx512Kernels;
     case Isa::kAvx2:
-      return gravity_detail::ParticlesAvx2;
+      return kAvx2Kernels;
     case Isa::kBaseline:
       break;
   }
-  return gravity_detail::ParticlesBaseline;
+  return kBaselineKernels;
 }
 
 Isa g_activeIsa = BestSupportedIsa();
-ParticleKernel g_particleKernel = KernelFor(g_activeIsa);
+const Kernels* g_kernels = &KernelsFor(g_activeIsa);
 
 }  // namespace
 
@@ -50,7 +47,7 @@ Isa ActiveIsa() { return g_activeIsa; }
 bool SelectIsa(Isa isa) {
   if (!IsaSupported(isa)) return false;
   g_activeIsa = isa;
-  g_particleKernel = KernelFor(isa);
+  g_kernels = &KernelsFor(isa);
   return true;
 }
 
@@ -66,24 +63,28 @@ std::string_view IsaName(Isa isa) {
   return "x86-64";
 }
 
-void GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, int bodyCount) {
-  const int massive = bodyCount < kMassiveCount ? bodyCount : kMassiveCount;
-  Sources sources{};
-  for (int j = 0; j < massive; ++j) {
+const Kernels& ActiveKernels() { return *g_kernels; }
+
+Sources SourcesFrom(PositionSet p, const double* gm) {
+  Sources sources;
+  for (int j = 0; j < kMassiveCount; ++j) {
     sources.x[j] = p.x[j];
     sources.y[j] = p.y[j];
     sources.z[j] = p.z[j];
     sources.gm[j] = gm[j];
   }
-  // The massive bodies attract each other: every pair but the self-pair.
-  for (int i = 0; i < massive; ++i) {
+  return sources;
+}
+
+void MassiveAccelerations(const Sources& s, AccelerationSet a) {
+  for (int i = 0; i < kMassiveCount; ++i) {
     double sumX = 0, sumY = 0, sumZ = 0;
-    for (int j = 0; j < massive; ++j) {
+    for (int j = 0; j < kMassiveCount; ++j) {
       if (j == i) continue;
-      const double dx = p.x[i] - sources.x[j];
-      const double dy = p.y[i] - sources.y[j];
-      const double dz = p.z[i] - sources.z[j];
-      const double f = -sources.gm[j] / CubedDistance(dx, dy, dz);
+      const double dx = s.x[i] - s.x[j];
+      const double dy = s.y[i] - s.y[j];
+      const double dz = s.z[i] - s.z[j];
+      const double f = -s.gm[j] / CubedDistance(dx, dy, dz);
       sumX = sumX + dx * f;
       sumY = sumY + dy * f;
       sumZ = sumZ + dz * f;
@@ -92,9 +93,12 @@ void GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, int
     a.y[i] = sumY;
     a.z[i] = sumZ;
   }
-  if (bodyCount > kMassiveCount) {
-    g_particleKernel(sources, p.x, p.y, p.z, a.x, a.y, a.z, kMassiveCount, bodyCount);
-  }
+}
+
+void GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, int bodyCount) {
+  const Sources sources = SourcesFrom(p, gm);
+  MassiveAccelerations(sources, a);
+  g_kernels->accelerations(sources, p.x, p.y, p.z, a.x, a.y, a.z, kMassiveCount, bodyCount);
 }
 
 void InitialAccelerations(RunState& state) {

@@ -4,9 +4,8 @@
 // set of accelerations. InitialAccelerations, the start-up and both evaluations of
 // a step all call GravityAcceleration with their own source and destination.
 //
-// The particle loop exists in one plain x86-64 variant and in AVX2 and AVX-512
-// variants chosen at run time; every variant gives the same bits, because each
-// body's own sums keep their order and only bodies are spread across lanes.
+// The particle loops exist in one plain x86-64 variant and in AVX2 and AVX-512
+// variants chosen at run time (kernels.h); every variant gives the same bits.
 
 #include <string_view>
 
@@ -31,8 +30,8 @@ struct AccelerationSet {
   double* z;
 };
 
-// Bodies 1..bodyCount (indices 0..bodyCount-1); sources are bodies 1..10 with GM
-// from gm, skipping only the self-pair. Reports nothing: the caller checks the
+// Bodies 1..bodyCount (indices 0..bodyCount-1, bodyCount >= 10); sources are
+// bodies 1..10 with GM from gm, skipping only the self-pair. Reports nothing: the caller checks the
 // floating-point flags (see arithmetic_check.h).
 void GravityAcceleration(PositionSet positions, AccelerationSet accelerations,
                          const double* gm, int bodyCount);

@@ -1,86 +1,98 @@
 #include "core/integrator.h"
 
+#include <algorithm>
+
 #include "core/arithmetic_check.h"
 #include "core/gravity.h"
+#include "core/kernels.h"
 
 namespace stelvo {
 
 namespace {
 
-// The eight acceleration ordinates of one formula for one coordinate, newest first.
-struct Ordinates {
-  const double* __restrict a0;
-  const double* __restrict a1;
-  const double* __restrict a2;
-  const double* __restrict a3;
-  const double* __restrict a4;
-  const double* __restrict a5;
-  const double* __restrict a6;
-  const double* __restrict a7;
-};
+// Particles go through the step in blocks small enough that a block's history
+// stays in the core's cache from the predictor to the last evaluation.
+constexpr int kParticleBlock = 512;
 
 Ordinates OrdinatesFrom(const RunState& state, int axis, int newestSlot) {
-  return {state.Acc(axis, newestSlot),     state.Acc(axis, newestSlot - 1),
-          state.Acc(axis, newestSlot - 2), state.Acc(axis, newestSlot - 3),
-          state.Acc(axis, newestSlot - 4), state.Acc(axis, newestSlot - 5),
-          state.Acc(axis, newestSlot - 6), state.Acc(axis, newestSlot - 7)};
+  Ordinates o;
+  for (int j = 0; j < 8; ++j) o.a[j] = state.Acc(axis, newestSlot - j);
+  return o;
 }
 
-// Sum of w[j] * a_j[i], j = 0 upward from 0, every partial sum a double.
-inline double WeightedSum(const Ordinates& o, const double* w, int i) {
-  double s = 0;
-  s = s + w[0] * o.a0[i];
-  s = s + w[1] * o.a1[i];
-  s = s + w[2] * o.a2[i];
-  s = s + w[3] * o.a3[i];
-  s = s + w[4] * o.a4[i];
-  s = s + w[5] * o.a5[i];
-  s = s + w[6] * o.a6[i];
-  s = s + w[7] * o.a7[i];
-  return s;
-}
+struct StepPhases {
+  RunState& state;
+  const IntegratorCoeffs& coeffs;
+  const Kernels& kernels;
+  Ordinates predictorOrdinates[3];
+  Ordinates correctorOrdinates[3];
 
-void PredictAxis(const Ordinates o, const double* w, double hh, const double* __restrict p3,
-                 const double* __restrict p4, double* __restrict p5, int n) {
-  for (int i = 0; i < n; ++i) p5[i] = hh * WeightedSum(o, w, i) + (2 * p4[i] - p3[i]);
-}
-
-void CorrectAxis(const Ordinates o, const double* wPos, const double* wVel, double h,
-                 const double* __restrict p3, const double* __restrict p4,
-                 const double* __restrict v4, double* __restrict corrPos,
-                 double* __restrict corrVel, int n) {
-  const double hh = h * h;
-  for (int i = 0; i < n; ++i) {
-    corrPos[i] = hh * WeightedSum(o, wPos, i) + (2 * p4[i] - p3[i]);
-    corrVel[i] = h * WeightedSum(o, wVel, i) + v4[i];
+  // Phase 2: position predictor.
+  void Predict(int begin, int end) const {
+    const double h = state.StepDays;
+    for (int axis = 0; axis < 3; ++axis) {
+      kernels.predict(predictorOrdinates[axis], coeffs.Stormer8Ord.data(), h * h,
+                      state.Pos(axis, 3), state.Pos(axis, 4), state.Pos(axis, 5), begin, end);
+    }
   }
+  // Phases 4 and 5: position and velocity correctors, which read the same ordinates.
+  void Correct(int begin, int end) const {
+    for (int axis = 0; axis < 3; ++axis) {
+      kernels.correct(correctorOrdinates[axis], coeffs.Cowell8Ord.data(),
+                      coeffs.AdamsMoulton8Ord.data(), state.StepDays, state.Pos(axis, 3),
+                      state.Pos(axis, 4), state.Vel(axis, 4), state.CorrState(3 * axis),
+                      state.CorrState(3 * axis + 1), begin, end);
+    }
+  }
+  PositionSet Predicted() const { return {state.Pos(kX, 5), state.Pos(kY, 5), state.Pos(kZ, 5)}; }
+  AccelerationSet PredictedAcc() const {
+    return {state.Acc(kX, 5), state.Acc(kY, 5), state.Acc(kZ, 5)};
+  }
+  PositionSet Corrected() const {
+    return {state.CorrState(0), state.CorrState(3), state.CorrState(6)};
+  }
+  AccelerationSet CorrectedAcc() const {
+    return {state.CorrState(2), state.CorrState(5), state.CorrState(8)};
+  }
+};
+
+void Evaluate(const Kernels& k, const Sources& s, PositionSet p, AccelerationSet a, int begin,
+              int end) {
+  k.accelerations(s, p.x, p.y, p.z, a.x, a.y, a.z, begin, end);
 }
 
 }  // namespace
 
+// Each body's phases keep the order predictor, evaluation, correctors, evaluation,
+// and every evaluation sees the attracting bodies at the same phase. A particle's
+// phases depend only on its own history and on the massive bodies, so the massive
+// bodies go through the whole step first and the particles follow block by block:
+// every result is the one of running each phase over all bodies in turn.
 void IntegrationStep(RunState& state, const IntegratorCoeffs& coeffs) {
   const int n = state.BodyCount;
-  const double h = state.StepDays;
   state.CurrentSlot = 5;
   ClearArithmeticFlags();
 
+  StepPhases step{state, coeffs, ActiveKernels(), {}, {}};
   for (int axis = 0; axis < 3; ++axis) {
-    PredictAxis(OrdinatesFrom(state, axis, 4), coeffs.Stormer8Ord.data(), h * h,
-                state.Pos(axis, 3), state.Pos(axis, 4), state.Pos(axis, 5), n);
+    step.predictorOrdinates[axis] = OrdinatesFrom(state, axis, 4);
+    step.correctorOrdinates[axis] = OrdinatesFrom(state, axis, 5);
   }
-  GravityAcceleration({state.Pos(kX, 5), state.Pos(kY, 5), state.Pos(kZ, 5)},
-                      {state.Acc(kX, 5), state.Acc(kY, 5), state.Acc(kZ, 5)}, state.BodyGM(), n);
 
-  // Phases 4 and 5 (positions and velocities corrected) read the same ordinates
-  // and write different arrays, so they share one pass over the bodies.
-  for (int axis = 0; axis < 3; ++axis) {
-    CorrectAxis(OrdinatesFrom(state, axis, 5), coeffs.Cowell8Ord.data(),
-                coeffs.AdamsMoulton8Ord.data(), h, state.Pos(axis, 3), state.Pos(axis, 4),
-                state.Vel(axis, 4), state.CorrState(3 * axis), state.CorrState(3 * axis + 1), n);
+  step.Predict(0, kMassiveCount);
+  const Sources predicted = SourcesFrom(step.Predicted(), state.BodyGM());
+  MassiveAccelerations(predicted, step.PredictedAcc());
+  step.Correct(0, kMassiveCount);
+  const Sources corrected = SourcesFrom(step.Corrected(), state.BodyGM());
+  MassiveAccelerations(corrected, step.CorrectedAcc());
+
+  for (int begin = kMassiveCount; begin < n; begin += kParticleBlock) {
+    const int end = std::min(begin + kParticleBlock, n);
+    step.Predict(begin, end);
+    Evaluate(step.kernels, predicted, step.Predicted(), step.PredictedAcc(), begin, end);
+    step.Correct(begin, end);
+    Evaluate(step.kernels, corrected, step.Corrected(), step.CorrectedAcc(), begin, end);
   }
-  GravityAcceleration({state.CorrState(0), state.CorrState(3), state.CorrState(6)},
-                      {state.CorrState(2), state.CorrState(5), state.CorrState(8)},
-                      state.BodyGM(), n);
   ThrowOnArithmeticFlags();
   state.AcceptCorrected();
 }

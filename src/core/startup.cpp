@@ -128,7 +128,7 @@ bool Slot4Settled(RunState& state) {
 
 }  // namespace
 
-int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs) {
+int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs, int passLimit) {
   ClearArithmeticFlags();
   FirstGuess(state);
   int passes = 0;
@@ -138,7 +138,7 @@ int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs) {
     EvaluateHistory(state);
     ThrowOnArithmeticFlags();
     ++passes;
-    if (passes >= kStartupPassLimit || Slot4Settled(state)) return passes;
+    if (passes >= passLimit || Slot4Settled(state)) return passes;
   }
 }
 

@@ -1,0 +1,147 @@
+// stelvo-cli driven as a user drives it: as a separate process, judged by its
+// exit status and what it prints.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+  int status;
+  std::string out, err;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("stelvo-cli-test-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  CliResult Run(const std::string& args) {
+    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+    const std::string command = std::string(STELVO_CLI) + " " + args + " >" + out.string() +
+                                " 2>" + err.string() + " </dev/null";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+  }
+
+  fs::path dir_;
+};
+
+int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
+  const std::vector<std::string> bad = {
+      "--frobnicate",     "--bodies",        "--bodies x",       "--bodies 5x",
+      "--bodies 9",       "--bodies 20001",  "--bodies ' 50'",   "--bodies 1e3",
+      "--step 0",         "--step -1",       "--step 100.5",     "--step 5x",
+      "--step nan",       "--step inf",      "--step ''",        "--steps 0",
+      "--steps 1.5",      "--comet 588",     "--comet -1",       "--dist 4",
+      "--runs 0",         "--width 63",      "--height 8193",    "--zoom 14",
+      "--incl 91",        "--planets 1",     "--planets 4,4",    "--planets 4,",
+      "--every 0",        "--isa sse9",      "state",            "--state --steps",
+  };
+  for (const std::string& args : bad) {
+    const CliResult r = Run(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(Lines(r.err), 1) << args << ": " << r.err;
+    EXPECT_TRUE(r.out.empty()) << args;
+  }
+  EXPECT_NE(Run("--bodies 5x").err.find("--bodies"), std::string::npos);
+  EXPECT_NE(Run("--step 5x").err.find("--step"), std::string::npos);
+}
+
+TEST_F(CliTest, HelpListsTheOptions) {
+  const CliResult r = Run("--help");
+  EXPECT_EQ(r.status, 0);
+  for (const char* option : {"--bodies", "--step", "--steps", "--state", "--bench", "--comet",
+                             "--dist", "--runs", "--csv", "--list-comets", "--png", "--frames"}) {
+    EXPECT_NE(r.out.find(option), std::string::npos) << option;
+  }
+}
+
+TEST_F(CliTest, StatePrintsTimePassesAndTenBodies) {
+  const CliResult r = Run("--bodies 10 --step 1 --steps 361 --state");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream in(r.out);
+  std::string key;
+  double time = 0;
+  int passes = 0;
+  in >> key >> time;
+  EXPECT_EQ(key, "time_days");
+  EXPECT_EQ(time, 365);
+  in >> key >> passes;
+  EXPECT_EQ(key, "startup_passes");
+  EXPECT_EQ(passes, 6);
+  for (int body = 1; body <= 10; ++body) {
+    int index = 0;
+    double v[6];
+    in >> key >> index >> v[0] >> v[1] >> v[2] >> v[3] >> v[4] >> v[5];
+    EXPECT_EQ(key, "body");
+    EXPECT_EQ(index, body);
+    if (body == 4) {
+      EXPECT_NEAR(v[0], -0.1722540, 5e-8);
+    }
+  }
+  EXPECT_EQ(Lines(r.out), 12);
+}
+
+TEST_F(CliTest, BenchPrintsItsFourFigures) {
+  const CliResult r = Run("--bodies 200 --steps 20 --bench");
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* key : {"startup_ms ", "ms_per_step ", "steps_per_second ", "peak_rss_mb "}) {
+    EXPECT_NE(r.out.find(key), std::string::npos) << key;
+  }
+}
+
+TEST_F(CliTest, CsvHoldsEveryBodyAndRunsContinueTheRandomSequence) {
+  const fs::path one = dir_ / "one.csv", two = dir_ / "two.csv", again = dir_ / "again.csv";
+  ASSERT_EQ(Run("--bodies 60 --steps 3 --csv " + one.string()).status, 0);
+  ASSERT_EQ(Run("--bodies 60 --steps 3 --runs 2 --csv " + two.string()).status, 0);
+  ASSERT_EQ(Run("--bodies 60 --steps 3 --csv " + again.string()).status, 0);
+  const std::string first = ReadFile(one);
+  EXPECT_EQ(first.rfind("body,x,y,z,vx,vy,vz\n", 0), 0u);
+  EXPECT_EQ(Lines(first), 61);
+  EXPECT_EQ(first, ReadFile(again));  // two processes agree
+  EXPECT_NE(first, ReadFile(two));    // the second run of a process differs
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    EXPECT_EQ(entry.path().string().find(".tmp."), std::string::npos) << entry.path();
+  }
+}
+
+TEST_F(CliTest, AnUnwritableCsvIsOneLineAndStatusOne) {
+  const CliResult r = Run("--bodies 10 --steps 1 --csv " + (dir_ / "missing" / "x.csv").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Lines(r.err), 1) << r.err;
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+TEST_F(CliTest, ListCometsPrintsTheCatalogueWithIndices) {
+  const CliResult r = Run("--list-comets");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(Lines(r.out), 588);
+  EXPECT_EQ(r.out.rfind("0 ", 0), 0u);
+  EXPECT_NE(r.out.find("\n587 "), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+#include "core/gravity.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "core/arithmetic_check.h"
+#include "core/run_error.h"
+#include "ten_body_fixture.h"
+
+namespace stelvo {
+namespace {
+
+using testing::TenBodiesAtEpoch;
+
+TEST(GravityTest, CubedDistanceIsSquareTimesItsRoot) {
+  EXPECT_EQ(CubedDistance(3, 4, 0), 125.0);
+  EXPECT_EQ(CubedDistance(0, 0, -2), 8.0);
+  EXPECT_EQ(CubedDistance(0, 0, 0), 0.0);
+}
+
+TEST(GravityTest, InitialAccelerationsOfSunAndEarthMoonBarycentre) {
+  auto s = TenBodiesAtEpoch();
+  const int sun = 0, emb = 3;
+  EXPECT_NEAR(s->Acc(kX, 0)[sun], 8.393e-9, 0.0005e-9);
+  EXPECT_NEAR(s->Acc(kY, 0)[sun], 8.098e-9, 0.0005e-9);
+  EXPECT_NEAR(s->Acc(kZ, 0)[sun], -2.091e-10, 0.0005e-10);
+  EXPECT_NEAR(std::hypot(s->Acc(kX, 0)[sun], s->Acc(kY, 0)[sun], s->Acc(kZ, 0)[sun]), 1.166e-8,
+              0.0005e-8);
+  EXPECT_NEAR(s->Acc(kX, 0)[emb], 5.515e-5, 0.0005e-5);
+  EXPECT_NEAR(s->Acc(kY, 0)[emb], -3.010e-4, 0.0005e-4);
+  EXPECT_NEAR(s->Acc(kZ, 0)[emb], 3.04e-11, 0.005e-11);
+}
+
+TEST(GravityTest, MassiveBodiesFeelOnlyTheOtherNine) {
+  // Doubling Pluto's GM changes every other body's acceleration but not Pluto's own.
+  auto s = TenBodiesAtEpoch();
+  const double plutoAx = s->Acc(kX, 0)[9], sunAx = s->Acc(kX, 0)[0];
+  s->BodyGM()[9] *= 2;
+  InitialAccelerations(*s);
+  EXPECT_EQ(s->Acc(kX, 0)[9], plutoAx);
+  EXPECT_NE(s->Acc(kX, 0)[0], sunAx);
+}
+
+// 20000 bodies: the ten massive ones and particles scattered out to 50 AU.
+std::unique_ptr<RunState> ScatteredBodies(int count) {
+  auto s = TenBodiesAtEpoch();
+  std::mt19937_64 generator(7);
+  std::uniform_real_distribution<double> coordinate(-50, 50);
+  for (int i = kMassiveCount; i < count; ++i) {
+    for (int axis = 0; axis < 3; ++axis) s->Pos(axis, 0)[i] = coordinate(generator);
+    s->BodyGM()[i] = 0;
+  }
+  s->BodyCount = count;
+  return s;
+}
+
+TEST(GravityTest, AParticleFeelsTheSameWhateverOtherParticlesExist) {
+  auto alone = ScatteredBodies(11);
+  auto crowded = ScatteredBodies(kCapacity);
+  InitialAccelerations(*alone);
+  InitialAccelerations(*crowded);
+  for (int axis = 0; axis < 3; ++axis) {
+    EXPECT_EQ(alone->Acc(axis, 0)[10], crowded->Acc(axis, 0)[10]);
+  }
+  // Moving another particle changes nothing either, and a particle attracts nothing.
+  const double before = crowded->Acc(kX, 0)[10], sunBefore = crowded->Acc(kX, 0)[0];
+  crowded->Pos(kX, 0)[11] = crowded->Pos(kX, 0)[10];
+  InitialAccelerations(*crowded);
+  EXPECT_EQ(crowded->Acc(kX, 0)[10], before);
+  EXPECT_EQ(crowded->Acc(kX, 0)[0], sunBefore);
+}
+
+TEST(GravityTest, EveryInstructionSetGivesTheSameBits) {
+  const Isa original = ActiveIsa();
+  auto reference = ScatteredBodies(kCapacity - 3);  // an odd count leaves a remainder
+  ASSERT_TRUE(SelectIsa(Isa::kBaseline));
+  InitialAccelerations(*reference);
+  int compared = 0;
+  for (Isa isa : {Isa::kAvx2, Isa::kAvx512}) {
+    if (!SelectIsa(isa)) continue;
+    auto other = ScatteredBodies(kCapacity - 3);
+    InitialAccelerations(*other);
+    for (int axis = 0; axis < 3; ++axis) {
+      EXPECT_EQ(std::memcmp(reference->Acc(axis, 0), other->Acc(axis, 0),
+                            sizeof(double) * reference->BodyCount),
+                0)
+          << IsaName(isa);
+    }
+    ++compared;
+  }
+  SelectIsa(original);
+  if (compared == 0) GTEST_SKIP() << "this processor has neither AVX2 nor AVX-512";
+}
+
+TEST(GravityTest, TwoBodiesAtOnePlaceDivideByZero) {
+  auto s = TenBodiesAtEpoch();
+  for (int axis = 0; axis < 3; ++axis) s->Pos(axis, 0)[1] = s->Pos(axis, 0)[2];
+  ClearArithmeticFlags();
+  InitialAccelerations(*s);
+  try {
+    ThrowOnArithmeticFlags();
+    FAIL() << "no error";
+  } catch (const ArithmeticError& e) {
+    EXPECT_STREQ(e.what(), "Floating point division by zero");
+  }
+}
+
+TEST(GravityTest, AParticleOnAMassiveBodyDividesByZeroInEveryInstructionSet) {
+  const Isa original = ActiveIsa();
+  for (Isa isa : {Isa::kBaseline, Isa::kAvx2, Isa::kAvx512}) {
+    if (!SelectIsa(isa)) continue;
+    for (int count : {11, 17, 29}) {  // the particle in a vector lane or in the remainder
+      auto s = ScatteredBodies(count);
+      for (int axis = 0; axis < 3; ++axis) s->Pos(axis, 0)[count - 1] = s->Pos(axis, 0)[5];
+      ClearArithmeticFlags();
+      InitialAccelerations(*s);
+      EXPECT_THROW(ThrowOnArithmeticFlags(), ArithmeticError) << IsaName(isa) << " " << count;
+    }
+  }
+  SelectIsa(original);
+}
+
+TEST(GravityTest, NoFalseAlarmFromAnyLane) {
+  const Isa original = ActiveIsa();
+  for (Isa isa : {Isa::kBaseline, Isa::kAvx2, Isa::kAvx512}) {
+    if (!SelectIsa(isa)) continue;
+    for (int count = 10; count <= 30; ++count) {
+      auto s = ScatteredBodies(count);
+      ClearArithmeticFlags();
+      InitialAccelerations(*s);
+      EXPECT_NO_THROW(ThrowOnArithmeticFlags()) << IsaName(isa) << " " << count;
+    }
+  }
+  SelectIsa(original);
+}
+
+TEST(GravityTest, AnOverflowIsReportedAsSuch) {
+  auto s = TenBodiesAtEpoch();
+  s->BodyGM()[0] = 1e308;
+  ClearArithmeticFlags();
+  InitialAccelerations(*s);
+  try {
+    ThrowOnArithmeticFlags();
+    FAIL() << "no error";
+  } catch (const ArithmeticError& e) {
+    EXPECT_STREQ(e.what(), "Floating point overflow");
+  }
+}
+
+}  // namespace
+}  // namespace stelvo
