@@ -35,20 +35,32 @@ struct OrbitPoint {
   double x, y, z;
 };
 
-// The point at mean anomaly M (radians) of an orbit whose angles are in radians.
-OrbitPoint PointAt(const OrbitRow& row, double meanAnomaly) {
-  const double a = row.a, e = row.e, i = row.incl, node = row.node, w = row.argPeri;
-  const double eccAnomaly = SolveKepler(meanAnomaly, e);
-  const double v = 2 * std::atan(std::sqrt((1 + e) / (1 - e)) * std::sin(eccAnomaly / 2) /
-                                 std::cos(eccAnomaly / 2));
-  const double r = a * (1 - e * e) / (1 + e * std::cos(v));
-  const double u = v + w;
-  const double x1 = r * std::cos(u), y1 = r * std::sin(u), z1 = 0;
-  const double y2 = y1 * std::cos(i) - z1 * std::sin(i);
-  const double z2 = y1 * std::sin(i) + z1 * std::cos(i);
-  return {x1 * std::cos(node) - y2 * std::sin(node), x1 * std::sin(node) + y2 * std::cos(node),
-          z2};
-}
+// One orbit of the table in double precision, the sines and cosines of its
+// inclination and node taken once (the same values at every point).
+class OrbitCurve {
+ public:
+  explicit OrbitCurve(const OrbitRow& row)
+      : a_(row.a), e_(row.e), w_(row.argPeri),
+        cosI_(std::cos(double{row.incl})), sinI_(std::sin(double{row.incl})),
+        cosN_(std::cos(double{row.node})), sinN_(std::sin(double{row.node})) {}
+
+  // The point at mean anomaly M (radians).
+  OrbitPoint At(double meanAnomaly) const {
+    const double e = e_;
+    const double eccAnomaly = SolveKepler(meanAnomaly, e);
+    const double v = 2 * std::atan(std::sqrt((1 + e) / (1 - e)) * std::sin(eccAnomaly / 2) /
+                                   std::cos(eccAnomaly / 2));
+    const double r = a_ * (1 - e * e) / (1 + e * std::cos(v));
+    const double u = v + w_;
+    const double x1 = r * std::cos(u), y1 = r * std::sin(u), z1 = 0;
+    const double y2 = y1 * cosI_ - z1 * sinI_;
+    const double z2 = y1 * sinI_ + z1 * cosI_;
+    return {x1 * cosN_ - y2 * sinN_, x1 * sinN_ + y2 * cosN_, z2};
+  }
+
+ private:
+  double a_, e_, w_, cosI_, sinI_, cosN_, sinN_;
+};
 
 }  // namespace
 
@@ -77,9 +89,10 @@ void DrawBackground(QImage& background, const ViewState& view, const PlanetOrbit
   const Projection projection(view);
   for (int n = kFirstPlanet; n <= kLastPlanet; ++n) {
     if (!ticks[n]) continue;
+    const OrbitCurve orbit(orbits.rows[n]);
     PixelPoint pen{};
     for (int k = 0; k < kOrbitPoints; ++k) {
-      const OrbitPoint p = PointAt(orbits.rows[n], 5 * k * kDegToRad);
+      const OrbitPoint p = orbit.At(5 * k * kDegToRad);
       const PixelPoint next = projection.Pixel(p.x, p.y, p.z);
       if (k > 0) {
         DrawLineExcludingEnd(background, pen.x, pen.y, next.x, next.y, p.z >= 0 ? kBlack : kRed);

@@ -42,15 +42,35 @@ void DrawLineExcludingEnd(QImage& image, int x0, int y0, int x1, int y1, QRgb co
     last = std::min(last, majorStart);
   }
 
+  if (first > last) return;
+
+  // The minor pixel at step t is the nearest to the exact line, exact halves to the
+  // smaller coordinate: minorStart + ceil(num / den) with num = 2 t d - n, den = 2 n
+  // (d the minor delta, n the steps). Kept as num = den * q - r, 0 <= r < den, and
+  // stepped without division: |2 d| <= den, so one correction per step suffices.
+  const std::int64_t den = 2 * steps, numStep = 2 * minorDelta;
+  const std::int64_t num = first * numStep - steps;
+  std::int64_t q = CeilDiv(num, den);
+  std::int64_t r = den * q - num;
+
   auto* bits = reinterpret_cast<QRgb*>(image.bits());
   const std::int64_t stride = image.bytesPerLine() / 4;
+  const QRgb opaque = colour | 0xff000000u;
   for (std::int64_t t = first; t <= last; ++t) {
-    // Nearest minor pixel, exact halves to the smaller coordinate: ceil(t*d/n - 1/2).
-    const std::int64_t minor = minorStart + CeilDiv(2 * t * minorDelta - steps, 2 * steps);
-    if (minor < 0 || minor >= minorSize) continue;
-    const std::int64_t major = majorStart + dir * t;
-    const std::int64_t x = steep ? minor : major, y = steep ? major : minor;
-    bits[y * stride + x] = colour | 0xff000000u;
+    const std::int64_t minor = minorStart + q;
+    if (minor >= 0 && minor < minorSize) {
+      const std::int64_t major = majorStart + dir * t;
+      const std::int64_t x = steep ? minor : major, y = steep ? major : minor;
+      bits[y * stride + x] = opaque;
+    }
+    r -= numStep;
+    if (r < 0) {
+      r += den;
+      ++q;
+    } else if (r >= den) {
+      r -= den;
+      --q;
+    }
   }
 }
 
