@@ -5,7 +5,8 @@ stelvo_add_test(version_info_test GUI
   LIBS stelvo_ui stelvo_version_record)
 target_compile_definitions(version_info_test PRIVATE STELVO_VERSION="${PROJECT_VERSION}")
 
+find_package(Qt6 REQUIRED COMPONENTS Test)
 stelvo_add_test(ui_test GUI
   SOURCES ui_test.cpp ui_test_main.cpp
-  LIBS stelvo_ui stelvo_version_record)
+  LIBS stelvo_ui stelvo_version_record Qt6::Test)
 target_compile_definitions(ui_test PRIVATE STELVO_VERSION="${PROJECT_VERSION}")
