@@ -32,7 +32,8 @@ struct Cloud {
 // Seen from the pole, particles spread evenly over the whole area, half of them below
 // the ecliptic; the massive bodies on a line through the Sun, all in view.
 Cloud MakeCloud(const ViewState& view) {
-  Cloud cloud{std::vector<double>(kBodies), std::vector<double>(kBodies), std::vector<double>(kBodies)};
+  Cloud cloud{std::vector<double>(kBodies), std::vector<double>(kBodies),
+              std::vector<double>(kBodies)};
   std::mt19937_64 random(20000);
   const double halfX = view.CentreX / double(view.ZoomScale);
   const double halfY = view.CentreY / double(view.ZoomScale);
@@ -66,7 +67,10 @@ void BM_DrawRunFrame(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * (kBodies - 10));
 }
-BENCHMARK(BM_DrawRunFrame)->Unit(benchmark::kMicrosecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DrawRunFrame)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 
 // The floor under a frame: copying the background alone, 6.5 MB at this size.
 void BM_BackgroundBlockCopyOnly(benchmark::State& state) {
@@ -79,7 +83,10 @@ void BM_BackgroundBlockCopyOnly(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(BM_BackgroundBlockCopyOnly)->Unit(benchmark::kMicrosecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BackgroundBlockCopyOnly)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 
 void BM_DrawBackground(benchmark::State& state) {
   const ViewState view = BenchView(45);
@@ -98,7 +105,12 @@ void BM_DrawBackground(benchmark::State& state) {
   }
 }
 // 0: Earth and Jupiter as at start-up; 1: all eight planets.
-BENCHMARK(BM_DrawBackground)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DrawBackground)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 }  // namespace stelvo

@@ -25,7 +25,8 @@ class RunFrameTest : public testing::Test {
   RunFrameTest() : x_(14, kFar), y_(14, 0.0), z_(14, 0.0) {
     x_[0] = 0;
     UpdateView(view_, 87, 0);
-    view_ = {view_.ZoomScale, view_.InclinationDeg, view_.SinIncl, view_.CosIncl, 400, 300, 800, 600};
+    view_ = {
+        view_.ZoomScale, view_.InclinationDeg, view_.SinIncl, view_.CosIncl, 400, 300, 800, 600};
     scene_.Resize(view_);
     ticks_.fill(true);
   }
@@ -118,10 +119,10 @@ TEST_F(RunFrameTest, ParticleIsRedAtZeroAndBlackJustAboveDrawnOverDiscs) {
 
 TEST_F(RunFrameTest, ParticleLimitTestsItsOwnXAndYButNotZ) {
   Place(1, 99.5, 99.5, 0);
-  Place(11, 100, 99.5, 0);       // not drawn, would be (444, 300)
-  Place(12, 99.5, -100, 0);      // not drawn either
-  Place(13, 99.999, 99.5, 500);  // (443, 300), drawn
-  Place(14, 99.5, 99.999, -1e6); // (400, 257), drawn
+  Place(11, 100, 99.5, 0);        // not drawn, would be (444, 300)
+  Place(12, 99.5, -100, 0);       // not drawn either
+  Place(13, 99.999, 99.5, 500);   // (443, 300), drawn
+  Place(14, 99.5, 99.999, -1e6);  // (400, 257), drawn
   const QImage& frame = Draw();
   EXPECT_EQ(At(frame, 444, 300), kSilver);
   EXPECT_EQ(At(frame, 443, 300), kBlack);

@@ -19,14 +19,14 @@ constexpr int kOrbitPoints = 73;  // mean anomaly 0, 5, ..., 360 degrees
 constexpr std::array<OrbitRow, 10> kOrbitTableDegrees = {{
     {},
     {},
-    {0.38709f, 0.20563f, 7.004f, 48.14f, 29.06f},     // Mercury
-    {0.72332f, 0.00676f, 3.394f, 78.53f, 54.91f},     // Venus
-    {1.0f, 0.01676f, 0.0f, 0.0f, 102.58f},            // Earth-Moon barycentre
-    {1.52362f, 0.09339f, 1.849f, 49.43f, 286.36f},    // Mars
-    {5.20288f, 0.04802f, 1.305f, 100.33f, 275.02f},   // Jupiter
-    {9.57135f, 0.05085f, 2.485f, 113.52f, 340.86f},   // Saturn
-    {19.3125f, 0.04857f, 0.773f, 73.98f, 103.49f},    // Uranus
-    {30.2834f, 0.00554f, 1.771f, 131.59f, 221.2f},    // Neptune
+    {0.38709f, 0.20563f, 7.004f, 48.14f, 29.06f},    // Mercury
+    {0.72332f, 0.00676f, 3.394f, 78.53f, 54.91f},    // Venus
+    {1.0f, 0.01676f, 0.0f, 0.0f, 102.58f},           // Earth-Moon barycentre
+    {1.52362f, 0.09339f, 1.849f, 49.43f, 286.36f},   // Mars
+    {5.20288f, 0.04802f, 1.305f, 100.33f, 275.02f},  // Jupiter
+    {9.57135f, 0.05085f, 2.485f, 113.52f, 340.86f},  // Saturn
+    {19.3125f, 0.04857f, 0.773f, 73.98f, 103.49f},   // Uranus
+    {30.2834f, 0.00554f, 1.771f, 131.59f, 221.2f},   // Neptune
 }};
 
 float ToRadians(float degrees) { return static_cast<float>(degrees * kDegToRad); }
@@ -40,9 +40,13 @@ struct OrbitPoint {
 class OrbitCurve {
  public:
   explicit OrbitCurve(const OrbitRow& row)
-      : a_(row.a), e_(row.e), w_(row.argPeri),
-        cosI_(std::cos(double{row.incl})), sinI_(std::sin(double{row.incl})),
-        cosN_(std::cos(double{row.node})), sinN_(std::sin(double{row.node})) {}
+      : a_(row.a),
+        e_(row.e),
+        w_(row.argPeri),
+        cosI_(std::cos(double{row.incl})),
+        sinI_(std::sin(double{row.incl})),
+        cosN_(std::cos(double{row.node})),
+        sinN_(std::sin(double{row.node})) {}
 
   // The point at mean anomaly M (radians).
   OrbitPoint At(double meanAnomaly) const {

@@ -34,7 +34,8 @@ PlanetTicks StartPlanetTicks();
 
 // Fills `background` silver and draws the ticked planets' orbits through the view's
 // projection, each segment black if its end point has Z >= 0 and red below. The
-// image must be of the scene format; lines are clipped to it.
+// image must be of the scene format; lines are clipped to it. A row with an
+// eccentricity outside [0, 1) throws OrbitError (the built-in table has none).
 void DrawBackground(QImage& background, const ViewState& view, const PlanetOrbits& orbits,
                     const PlanetTicks& ticks);
 

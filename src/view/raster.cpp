@@ -10,11 +10,11 @@ namespace stelvo {
 namespace {
 
 // ceil(a / b) for b > 0.
-std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); }
-
-bool WritableScene(const QImage& image) {
-  return !image.isNull() && image.depth() == 32;
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
+  return a >= 0 ? (a + b - 1) / b : -(-a / b);
 }
+
+bool WritableScene(const QImage& image) { return !image.isNull() && image.depth() == 32; }
 
 }  // namespace
 
@@ -95,7 +95,8 @@ DiscSprite::DiscSprite(int width, int height, QRgb fill) : width_(width), height
     const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
     for (int x = 0; x < width; ++x) {
       // Aliased drawing leaves every pixel either untouched or opaque.
-      pixels_[static_cast<std::size_t>(y) * width + x] = qAlpha(line[x]) >= 128 ? (line[x] | 0xff000000u) : 0;
+      pixels_[static_cast<std::size_t>(y) * width + x] =
+          qAlpha(line[x]) >= 128 ? (line[x] | 0xff000000u) : 0;
     }
   }
 }

@@ -22,15 +22,15 @@ struct DiscRow {
 // Rows by body number; Pluto (10) has none and is never drawn.
 constexpr std::array<DiscRow, 10> kDiscRows = {{
     {},
-    {kYellow, -10, -10, 10, 10},        // Sun
-    {kBlack, -3, -3, 3, 3},             // Mercury
-    {kOrange, -5, -5, 5, 5},            // Venus
-    {kLightBlue, -5, -5, 5, 5},         // Earth-Moon barycentre
-    {kRed, -3, -3, 3, 3},               // Mars
-    {kJupiterColour, -7, -7, 7, 6},     // Jupiter
-    {kSaturnColour, -6, -6, 6, 6},      // Saturn
-    {kLightBlue, -6, -6, 6, 6},         // Uranus
-    {kBlue, -6, -6, 6, 6},              // Neptune
+    {kYellow, -10, -10, 10, 10},     // Sun
+    {kBlack, -3, -3, 3, 3},          // Mercury
+    {kOrange, -5, -5, 5, 5},         // Venus
+    {kLightBlue, -5, -5, 5, 5},      // Earth-Moon barycentre
+    {kRed, -3, -3, 3, 3},            // Mars
+    {kJupiterColour, -7, -7, 7, 6},  // Jupiter
+    {kSaturnColour, -6, -6, 6, 6},   // Saturn
+    {kLightBlue, -6, -6, 6, 6},      // Uranus
+    {kBlue, -6, -6, 6, 6},           // Neptune
 }};
 constexpr int kSaturn = 7;
 constexpr int kLastDiscBody = 9;
@@ -57,7 +57,8 @@ void CopyBackground(QImage& frame, const QImage& background) {
     return;
   }
   if (background.isNull()) return;
-  std::memcpy(frame.bits(), background.constBits(), static_cast<std::size_t>(background.sizeInBytes()));
+  std::memcpy(frame.bits(), background.constBits(),
+              static_cast<std::size_t>(background.sizeInBytes()));
 }
 
 }  // namespace
