@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 #include "view/projection.h"
@@ -68,6 +69,7 @@ TEST(LineTest, LinesFarBeyondTheImageAreClipped) {
   DrawLineExcludingEnd(image, -kPixelLimit, -5, kPixelLimit, -5, kRed);
   DrawLineExcludingEnd(image, kPixelLimit, kPixelLimit, kPixelLimit - 9, -kPixelLimit, kRed);
   EXPECT_EQ(CountOf(image, kRed), 0);
+  DrawLineExcludingEnd(image, INT_MIN, INT_MAX, INT_MAX, INT_MIN, kRed);  // no overflow
   QImage empty;
   DrawLineExcludingEnd(empty, 0, 0, 5, 5, kRed);
 }

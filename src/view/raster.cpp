@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "view/projection.h"
+
 namespace stelvo {
 
 namespace {
@@ -20,6 +22,9 @@ bool WritableScene(const QImage& image) { return !image.isNull() && image.depth(
 
 void DrawLineExcludingEnd(QImage& image, int x0, int y0, int x1, int y1, QRgb colour) {
   if (!WritableScene(image)) return;
+  // Keeps every product below within 64 bits; projected points never lie beyond.
+  auto limit = [](int v) { return std::clamp(v, -kPixelLimit, kPixelLimit); };
+  x0 = limit(x0), y0 = limit(y0), x1 = limit(x1), y1 = limit(y1);
   const std::int64_t width = image.width(), height = image.height();
   const std::int64_t dx = std::int64_t{x1} - x0, dy = std::int64_t{y1} - y0;
   const bool steep = std::llabs(dy) > std::llabs(dx);

@@ -16,8 +16,8 @@ inline constexpr QImage::Format kSceneFormat = QImage::Format_RGB32;
 // Line from (x0, y0) towards (x1, y1), first pixel set, end point not set. Each
 // column (each row for a steep line) gets the pixel nearest to the exact line; where
 // the line passes exactly between two pixels, the upper one (the left one for a steep
-// line) is lit. Coordinates must lie within +-kPixelLimit; the work is bounded by the
-// image's size, not by the line's length.
+// line) is lit. Coordinates beyond +-kPixelLimit are clamped to it (projected points
+// never lie beyond); the work is bounded by the image's size, not the line's length.
 void DrawLineExcludingEnd(QImage& image, int x0, int y0, int x1, int y1, QRgb colour);
 
 // A filled, outlined ellipse prepared once as a pixel mask and copied per frame.
