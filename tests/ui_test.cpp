@@ -1,5 +1,3 @@
-#include "ui/form_main.h"
-
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -19,6 +17,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "ui/form_main.h"
 #include "ui/version_panel.h"
 
 namespace stelvo {
@@ -48,8 +47,8 @@ class FormMainTest : public ::testing::Test {
 
   void Wheel(QWidget* target, int delta, Qt::MouseButtons buttons = Qt::NoButton,
              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(),
-                      QPoint(0, delta), buttons, modifiers, Qt::NoScrollPhase, false);
+    QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
+                      buttons, modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(target, &event);
   }
 
@@ -125,10 +124,12 @@ TEST_F(FormMainTest, ControlTextsAndTopStripPlaces) {
 
 TEST_F(FormMainTest, CatalogueColumnsLineUpInAFixedPitchFont) {
   const QFontMetrics list(form.ComboBox_Kome->font());
-  EXPECT_EQ(list.horizontalAdvance(QStringLiteral("iiiii")), list.horizontalAdvance(QStringLiteral("MMMMM")))
+  EXPECT_EQ(list.horizontalAdvance(QStringLiteral("iiiii")),
+            list.horizontalAdvance(QStringLiteral("MMMMM")))
       << QFontInfo(form.ComboBox_Kome->font()).family().toStdString();
   const QFontMetrics header(form.Label6->font());
-  EXPECT_EQ(header.horizontalAdvance(QStringLiteral("iiiii")), header.horizontalAdvance(QStringLiteral("MMMMM")));
+  EXPECT_EQ(header.horizontalAdvance(QStringLiteral("iiiii")),
+            header.horizontalAdvance(QStringLiteral("MMMMM")));
 }
 
 TEST_F(FormMainTest, ExplanationHasTwentyLines) {
@@ -142,15 +143,15 @@ TEST_F(FormMainTest, ExplanationHasTwentyLines) {
 }
 
 TEST_F(FormMainTest, TabOrderFollowsTheStrip) {
-  const std::vector<QWidget*> order = {form.Button_Start,  form.Button_Exit,
-                                       form.ComboBox_Part, form.ComboBox_Step,
-                                       form.ComboBox_Kome, form.Button_Explanation,
-                                       form.ComboBox_Dist, form.Button_Stop,
-                                       form.TrackBar_Zoom, form.CheckBoxes[0]};
+  const std::vector<QWidget*> order = {
+      form.Button_Start,  form.Button_Exit,        form.ComboBox_Part, form.ComboBox_Step,
+      form.ComboBox_Kome, form.Button_Explanation, form.ComboBox_Dist, form.Button_Stop,
+      form.TrackBar_Zoom, form.CheckBoxes[0]};
   for (std::size_t i = 1; i < order.size(); ++i) {
     QWidget* next = order[i - 1]->nextInFocusChain();
     // The line edit of an editable list belongs to the list.
-    while (next != order[i] && (next->focusPolicy() == Qt::NoFocus || order[i - 1]->isAncestorOf(next))) {
+    while (next != order[i] &&
+           (next->focusPolicy() == Qt::NoFocus || order[i - 1]->isAncestorOf(next))) {
       next = next->nextInFocusChain();
     }
     EXPECT_EQ(next, order[i]) << i;
@@ -375,8 +376,7 @@ TEST_F(FormMainTest, VersionPanelShowsAboveTheDrawingAreaUntilOk) {
   form.Version1->trigger();
   EXPECT_FALSE(form.Panel_About->isHidden());
   EXPECT_EQ(form.Panel_About->Label_Stelvo->text(), QStringLiteral("Stelvo " STELVO_VERSION));
-  EXPECT_EQ(form.Panel_About->pos(),
-            QPoint(form.frameGeometry().width() / 2 - 345 / 2, 172));
+  EXPECT_EQ(form.Panel_About->pos(), QPoint(form.frameGeometry().width() / 2 - 345 / 2, 172));
   EXPECT_EQ(form.Panel_About->size(), QSize(345, 473));
   EXPECT_EQ(form.Panel_About->StringGrid_VersionsInfo->item(12, 1)->text(),
             QStringLiteral("Application"));
@@ -403,6 +403,20 @@ TEST_F(FormMainTest, ResizeKeepsLayersInsideTheBevel) {
   EXPECT_EQ(form.View().CentreX, form.Panel_Bild->width() / 2);
   EXPECT_EQ(form.Scene().Background().size(), QSize(form.View().DrawWidth, form.View().DrawHeight));
   EXPECT_EQ(form.Panel_Bild->width() + 40, form.centralWidget()->width());
+}
+
+TEST_F(FormMainTest, WindowTooSmallForTheDrawingAreaKeepsTheRunGoing) {
+  StartSmallRun();
+  form.RunPass();
+  form.resize(300, 120);  // no room below the top strip
+  QApplication::processEvents();
+  EXPECT_EQ(form.View().DrawHeight, 0);
+  EXPECT_TRUE(form.RunPass());
+  EXPECT_EQ(form.Label1->text(), QStringLiteral("0.07"));
+  form.resize(1000, 700);
+  QApplication::processEvents();
+  EXPECT_TRUE(form.RunPass());
+  EXPECT_EQ(form.Scene().Presented().size(), QSize(form.View().DrawWidth, form.View().DrawHeight));
 }
 
 }  // namespace

@@ -120,12 +120,12 @@ const std::string kFullRecord = Record({
 
 TEST(VersionGridRows, RunningProgramShowsItsOwnRecordUnderSixteenCharacterLabels) {
   const TFileVersionInfo info = ReadVersionInfo(QCoreApplication::applicationFilePath());
-  const char* labels[kVersionRows] = {
-      "FileType        ", "CompanyName     ", "FileDescription ", "FileVersion     ",
-      "InternalName    ", "LegalCopyRight  ", "LegalTradeMarks ", "OriginalFileName",
-      "ProductName     ", "ProductVersion  ", "SpecialBuildStr ", "PrivateBuildStr ",
-      "FileFunction    ", "DebugBuild      ", "PreRelease      ", "PrivateBuild    ",
-      "SpecialBuild    "};
+  const char* labels[kVersionRows] = {"FileType        ", "CompanyName     ", "FileDescription ",
+                                      "FileVersion     ", "InternalName    ", "LegalCopyRight  ",
+                                      "LegalTradeMarks ", "OriginalFileName", "ProductName     ",
+                                      "ProductVersion  ", "SpecialBuildStr ", "PrivateBuildStr ",
+                                      "FileFunction    ", "DebugBuild      ", "PreRelease      ",
+                                      "PrivateBuild    ", "SpecialBuild    "};
   for (int row = 0; row < kVersionRows; ++row) {
     EXPECT_EQ(VersionGridRow(info, row).label, QString::fromLatin1(labels[row])) << row;
     EXPECT_EQ(VersionGridRow(info, row).label.size(), 16);
@@ -254,7 +254,11 @@ TEST_F(VersionFileTest, DamagedFilesGiveEmptyFieldsWithoutReadingOutside) {
   truncated.resize(truncated.size() - 70);  // last section header cut off
   EXPECT_EQ(ReadVersionInfo(Write("short", truncated)).FileVersion, QString());
 
-  EXPECT_EQ(ReadVersionInfo(Write("tiny", "\x7f" "ELF")).FileVersion, QString());
+  EXPECT_EQ(ReadVersionInfo(Write("tiny",
+                                  "\x7f"
+                                  "ELF"))
+                .FileVersion,
+            QString());
 }
 
 TEST(FileFunctionTable, TypesAndSubtypesGiveTheirTexts) {

@@ -18,8 +18,8 @@ QFont WindowFont(int pixelSize, bool bold) {
   // After MS Sans Serif, sans serifs of about its widths, so that the captions fit
   // the controls' fixed sizes; the platform's own sans serif last.
   static const QFont base = [] {
-    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Arial",
-                               "Liberation Sans", "Nimbus Sans", "Helvetica"}) {
+    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans",
+                               "Nimbus Sans", "Helvetica"}) {
       if (QFontDatabase::hasFamily(QLatin1String(family))) return QFont(QLatin1String(family));
     }
     return QFontDatabase::systemFont(QFontDatabase::GeneralFont);

@@ -54,11 +54,11 @@ class SceneWidget : public QWidget {
 
 namespace {
 
-constexpr int kStripHeight = 170;      // Panel_Bttm
-constexpr int kRightStripWidth = 40;   // Panel_Rght
+constexpr int kStripHeight = 170;     // Panel_Bttm
+constexpr int kRightStripWidth = 40;  // Panel_Rght
 constexpr int kStatusBarHeight = 25;
 constexpr int kAboutTop = 172;
-constexpr int kWheelPositions = 5;     // slider positions per wheel event
+constexpr int kWheelPositions = 5;         // slider positions per wheel event
 constexpr int kTimeLabelRight = 215 + 12;  // Label1 grows to the left of this edge
 const QColor kStripColour(189, 184, 172);
 constexpr double kDaysPerYear = 365.25;
@@ -149,8 +149,10 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect 
   // label then grows (to the left when right-aligned) instead of cutting its text.
   const int textWidth = QFontMetrics(font).horizontalAdvance(text);
   if (textWidth > geometry.width()) {
-    if (alignment & Qt::AlignRight) geometry.setLeft(geometry.right() + 1 - textWidth);
-    else geometry.setWidth(textWidth);
+    if (alignment & Qt::AlignRight)
+      geometry.setLeft(geometry.right() + 1 - textWidth);
+    else
+      geometry.setWidth(textWidth);
   }
   label->setGeometry(geometry);
   QPalette palette = label->palette();
@@ -277,14 +279,14 @@ void TForm_Main::BuildTopStrip() {
   for (std::string_view line : kCometCatalogue) {
     catalogue << QString::fromLatin1(line.data(), qsizetype(line.size()));
   }
-  ComboBox_Kome = MakeList(strip, "ComboBox_Kome", catalogue, {2, 25, 1119, 24},
-                           FixedPitchFont(13), false);
+  ComboBox_Kome =
+      MakeList(strip, "ComboBox_Kome", catalogue, {2, 25, 1119, 24}, FixedPitchFont(13), false);
   ComboBox_Kome->setMaxVisibleItems(40);
 
-  Button_Start = MakeButton(strip, "Button_Start", QStringLiteral("&Start der Simulation"),
-                            {2, 54, 137, 33});
-  Button_Stop = MakeButton(strip, "Button_Stop", QStringLiteral("S&top der Simulation"),
-                           {2, 93, 137, 33});
+  Button_Start =
+      MakeButton(strip, "Button_Start", QStringLiteral("&Start der Simulation"), {2, 54, 137, 33});
+  Button_Stop =
+      MakeButton(strip, "Button_Stop", QStringLiteral("S&top der Simulation"), {2, 93, 137, 33});
   Button_Exit = MakeButton(strip, "Button_Exit", QStringLiteral("E&xit"), {2, 134, 137, 32});
   Button_Explanation = MakeButton(strip, "Button_Explanation",
                                   QString::fromUtf8("&Erklärung ein/aus"), {146, 133, 137, 33});
@@ -296,16 +298,18 @@ void TForm_Main::BuildTopStrip() {
   SetTimeLabel(QStringLiteral("0"));
   Label4 = MakeLabel(strip, "Label4", QStringLiteral("Jahre"), {231, 75, 53, 24}, bold18);
 
-  Label2 = MakeLabel(strip, "Label2", QStringLiteral("Anzahl Partikel"), {305, 56, 104, 16}, bold15);
+  Label2 =
+      MakeLabel(strip, "Label2", QStringLiteral("Anzahl Partikel"), {305, 56, 104, 16}, bold15);
   ComboBox_Part = MakeList(strip, "ComboBox_Part",
                            {"50", "100", "250", "500", "1000", "2000", "4000", "6000", "20000"},
                            {412, 56, 120, 24}, bold15, true);
-  Label9 = MakeLabel(strip, "Label9", QStringLiteral("Startverteilung"), {305, 86, 101, 16}, bold15);
+  Label9 =
+      MakeLabel(strip, "Label9", QStringLiteral("Startverteilung"), {305, 86, 101, 16}, bold15);
   ComboBox_Dist = MakeList(strip, "ComboBox_Dist",
                            {"ueber Bahn", "Quasipunkt", "leicht verstreut", "staerker verstreut"},
                            {412, 86, 120, 24}, bold15, true);
-  Label3 = MakeLabel(strip, "Label3", QStringLiteral("Schrittweite (Tg)"), {305, 115, 113, 16},
-                     bold15);
+  Label3 =
+      MakeLabel(strip, "Label3", QStringLiteral("Schrittweite (Tg)"), {305, 115, 113, 16}, bold15);
   ComboBox_Step = MakeList(strip, "ComboBox_Step", {"0.25", "0.5", "1", "2", "5", "10"},
                            {462, 115, 70, 24}, bold15, true);
 
@@ -391,9 +395,9 @@ void TForm_Main::BuildMenu() {
 }
 
 void TForm_Main::SetTabOrder() {
-  std::vector<QWidget*> order = {Button_Start,       Button_Exit,   ComboBox_Part,
-                                 ComboBox_Step,      ComboBox_Kome, Button_Explanation,
-                                 ComboBox_Dist,      Button_Stop,   TrackBar_Zoom};
+  std::vector<QWidget*> order = {Button_Start,  Button_Exit,   ComboBox_Part,
+                                 ComboBox_Step, ComboBox_Kome, Button_Explanation,
+                                 ComboBox_Dist, Button_Stop,   TrackBar_Zoom};
   for (QCheckBox* box : CheckBoxes) order.push_back(box);
   order.push_back(TrackBar_Incl);
   order.push_back(HelpMemo);
@@ -636,8 +640,10 @@ void TForm_Main::SetTerminator(std::function<void()> terminate) {
 
 void TForm_Main::SetAutomaticPasses(bool automatic) {
   automaticPasses_ = automatic;
-  if (!automatic) passTimer_.stop();
-  else if (loopActive_) passTimer_.start();
+  if (!automatic)
+    passTimer_.stop();
+  else if (loopActive_)
+    passTimer_.start();
 }
 
 }  // namespace stelvo

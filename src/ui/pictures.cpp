@@ -16,14 +16,24 @@ QImage DrawCometPicture(QSize size) {
   // streaming to the upper right, away from the Sun.
   p.scale(size.width() / 64.0, size.height() / 64.0);
 
+  // Night sky, so the comet stands out on light and dark grounds alike.
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(16, 24, 64));
+  p.drawRoundedRect(QRectF(1, 1, 62, 62), 12, 12);
+  p.setBrush(QColor(230, 230, 255));
+  for (const QPointF star :
+       {QPointF(10, 12), QPointF(28, 8), QPointF(50, 44), QPointF(40, 56), QPointF(8, 28)}) {
+    p.drawEllipse(star, 1.4, 1.4);
+  }
+
   QPainterPath tail;
   tail.moveTo(14, 42);
   tail.cubicTo(26, 26, 44, 10, 62, 2);
   tail.cubicTo(50, 16, 38, 34, 22, 50);
   tail.closeSubpath();
   QLinearGradient tailFill(18, 46, 60, 4);
-  tailFill.setColorAt(0, QColor(120, 200, 255, 230));
-  tailFill.setColorAt(1, QColor(120, 200, 255, 0));
+  tailFill.setColorAt(0, QColor(140, 215, 255, 255));
+  tailFill.setColorAt(1, QColor(140, 215, 255, 40));
   p.setPen(Qt::NoPen);
   p.setBrush(tailFill);
   p.drawPath(tail);
@@ -35,7 +45,7 @@ QImage DrawCometPicture(QSize size) {
   dust.quadTo(44, 46, 20, 52);
   dust.closeSubpath();
   QLinearGradient dustFill(18, 48, 60, 22);
-  dustFill.setColorAt(0, QColor(255, 220, 120, 220));
+  dustFill.setColorAt(0, QColor(255, 225, 130, 255));
   dustFill.setColorAt(1, QColor(255, 220, 120, 0));
   p.setBrush(dustFill);
   p.drawPath(dust);
@@ -97,8 +107,6 @@ QIcon HelpMenuPicture() {
   return QIcon(QPixmap::fromImage(image));
 }
 
-QIcon VersionMenuPicture() {
-  return QIcon(QPixmap::fromImage(DrawCometPicture(QSize(16, 16))));
-}
+QIcon VersionMenuPicture() { return QIcon(QPixmap::fromImage(DrawCometPicture(QSize(16, 16)))); }
 
 }  // namespace stelvo

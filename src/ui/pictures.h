@@ -8,7 +8,7 @@
 
 namespace stelvo {
 
-// A comet with its tail, on a transparent ground, filling size.
+// A comet with its tail on a small patch of night sky, filling size.
 QImage DrawCometPicture(QSize size);
 QIcon CometIcon();
 

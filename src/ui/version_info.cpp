@@ -1,13 +1,12 @@
 #include "ui/version_info.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeDatabase>
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
-
-#include <QFile>
-#include <QFileInfo>
-#include <QMimeDatabase>
 
 namespace stelvo {
 namespace {
@@ -34,8 +33,8 @@ class FileRanges {
     if (!open_ || offset > size_ || count > size_ - offset) return std::nullopt;
     if (!file_.seek(static_cast<qint64>(offset))) return std::nullopt;
     std::string bytes(count, '\0');
-    if (count > 0 && file_.read(bytes.data(), static_cast<qint64>(count)) !=
-                         static_cast<qint64>(count)) {
+    if (count > 0 &&
+        file_.read(bytes.data(), static_cast<qint64>(count)) != static_cast<qint64>(count)) {
       return std::nullopt;
     }
     return bytes;
@@ -111,9 +110,9 @@ QString YesNo(bool flag) { return flag ? QStringLiteral("Yes") : QStringLiteral(
 
 QString FileFunction(std::uint32_t fileType, std::uint32_t fileSubtype) {
   static const char* const kDrivers[] = {
-      "Unknown Driver", "Printer Driver", "Keyboard Driver",   "Language Driver",
-      "Display Driver", "Mouse Driver",   "Network Driver",    "System Driver",
-      "InstallableDriver", "Sound Driver", "Communications Driver"};
+      "Unknown Driver",    "Printer Driver", "Keyboard Driver",      "Language Driver",
+      "Display Driver",    "Mouse Driver",   "Network Driver",       "System Driver",
+      "InstallableDriver", "Sound Driver",   "Communications Driver"};
   static const char* const kFonts[] = {"Unknown Font", "Raster Font", "Vector Font",
                                        "Truetype Font"};
   switch (fileType) {
@@ -127,8 +126,7 @@ QString FileFunction(std::uint32_t fileType, std::uint32_t fileSubtype) {
       return fileSubtype < std::size(kDrivers) ? QString::fromLatin1(kDrivers[fileSubtype])
                                                : QString();
     case 4:
-      return fileSubtype < std::size(kFonts) ? QString::fromLatin1(kFonts[fileSubtype])
-                                             : QString();
+      return fileSubtype < std::size(kFonts) ? QString::fromLatin1(kFonts[fileSubtype]) : QString();
     case 5:
       return QStringLiteral("Virtual Defice Identifier = ") +
              QStringLiteral("%1").arg(fileSubtype, 8, 16, QLatin1Char('0')).toUpper();
@@ -143,7 +141,11 @@ ElfFacts InspectElf(const QString& path) {
   ElfFacts facts;
   FileRanges file(path);
   const auto ident = file.Read(0, 16);
-  if (!ident || std::memcmp(ident->data(), "\x7f" "ELF", 4) != 0) return facts;
+  if (!ident || std::memcmp(ident->data(),
+                            "\x7f"
+                            "ELF",
+                            4) != 0)
+    return facts;
   const char elfClass = (*ident)[4];
   const char byteOrder = (*ident)[5];
   if ((elfClass != 1 && elfClass != 2) || (byteOrder != 1 && byteOrder != 2)) return facts;
@@ -248,7 +250,8 @@ TFileVersionInfo ReadVersionInfo(const QString& path) {
     const std::string first = list->substr(0, list->find(' '));
     if (first.size() == 8 && IsHexText(first)) {
       translation = first;
-      for (char& c : translation) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      for (char& c : translation)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
   }
   auto versionString = [&](const char* key) {

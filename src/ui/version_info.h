@@ -12,13 +12,12 @@
 //   "\VarFileInfo\Translation"       "<lang><codepage> ...", 8 hex digits per entry
 //   "\StringFileInfo\<lang><codepage>\<Name>"   the version string Name
 
+#include <QString>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <QString>
 
 namespace stelvo {
 
@@ -62,7 +61,7 @@ QString FileFunction(std::uint32_t fileType, std::uint32_t fileSubtype);
 // What the ELF header of a file says, read without trusting any of its offsets.
 struct ElfFacts {
   bool isElf = false;
-  bool isExecutableOrShared = false;  // e_type ET_EXEC or ET_DYN
+  bool isExecutableOrShared = false;          // e_type ET_EXEC or ET_DYN
   std::optional<std::string> versionSection;  // contents of ".stelvo_version"
 };
 ElfFacts InspectElf(const QString& path);

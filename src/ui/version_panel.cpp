@@ -69,8 +69,6 @@ void TPanelAbout::ShowVersionInfo(const TFileVersionInfo& info) {
   }
 }
 
-QString TPanelAbout::FileVersionCell() const {
-  return StringGrid_VersionsInfo->item(3, 1)->text();
-}
+QString TPanelAbout::FileVersionCell() const { return StringGrid_VersionsInfo->item(3, 1)->text(); }
 
 }  // namespace stelvo
