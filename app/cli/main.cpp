@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "core/gravity.h"
 #include "core/run_error.h"
 #include "core/simulation_run.h"
+#include "frame_output.h"
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 
@@ -93,6 +96,12 @@ int Run(const CliOptions& o) {
   settings.Distribution = o.dist;
   settings.DistributionText = std::to_string(o.dist);
 
+  if (!o.framesDir.empty() && !std::filesystem::is_directory(o.framesDir)) {
+    std::fprintf(stderr, "stelvo-cli: --frames %s is not an existing directory\n",
+                 o.framesDir.c_str());
+    return 1;
+  }
+  const std::unique_ptr<FrameOutput> frames = FrameOutput::For(o);
   SimulationRun run;
   std::vector<double> stepMs;
   double startupMs = 0, loopMs = 0;
@@ -108,6 +117,13 @@ int Run(const CliOptions& o) {
     for (int k = 0; k < o.steps; ++k) {
       const auto before = Clock::now();
       run.Step();
+      if (last && frames) {
+        std::string error;
+        if (!frames->AfterStep(run.State(), k + 1, k + 1 == o.steps, error)) {
+          std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+          return 1;
+        }
+      }
       run.FinishPass();
       if (last && o.bench) stepMs.push_back(Milliseconds(Clock::now() - before));
     }
