@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QWheelEvent>
 #include <cstdlib>
 
@@ -171,6 +172,9 @@ QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items,
   box->setInsertPolicy(QComboBox::NoInsert);
   box->addItems(items);
   box->setGeometry(geometry);
+  // A list that drops down below the box, its visible line count honoured, rather
+  // than a popup laid over the box.
+  box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
   return box;
 }
 
@@ -181,6 +185,19 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
   button->setAutoDefault(false);
   return button;
 }
+
+// Rows of a fixed height in a drop-down list.
+class FixedRowDelegate : public QStyledItemDelegate {
+ public:
+  FixedRowDelegate(int rowHeight, QObject* parent)
+      : QStyledItemDelegate(parent), rowHeight_(rowHeight) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), rowHeight_};
+  }
+
+ private:
+  int rowHeight_;
+};
 
 void PaintStrip(QFrame* strip) {
   strip->setFrameShape(QFrame::NoFrame);
@@ -282,6 +299,7 @@ void TForm_Main::BuildTopStrip() {
   ComboBox_Kome =
       MakeList(strip, "ComboBox_Kome", catalogue, {2, 25, 1119, 24}, FixedPitchFont(13), false);
   ComboBox_Kome->setMaxVisibleItems(40);
+  ComboBox_Kome->setItemDelegate(new FixedRowDelegate(16, ComboBox_Kome));
 
   Button_Start =
       MakeButton(strip, "Button_Start", QStringLiteral("&Start der Simulation"), {2, 54, 137, 33});
