@@ -6,11 +6,14 @@ STELVO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 STELVO_BUILD="$STELVO_ROOT/build"
 
 STELVO_PACKAGES=(
-  cmake make g++ pkg-config python3
+  cmake make g++ pkg-config python3 file
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgtest-dev libgmock-dev libbenchmark-dev
   shared-mime-info fonts-dejavu-core
-  xvfb xauth
+  xvfb xauth xdotool imagemagick
+  desktop-file-utils appstream dpkg-dev
+  clang libclang-rt-14-dev
 )
 
 stelvo_install_packages() {
