@@ -2,7 +2,13 @@
 // exit status and what it prints.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <algorithm>
 #include <filesystem>
@@ -134,6 +140,52 @@ TEST_F(CliTest, AnUnwritableCsvIsOneLineAndStatusOne) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(Lines(r.err), 1) << r.err;
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+extern "C" char** environ;
+
+// Starts stelvo-cli with `args`, kills it after `delay` and waits for it.
+void RunAndKill(const std::vector<std::string>& args, std::chrono::microseconds delay) {
+  std::vector<char*> argv{const_cast<char*>(STELVO_CLI)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, STELVO_CLI, nullptr, nullptr, argv.data(), environ), 0);
+  std::this_thread::sleep_for(delay);
+  kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+}
+
+TEST_F(CliTest, AKilledWriteLeavesTheOldFileOrTheWholeNewOne) {
+  const fs::path csv = dir_ / "cloud.csv";
+  const std::string old = "the previous export\n";
+  const std::vector<std::string> args = {"--bodies", "20000", "--steps", "1", "--csv",
+                                         csv.string()};
+  // Kill times spread over one whole run, however fast this build is.
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run("--bodies 20000 --steps 1 --csv " + csv.string()).status, 0);
+  const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - start);
+  int replaced = 0;
+  for (int k = 0; k < 30; ++k) {
+    { std::ofstream(csv) << old; }
+    RunAndKill(args, whole * k / 20);
+    const std::string now = ReadFile(csv);
+    if (now != old) {
+      ++replaced;
+      EXPECT_EQ(Lines(now), 20001) << "a torn file, kill " << k;
+      EXPECT_EQ(now.substr(now.size() - 1), "\n");
+    }
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      const std::string name = entry.path().filename().string();
+      if (name.find(".tmp.") != std::string::npos) {
+        EXPECT_EQ(Lines(ReadFile(entry.path())), 20001) << "a partial temporary file " << name;
+      }
+    }
+  }
+  // The last delays reach well past a run's end, so some runs must have finished.
+  EXPECT_GT(replaced, 0);
 }
 
 TEST_F(CliTest, ListCometsPrintsTheCatalogueWithIndices) {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "atomic_file.h"
 #include "cli_options.h"
+#include "core/atomic_file.h"
 #include "core/gravity.h"
 #include "core/run_error.h"
 #include "core/simulation_run.h"

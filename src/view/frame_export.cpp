@@ -1,7 +1,10 @@
 #include "view/frame_export.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImageWriter>
-#include <QSaveFile>
+
+#include "core/atomic_file.h"
 
 namespace stelvo {
 
@@ -15,28 +18,22 @@ std::string OneLine(const QString& text) {
 }  // namespace
 
 bool WritePngAtomically(const QImage& image, const std::string& path, std::string& error) {
-  const QString fileName = QString::fromStdString(path);
   const std::string prefix = "cannot write " + path + ": ";
   if (image.isNull()) {
     error = prefix + "the image is empty";
     return false;
   }
-  // QSaveFile writes a temporary file in the target's directory and renames it on
-  // commit; without commit the temporary file is removed and the target left alone.
-  QSaveFile file(fileName);
-  file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly)) {
-    error = prefix + OneLine(file.errorString());
-    return false;
-  }
-  QImageWriter writer(&file, "png");
+  // Encoded in memory first, so that the file is written in one piece and a
+  // failure at any stage leaves the target as it was.
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "png");
   if (!writer.write(image)) {
     error = prefix + OneLine(writer.errorString());
-    file.cancelWriting();
     return false;
   }
-  if (!file.commit()) {
-    error = prefix + OneLine(file.errorString());
+  if (!WriteBytesAtomically(path, std::string_view(bytes.constData(), bytes.size()), error)) {
     return false;
   }
   return true;
