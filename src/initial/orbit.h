@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "core/run_state.h"
 #include "initial/bahn_element.h"
 
 namespace stelvo {
@@ -13,6 +14,16 @@ struct StateVector {
   double x, y, z;     // AU
   double vx, vy, vz;  // AU / day
 };
+
+// Writes a body's state at the epoch into slot 0 of array row `row`.
+inline void SetInitialState(RunState& state, int row, const StateVector& s) {
+  state.Pos(kX, 0)[row] = s.x;
+  state.Pos(kY, 0)[row] = s.y;
+  state.Pos(kZ, 0)[row] = s.z;
+  state.Vel(kX, 0)[row] = s.vx;
+  state.Vel(kY, 0)[row] = s.vy;
+  state.Vel(kZ, 0)[row] = s.vz;
+}
 
 // Thrown instead of iterating forever on an eccentricity outside [0, 1), a
 // non-finite mean anomaly, or a mean anomaly too large to converge in doubles.

@@ -44,13 +44,8 @@ void InitParticle(RunState& state, int row, double epoch, int cometIndex, int di
     default:
       CheckStartDistribution(distribution, std::to_string(distribution));
   }
-  const StateVector s = ElementsToState(e.a, e.Ecc, e.Incl, e.Node, e.ArgPeri, e.MeanAnomaly);
-  state.Pos(kX, 0)[row] = s.x;
-  state.Pos(kY, 0)[row] = s.y;
-  state.Pos(kZ, 0)[row] = s.z;
-  state.Vel(kX, 0)[row] = s.vx;
-  state.Vel(kY, 0)[row] = s.vy;
-  state.Vel(kZ, 0)[row] = s.vz;
+  SetInitialState(state, row,
+                  ElementsToState(e.a, e.Ecc, e.Incl, e.Node, e.ArgPeri, e.MeanAnomaly));
 }
 
 }  // namespace stelvo

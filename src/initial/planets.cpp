@@ -1,5 +1,7 @@
 #include "initial/planets.h"
 
+#include "initial/orbit.h"
+
 namespace stelvo {
 
 // Each value is the stored double in its shortest decimal form. The Sun's GM is the
@@ -41,12 +43,7 @@ void SetMassiveBodies(RunState& state) {
   for (int i = 0; i < kMassiveCount; ++i) {
     const MassiveBody& body = kMassiveBodies[i];
     state.BodyGM()[i] = body.gm;
-    state.Pos(kX, 0)[i] = body.x;
-    state.Pos(kY, 0)[i] = body.y;
-    state.Pos(kZ, 0)[i] = body.z;
-    state.Vel(kX, 0)[i] = body.vx;
-    state.Vel(kY, 0)[i] = body.vy;
-    state.Vel(kZ, 0)[i] = body.vz;
+    SetInitialState(state, i, {body.x, body.y, body.z, body.vx, body.vy, body.vz});
   }
   state.MassiveCount = kMassiveCount;
 }
