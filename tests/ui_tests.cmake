@@ -10,3 +10,8 @@ stelvo_add_test(ui_test GUI
   SOURCES ui_test.cpp ui_test_main.cpp
   LIBS stelvo_ui stelvo_version_record Qt6::Test)
 target_compile_definitions(ui_test PRIVATE STELVO_VERSION="${PROJECT_VERSION}")
+
+# A run that fails in the window.
+stelvo_add_test(ui_fault_test GUI
+  SOURCES ui_fault_test.cpp ui_test_main.cpp
+  LIBS stelvo_ui stelvo_version_record)

@@ -1,0 +1,232 @@
+// A run that meets an arithmetic error in the window: the message is shown once,
+// the loop ends at once, the last frame and the last time stay, nothing of the failed
+// step reaches the picture, and Stop brings the window back to Idle for a fresh run.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <cmath>
+#include <limits>
+
+#include "ui/form_main.h"
+
+namespace stelvo {
+namespace {
+
+constexpr int kMercury = 1, kVenus = 2;  // array rows of bodies 2 and 3
+
+class FormFaultTest : public ::testing::Test {
+ protected:
+  FormFaultTest() {
+    form.SetErrorDisplay([this](const QString& message) { errors.push_back(message); });
+    form.SetTerminator([this] { ++terminations; });
+    form.SetAutomaticPasses(false);
+    form.show();
+  }
+
+  void StartRun(const QString& count = QStringLiteral("50")) {
+    form.ComboBox_Part->setCurrentIndex(form.ComboBox_Part->findText(count));
+    form.ComboBox_Step->setCurrentIndex(form.ComboBox_Step->findText(QStringLiteral("5")));
+    form.Button_Start->click();
+    ASSERT_EQ(form.Phase(), RunPhase::Running);
+  }
+
+  // The window hands out its run read-only; the tests reach into the state of that
+  // (non-const) run to plant a fault between two passes.
+  RunState& State() { return const_cast<SimulationRun&>(form.Run()).MutableState(); }
+
+  // Gives Mercury Venus's whole stored history, so that the next step predicts both
+  // at the same place and their mutual attraction divides by zero.
+  void PutMercuryOnVenus() {
+    RunState& s = State();
+    for (int axis = kX; axis <= kZ; ++axis) {
+      for (int slot = kMinPosSlot; slot <= kMaxPosSlot; ++slot) {
+        s.Pos(axis, slot)[kMercury] = s.Pos(axis, slot)[kVenus];
+        s.Vel(axis, slot)[kMercury] = s.Vel(axis, slot)[kVenus];
+      }
+      for (int slot = kMinAccSlot; slot <= kMaxAccSlot; ++slot) {
+        s.Acc(axis, slot)[kMercury] = s.Acc(axis, slot)[kVenus];
+      }
+    }
+  }
+
+  // A Sun so heavy that its pull on Mercury exceeds the largest double.
+  void MakeTheSunHuge() { State().BodyGM()[0] = std::numeric_limits<double>::max(); }
+
+  std::vector<QWidget*> SelectionControls() const {
+    return {form.Button_Start, form.ComboBox_Part, form.ComboBox_Step, form.ComboBox_Dist,
+            form.ComboBox_Kome};
+  }
+
+  // What the drawing area shows on screen, bevel included.
+  QImage Shown() { return form.Panel_Bild->grab().toImage(); }
+
+  bool PositionsFinite() const {
+    const RunState& s = form.Run().State();
+    for (int axis = kX; axis <= kZ; ++axis) {
+      const double* p = s.Pos(axis, s.CurrentSlot);
+      for (int i = 0; i < s.BodyCount; ++i) {
+        if (!std::isfinite(p[i])) return false;
+      }
+    }
+    return true;
+  }
+
+  void ExpectFailedControls() {
+    EXPECT_EQ(form.Phase(), RunPhase::Failed);
+    for (QWidget* control : SelectionControls()) {
+      EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    }
+    EXPECT_TRUE(form.Button_Stop->isEnabled());
+    EXPECT_TRUE(form.TrackBar_Zoom->isEnabled());
+  }
+
+  // Fails the next pass with `fault` after three good ones and checks what stays.
+  enum class Fault { kDivisionByZero, kOverflow };
+  void Plant(Fault fault) {
+    if (fault == Fault::kDivisionByZero)
+      PutMercuryOnVenus();
+    else
+      MakeTheSunHuge();
+  }
+
+  void FailAfterThreePasses(Fault fault, const QString& message) {
+    StartRun();
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(form.RunPass());
+    const QImage frame = form.Scene().Presented().copy();
+    const QImage shown = Shown();
+    const int frameIndex = form.Scene().FrameIndex();
+    const QString time = form.Label1->text();
+    ASSERT_EQ(time, QStringLiteral("0.08"));  // 35 days
+
+    Plant(fault);
+    EXPECT_FALSE(form.RunPass());
+
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], message);
+    ExpectFailedControls();
+    EXPECT_EQ(form.Scene().Presented(), frame);
+    EXPECT_EQ(form.Scene().FrameIndex(), frameIndex);
+    EXPECT_EQ(Shown(), shown);
+    EXPECT_EQ(form.Label1->text(), time);
+    // No loop is left to drive: further passes do nothing and report nothing.
+    EXPECT_FALSE(form.RunPass());
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(form.Scene().Presented(), frame);
+  }
+
+  TForm_Main form;
+  std::vector<QString> errors;
+  int terminations = 0;
+};
+
+// --- arithmetic errors during a run
+
+TEST_F(FormFaultTest, DivisionByZeroShowsTheMessageAndKeepsFrameAndTime) {
+  FailAfterThreePasses(Fault::kDivisionByZero,
+                       QStringLiteral("Floating point division by zero"));
+}
+
+TEST_F(FormFaultTest, OverflowShowsTheMessageAndKeepsFrameAndTime) {
+  FailAfterThreePasses(Fault::kOverflow, QStringLiteral("Floating point overflow"));
+}
+
+TEST_F(FormFaultTest, FailureInTheFirstStepLeavesTheStartPicture) {
+  const QImage silver = form.Scene().Presented().copy();
+  StartRun();
+  PutMercuryOnVenus();
+  EXPECT_FALSE(form.RunPass());
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], QStringLiteral("Floating point division by zero"));
+  ExpectFailedControls();
+  EXPECT_EQ(form.Scene().Presented(), silver);
+  EXPECT_EQ(form.Label1->text(), QStringLiteral("0"));
+}
+
+TEST_F(FormFaultTest, ViewChangesWhileFailedNeverDrawTheFailedStep) {
+  StartRun();
+  for (int i = 0; i < 2; ++i) form.RunPass();
+  const QImage frame = form.Scene().Presented().copy();
+  PutMercuryOnVenus();
+  form.RunPass();
+  ASSERT_EQ(form.Phase(), RunPhase::Failed);
+  // Check boxes and sliders redraw the background only; the picture stays.
+  form.CheckBoxes[2]->click();
+  form.TrackBar_Zoom->setValue(form.TrackBar_Zoom->value() + 10);
+  form.TrackBar_Incl->setValue(10);
+  QApplication::processEvents();
+  EXPECT_EQ(form.Scene().Presented(), frame);
+  EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(FormFaultTest, EventLoopStopsAtTheFailureAndShowsTheMessageOnce) {
+  form.SetAutomaticPasses(true);
+  StartRun();
+  QElapsedTimer clock;
+  clock.start();
+  while (form.Label1->text() == QStringLiteral("0") && clock.elapsed() < 5000) {
+    QApplication::processEvents();
+  }
+  PutMercuryOnVenus();
+  while (form.Phase() == RunPhase::Running && clock.elapsed() < 5000) {
+    QApplication::processEvents();
+  }
+  ASSERT_EQ(form.Phase(), RunPhase::Failed);
+  const double failedAt = form.Run().State().SimDays;
+  const QImage frame = form.Scene().Presented().copy();
+  for (int i = 0; i < 20; ++i) QApplication::processEvents();
+  EXPECT_EQ(form.Run().State().SimDays, failedAt);
+  EXPECT_EQ(form.Scene().Presented(), frame);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], QStringLiteral("Floating point division by zero"));
+}
+
+// --- after the failure
+
+TEST_F(FormFaultTest, StopAfterAFailureRestoresTheIdleControls) {
+  StartRun();
+  form.RunPass();
+  PutMercuryOnVenus();
+  form.RunPass();
+  ASSERT_EQ(form.Phase(), RunPhase::Failed);
+  const QImage frame = form.Scene().Presented().copy();
+  form.Button_Stop->click();
+  EXPECT_EQ(form.Phase(), RunPhase::Idle);
+  for (QWidget* control : SelectionControls()) EXPECT_TRUE(control->isEnabled());
+  EXPECT_EQ(form.focusWidget(), form.ComboBox_Kome);
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_EQ(form.Scene().Presented(), frame);
+  EXPECT_EQ(form.Label1->text(), QStringLiteral("0.05"));
+}
+
+TEST_F(FormFaultTest, StartAfterAFailureRunsNormallyFromTheEpoch) {
+  StartRun();
+  for (int i = 0; i < 3; ++i) form.RunPass();
+  MakeTheSunHuge();
+  form.RunPass();
+  form.Button_Stop->click();
+  const QImage kept = form.Scene().Presented().copy();
+
+  form.Button_Start->click();
+  ASSERT_EQ(form.Phase(), RunPhase::Running);
+  EXPECT_NEAR(form.Run().State().BodyGM()[0], 2.9591220828559e-4, 1e-16);
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(form.RunPass());
+    EXPECT_TRUE(PositionsFinite());
+  }
+  EXPECT_EQ(form.Label1->text(), QStringLiteral("0.11"));  // 40 days
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_NE(form.Scene().Presented(), kept);
+  // The Sun's disc at the projection centre of the new frame.
+  const QImage& frame = form.Scene().Presented();
+  EXPECT_EQ(frame.pixel(form.View().CentreX, form.View().CentreY), qRgb(255, 255, 0));
+}
+
+}  // namespace
+}  // namespace stelvo
