@@ -129,8 +129,7 @@ class FormFaultTest : public ::testing::Test {
 // --- arithmetic errors during a run
 
 TEST_F(FormFaultTest, DivisionByZeroShowsTheMessageAndKeepsFrameAndTime) {
-  FailAfterThreePasses(Fault::kDivisionByZero,
-                       QStringLiteral("Floating point division by zero"));
+  FailAfterThreePasses(Fault::kDivisionByZero, QStringLiteral("Floating point division by zero"));
 }
 
 TEST_F(FormFaultTest, OverflowShowsTheMessageAndKeepsFrameAndTime) {

@@ -15,3 +15,9 @@ target_compile_definitions(ui_test PRIVATE STELVO_VERSION="${PROJECT_VERSION}")
 stelvo_add_test(ui_fault_test GUI
   SOURCES ui_fault_test.cpp ui_test_main.cpp
   LIBS stelvo_ui stelvo_version_record)
+
+# Heap allocations of the run loop; the executable counts them through its own
+# malloc and operator new.
+stelvo_add_test(ui_alloc_test GUI
+  SOURCES ui_alloc_test.cpp ui_test_main.cpp
+  LIBS stelvo_ui stelvo_version_record)

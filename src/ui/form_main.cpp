@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
+#include <charconv>
 #include <cstdlib>
 
 #include "core/run_error.h"
@@ -603,8 +604,16 @@ bool TForm_Main::RunPass() {
                              state.BodyCount};
   scene_.DrawNextFrame(view_, bodies, Ticks());
   sceneWidget_->update();
-  SetTimeLabel(QString::number(state.SimDays / kDaysPerYear, 'f', 2));
-  Label1->repaint();
+  // The time is written without a heap allocation and the label is touched only when
+  // its text changes, so a pass that keeps the text allocates nothing.
+  char time[64];
+  const auto written = std::to_chars(time, time + sizeof time, state.SimDays / kDaysPerYear,
+                                     std::chars_format::fixed, 2);
+  const QLatin1String timeText(time, written.ec == std::errc() ? written.ptr - time : 0);
+  if (Label1->text() != timeText) {
+    SetTimeLabel(timeText);
+    Label1->repaint();
+  }
   passOpen_ = true;
   return true;
 }
