@@ -21,3 +21,8 @@ stelvo_add_test(ui_fault_test GUI
 stelvo_add_test(ui_alloc_test GUI
   SOURCES ui_alloc_test.cpp ui_test_main.cpp
   LIBS stelvo_ui stelvo_version_record)
+
+# The language switch of the window's texts.
+stelvo_add_test(ui_language_test GUI
+  SOURCES ui_language_test.cpp ui_test_main.cpp
+  LIBS stelvo_ui stelvo_version_record)

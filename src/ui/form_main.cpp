@@ -6,9 +6,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -64,6 +64,34 @@ constexpr int kWheelPositions = 5;         // slider positions per wheel event
 constexpr int kTimeLabelRight = 215 + 12;  // Label1 grows to the left of this edge
 const QColor kStripColour(189, 184, 172);
 constexpr double kDaysPerYear = 365.25;
+const char* const kEnglishCatalogue = ":/i18n/stelvo_en.qm";
+
+// Design boxes of the caption labels; a label grows out of its box rather than cut.
+constexpr QRect kLabel6Box(6, 6, 928, 16);
+constexpr QRect kLabel5Box(178, 54, 100, 16);  // right-aligned
+constexpr QRect kLabel4Box(231, 75, 53, 24);
+constexpr QRect kLabel2Box(305, 56, 104, 16);
+constexpr QRect kLabel9Box(305, 86, 101, 16);
+constexpr QRect kLabel3Box(305, 115, 113, 16);
+constexpr int kCheckBoxWidth = 68;  // the planet check boxes; the second column is at 633
+
+// The texts below are German and translated through the window's context; the
+// catalogue lines, the column header and the run's error texts are never translated.
+const char* const kDistributionItems[4] = {
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "ueber Bahn"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Quasipunkt"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "leicht verstreut"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "staerker verstreut"),
+};
+
+// CheckBox1 (the Sun) .. CheckBox9 (Neptune).
+const char* const kCheckBoxCaptions[9] = {
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Son"), QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Mer"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Ven"), QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Erd"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Mar"), QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Jup"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Sat"), QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Ura"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Nep"),
+};
 
 // Column header over the catalogue lines: each word stands over its column.
 QString CatalogueHeader() {
@@ -88,29 +116,38 @@ QString CatalogueHeader() {
   return header.trimmed();
 }
 
+// The explanation, line by line; lines 7, 8, 18 and 20 are empty.
 const char* const kHelpLines[20] = {
-    "Stelvo.EXE:",
-    "Ein numerischer Integrator des Sonnensystems und weiterer 'masseloser' Teilchen für "
-    "Windows Rechner.",
-    "Das Sonnensystem, bestehend aus Sonne, Venus, EMB (Erde-Mond-Baryzentrum), Mars, Jupiter, "
-    "Saturn, Uranus, Neptun und",
-    "Pluto wird jeweils ab 1.1.2000 integriert.",
-    "Es stehen etwa 250 Kometen mit elliptischen Bahnen (P<1000 Jahre) zur Verfügung. Von jedem "
-    "Kometen ist die jüngste",
-    "Perihelpassage (vor dem Jahr 2002) genommen worden.",
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Stelvo.EXE:"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main",
+                      "Ein numerischer Integrator des Sonnensystems und weiterer 'masseloser' "
+                      "Teilchen für Windows Rechner."),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main",
+                      "Das Sonnensystem, bestehend aus Sonne, Venus, EMB (Erde-Mond-Baryzentrum), "
+                      "Mars, Jupiter, Saturn, Uranus, Neptun und"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Pluto wird jeweils ab 1.1.2000 integriert."),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main",
+                      "Es stehen etwa 250 Kometen mit elliptischen Bahnen (P<1000 Jahre) zur "
+                      "Verfügung. Von jedem Kometen ist die jüngste"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Perihelpassage (vor dem Jahr 2002) genommen worden."),
     "",
     "",
-    "Bedienung:",
-    "1. Gewünschten Kometen auswählen.",
-    "2. Anzahl Teilchen auswählen.",
-    "3. Streuung der Partikel zu Beginn der Integration auswählen.",
-    "4. Schrittweite auswählen.",
-    "5. Start-Button anclicken.",
-    "6. Zoomfaktor und Inklination können jederzeit geändert werden.",
-    "7. Stop-Button anclicken für neue Auswahl. Die Integration beginnt dann wieder von vorne.",
-    "8. Verlassen des Programmes mit Exit.",
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "Bedienung:"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "1. Gewünschten Kometen auswählen."),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "2. Anzahl Teilchen auswählen."),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main",
+                      "3. Streuung der Partikel zu Beginn der Integration auswählen."),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "4. Schrittweite auswählen."),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "5. Start-Button anclicken."),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main",
+                      "6. Zoomfaktor und Inklination können jederzeit geändert werden."),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main",
+                      "7. Stop-Button anclicken für neue Auswahl. Die Integration beginnt dann "
+                      "wieder von vorne."),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main", "8. Verlassen des Programmes mit Exit."),
     "",
-    "Diese Erklärung kann jederzeit ein- oder ausgeblendet werden.",
+    QT_TRANSLATE_NOOP("stelvo::TForm_Main",
+                      "Diese Erklärung kann jederzeit ein- oder ausgeblendet werden."),
     "",
 };
 
@@ -141,21 +178,27 @@ double FloatValue(const QString& text) {
   return value;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
-                  const QFont& font, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-  auto* label = new QLabel(text, parent);
+// Sets a caption label's text within its design box. A fallback font, or a longer
+// translation, may need more room than the box: the label then grows (to the left
+// when right-aligned) instead of cutting its text.
+void SetCaption(QLabel* label, const QString& text, QRect design) {
+  label->setText(text);
+  const int textWidth = label->fontMetrics().horizontalAdvance(text);
+  if (textWidth > design.width()) {
+    if (label->alignment() & Qt::AlignRight)
+      design.setLeft(design.right() + 1 - textWidth);
+    else
+      design.setWidth(textWidth);
+  }
+  label->setGeometry(design);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QFont& font,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+  auto* label = new QLabel(parent);
   label->setAlignment(alignment);
   label->setObjectName(QLatin1String(name));
   label->setFont(font);
-  // A fallback font may be a little wider than the one the sizes were made for: the
-  // label then grows (to the left when right-aligned) instead of cutting its text.
-  const int textWidth = QFontMetrics(font).horizontalAdvance(text);
-  if (textWidth > geometry.width()) {
-    if (alignment & Qt::AlignRight)
-      geometry.setLeft(geometry.right() + 1 - textWidth);
-    else
-      geometry.setWidth(textWidth);
-  }
   label->setGeometry(geometry);
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, Qt::black);
@@ -179,8 +222,8 @@ QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items,
   return box;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
-  auto* button = new QPushButton(text, parent);
+QPushButton* MakeButton(QWidget* parent, const char* name, QRect geometry) {
+  auto* button = new QPushButton(parent);
   button->setObjectName(QLatin1String(name));
   button->setGeometry(geometry);
   button->setAutoDefault(false);
@@ -252,6 +295,7 @@ TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
   Panel_About->hide();
   BuildMenu();
   SetTabOrder();
+  RetranslateUi();
 
   passTimer_.setInterval(0);
   connect(&passTimer_, &QTimer::timeout, this, [this] { RunPass(); });
@@ -285,14 +329,18 @@ TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
   FormCreate();
 }
 
-TForm_Main::~TForm_Main() { qApp->removeEventFilter(this); }
+TForm_Main::~TForm_Main() {
+  qApp->removeEventFilter(this);
+  if (language_ == Language::English) QCoreApplication::removeTranslator(&translator_);
+}
 
 void TForm_Main::BuildTopStrip() {
   QWidget* strip = Panel_Bttm;
   const QFont bold15 = WindowFont(15, true);
   const QFont bold18 = WindowFont(18, true);
 
-  Label6 = MakeLabel(strip, "Label6", CatalogueHeader(), {6, 6, 928, 16}, FixedPitchFont(13, true));
+  Label6 = MakeLabel(strip, "Label6", kLabel6Box, FixedPitchFont(13, true));
+  SetCaption(Label6, CatalogueHeader(), kLabel6Box);
   QStringList catalogue;
   for (std::string_view line : kCometCatalogue) {
     catalogue << QString::fromLatin1(line.data(), qsizetype(line.size()));
@@ -302,54 +350,44 @@ void TForm_Main::BuildTopStrip() {
   ComboBox_Kome->setMaxVisibleItems(40);
   ComboBox_Kome->setItemDelegate(new FixedRowDelegate(16, ComboBox_Kome));
 
-  Button_Start =
-      MakeButton(strip, "Button_Start", QStringLiteral("&Start der Simulation"), {2, 54, 137, 33});
-  Button_Stop =
-      MakeButton(strip, "Button_Stop", QStringLiteral("S&top der Simulation"), {2, 93, 137, 33});
-  Button_Exit = MakeButton(strip, "Button_Exit", QStringLiteral("E&xit"), {2, 134, 137, 32});
-  Button_Explanation = MakeButton(strip, "Button_Explanation",
-                                  QString::fromUtf8("&Erklärung ein/aus"), {146, 133, 137, 33});
+  Button_Start = MakeButton(strip, "Button_Start", {2, 54, 137, 33});
+  Button_Stop = MakeButton(strip, "Button_Stop", {2, 93, 137, 33});
+  Button_Exit = MakeButton(strip, "Button_Exit", {2, 134, 137, 32});
+  Button_Explanation = MakeButton(strip, "Button_Explanation", {146, 133, 137, 33});
 
-  Label5 = MakeLabel(strip, "Label5", QStringLiteral("Simulierte Zeit"), {178, 54, 100, 16}, bold15,
-                     Qt::AlignRight | Qt::AlignVCenter);
-  Label1 = MakeLabel(strip, "Label1", QStringLiteral("0"), {215, 75, 12, 24}, bold18);
-  Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  Label5 = MakeLabel(strip, "Label5", kLabel5Box, bold15, Qt::AlignRight | Qt::AlignVCenter);
+  Label1 = MakeLabel(strip, "Label1", {215, 75, 12, 24}, bold18, Qt::AlignRight | Qt::AlignVCenter);
   SetTimeLabel(QStringLiteral("0"));
-  Label4 = MakeLabel(strip, "Label4", QStringLiteral("Jahre"), {231, 75, 53, 24}, bold18);
+  Label4 = MakeLabel(strip, "Label4", kLabel4Box, bold18);
 
-  Label2 =
-      MakeLabel(strip, "Label2", QStringLiteral("Anzahl Partikel"), {305, 56, 104, 16}, bold15);
+  Label2 = MakeLabel(strip, "Label2", kLabel2Box, bold15);
   ComboBox_Part = MakeList(strip, "ComboBox_Part",
                            {"50", "100", "250", "500", "1000", "2000", "4000", "6000", "20000"},
                            {412, 56, 120, 24}, bold15, true);
-  Label9 =
-      MakeLabel(strip, "Label9", QStringLiteral("Startverteilung"), {305, 86, 101, 16}, bold15);
-  ComboBox_Dist = MakeList(strip, "ComboBox_Dist",
-                           {"ueber Bahn", "Quasipunkt", "leicht verstreut", "staerker verstreut"},
-                           {412, 86, 120, 24}, bold15, true);
-  Label3 =
-      MakeLabel(strip, "Label3", QStringLiteral("Schrittweite (Tg)"), {305, 115, 113, 16}, bold15);
+  Label9 = MakeLabel(strip, "Label9", kLabel9Box, bold15);
+  // The items' texts are set with the window's language; the run reads the index.
+  ComboBox_Dist =
+      MakeList(strip, "ComboBox_Dist", QStringList(qsizetype(std::size(kDistributionItems))),
+               {412, 86, 120, 24}, bold15, true);
+  Label3 = MakeLabel(strip, "Label3", kLabel3Box, bold15);
   ComboBox_Step = MakeList(strip, "ComboBox_Step", {"0.25", "0.5", "1", "2", "5", "10"},
                            {462, 115, 70, 24}, bold15, true);
 
-  const char* const captions[9] = {"Son", "Mer", "Ven", "Erd", "Mar", "Jup", "Sat", "Ura", "Nep"};
   const PlanetTicks startTicks = StartPlanetTicks();
   for (int n = 1; n <= 9; ++n) {
-    auto* box = new QCheckBox(QLatin1String(captions[n - 1]), strip);
+    auto* box = new QCheckBox(strip);
     box->setObjectName(QStringLiteral("CheckBox%1").arg(n));
     box->setFont(WindowFont(17, true));
     const int column = n <= 5 ? 0 : 1;
     const int row = n <= 5 ? n - 1 : n - 6;
     const int tops[5] = {52, 75, 98, 121, 142};
-    box->setGeometry(column == 0 ? 562 : 633, tops[row], 68, 25);
+    box->setGeometry(column == 0 ? 562 : 633, tops[row], kCheckBoxWidth, 25);
     box->setChecked(startTicks[n]);
     CheckBoxes[n - 1] = box;
   }
   CheckBoxes[0]->setEnabled(false);  // the Sun is always drawn
 
-  Label_Zoom = MakeLabel(strip, "Label_Zoom", QStringLiteral("Zoomfaktor"), {798, 52, 10, 10},
-                         WindowFont(20));
-  Label_Zoom->adjustSize();
+  Label_Zoom = MakeLabel(strip, "Label_Zoom", {798, 52, 10, 10}, WindowFont(20));
   TrackBar_Zoom = new QSlider(Qt::Horizontal, strip);
   TrackBar_Zoom->setObjectName(QStringLiteral("TrackBar_Zoom"));
   TrackBar_Zoom->setGeometry(721, 72, 249, 41);
@@ -371,9 +409,6 @@ void TForm_Main::BuildHelpMemo() {
   QPalette palette = HelpMemo->palette();
   palette.setColor(QPalette::Text, Qt::black);
   HelpMemo->setPalette(palette);
-  QStringList lines;
-  for (const char* line : kHelpLines) lines << QString::fromUtf8(line);
-  HelpMemo->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void TForm_Main::BuildMenu() {
@@ -388,19 +423,24 @@ void TForm_Main::BuildMenu() {
   QMenu* language = bar->addMenu(QStringLiteral("&Language"));
   language->setObjectName(QStringLiteral("Sprache1"));
   language->addSeparator()->setObjectName(QStringLiteral("N1"));
-  // Radio items of one group that neither act nor toggle.
+  // Radio items of one exclusive group: the ticked one names the window's language.
   auto* group = new QActionGroup(language);
   Opt_Deutsch = language->addAction(QStringLiteral("Deutsch"));
   Opt_Deutsch->setObjectName(QStringLiteral("Opt_Deutsch"));
   Opt_English = language->addAction(QStringLiteral("English"));
   Opt_English->setObjectName(QStringLiteral("Opt_English"));
-  group->addAction(Opt_Deutsch);
-  group->addAction(Opt_English);
+  for (QAction* option : {Opt_Deutsch, Opt_English}) {
+    option->setCheckable(true);
+    group->addAction(option);
+  }
+  Opt_Deutsch->setChecked(true);
+  connect(Opt_Deutsch, &QAction::triggered, this, [this] { SetLanguage(Language::German); });
+  connect(Opt_English, &QAction::triggered, this, [this] { SetLanguage(Language::English); });
   bar->addAction(QString());
 
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("Help1"));
-  Help2 = help->addAction(HelpMenuPicture(), QStringLiteral("Kelvaro &Hilfe"));
+  Help2 = help->addAction(HelpMenuPicture(), QString());
   Help2->setObjectName(QStringLiteral("Help2"));
   Help2->setEnabled(false);
   Version1 = help->addAction(VersionMenuPicture(), QStringLiteral("Kelvaro &Version information"));
@@ -451,8 +491,8 @@ void TForm_Main::FormActivate() {
   Panel_About->FillVersionGrid(QCoreApplication::applicationFilePath());
   setWindowTitle(QStringLiteral("Stelvo ") + Panel_About->FileVersionCell());
   HelpMemo->hide();
-  Label_Zoom->setText(ZoomLabelText(TrackBar_Zoom->value()));
-  Label_Zoom->adjustSize();
+  view_.ZoomScale = TrackBar_Zoom->value();
+  SetZoomCaption();
   Button_Start->setFocus();
   FormResize();
 }
@@ -517,9 +557,77 @@ void TForm_Main::TrackBar_ZoomChange() { UpdateView(); }
 void TForm_Main::TrackBar_InclChange() { UpdateView(); }
 
 void TForm_Main::UpdateView() {
-  Label_Zoom->setText(stelvo::UpdateView(view_, TrackBar_Zoom->value(), TrackBar_Incl->value()));
-  Label_Zoom->adjustSize();
+  stelvo::UpdateView(view_, TrackBar_Zoom->value(), TrackBar_Incl->value());
+  SetZoomCaption();
   DrawBackgroundLayer();
+}
+
+void TForm_Main::SetZoomCaption() {
+  // "Zoomfaktor" until the view has a zoom, then with the zoom in brackets.
+  Label_Zoom->setText(view_.ZoomScale == 0 ? tr("Zoomfaktor")
+                                           : tr("Zoomfaktor (%1)").arg(view_.ZoomScale));
+  Label_Zoom->adjustSize();
+}
+
+void TForm_Main::SetLanguage(Language language) {
+  if (language == language_) return;
+  if (language == Language::English) {
+    if (translator_.isEmpty() && !translator_.load(QLatin1String(kEnglishCatalogue))) {
+      Opt_Deutsch->setChecked(true);  // no catalogue: the window stays German
+      return;
+    }
+    QCoreApplication::installTranslator(&translator_);
+  } else {
+    QCoreApplication::removeTranslator(&translator_);
+  }
+  language_ = language;
+  (language == Language::English ? Opt_English : Opt_Deutsch)->setChecked(true);
+  // The application announces the change with a posted event; the texts switch now.
+  RetranslateUi();
+}
+
+void TForm_Main::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QMainWindow::changeEvent(event);
+}
+
+void TForm_Main::RetranslateUi() {
+  Button_Start->setText(tr("&Start der Simulation"));
+  Button_Stop->setText(tr("S&top der Simulation"));
+  Button_Exit->setText(tr("E&xit"));
+  Button_Explanation->setText(tr("&Erklärung ein/aus"));
+  SetCaption(Label5, tr("Simulierte Zeit"), kLabel5Box);
+  SetCaption(Label4, tr("Jahre"), kLabel4Box);
+  SetCaption(Label2, tr("Anzahl Partikel"), kLabel2Box);
+  SetCaption(Label9, tr("Startverteilung"), kLabel9Box);
+  SetCaption(Label3, tr("Schrittweite (Tg)"), kLabel3Box);
+  SetZoomCaption();
+
+  // The selected index stays; text typed over the selected entry stays as typed, while
+  // the entry's own text follows the language, so the run still takes it as selected.
+  const int index = ComboBox_Dist->currentIndex();
+  const QString shown = ComboBox_Dist->currentText();
+  const bool typed = index < 0 || shown != ComboBox_Dist->itemText(index);
+  for (int i = 0; i < int(std::size(kDistributionItems)); ++i) {
+    ComboBox_Dist->setItemText(i, tr(kDistributionItems[i]));
+  }
+  const int cursor = ComboBox_Dist->lineEdit()->cursorPosition();
+  ComboBox_Dist->setEditText(typed ? shown : ComboBox_Dist->itemText(index));
+  // An entry shows from its beginning; typed text keeps its cursor.
+  ComboBox_Dist->lineEdit()->setCursorPosition(typed ? cursor : 0);
+
+  for (int n = 1; n <= 9; ++n) {
+    QCheckBox* box = CheckBoxes[n - 1];
+    box->setText(tr(kCheckBoxCaptions[n - 1]));
+    // Like the labels, a check box grows rather than cut its caption.
+    box->resize(std::max(kCheckBoxWidth, box->sizeHint().width()), box->height());
+  }
+
+  QStringList lines;
+  for (const char* line : kHelpLines) lines << (*line ? tr(line) : QString());
+  HelpMemo->setPlainText(lines.join(QLatin1Char('\n')));
+
+  Help2->setText(tr("Kelvaro &Hilfe"));
 }
 
 void TForm_Main::DrawBackgroundLayer() {

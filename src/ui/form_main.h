@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <QTranslator>
 #include <array>
 #include <functional>
 
@@ -30,6 +31,9 @@ class TPanelAbout;
 class SceneWidget;
 
 enum class RunPhase { Idle, Running, Failed };
+
+// The language of the window's texts; German at every start, nothing is kept.
+enum class Language { German, English };
 
 class TForm_Main : public QMainWindow {
   Q_OBJECT
@@ -87,9 +91,12 @@ class TForm_Main : public QMainWindow {
   void TrackBar_InclChange();
   void Version1Click();
   void Button_About_OKClick();
+  // Switches every window text; selections, typed text, the run and the view stay.
+  void SetLanguage(Language language);
 
   // --- state, and hooks for driving the window without an event loop
   RunPhase Phase() const { return phase_; }
+  Language CurrentLanguage() const { return language_; }
   const SimulationRun& Run() const { return run_; }
   const ViewState& View() const { return view_; }
   const SceneImages& Scene() const { return scene_; }
@@ -108,6 +115,7 @@ class TForm_Main : public QMainWindow {
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void FormCreate();
@@ -117,6 +125,8 @@ class TForm_Main : public QMainWindow {
   void SetTabOrder();
   void LayOutClientArea();
   void UpdateView();
+  void SetZoomCaption();
+  void RetranslateUi();
   void DrawBackgroundLayer();
   void RunSimulation();
   void FinishOpenPass();
@@ -128,6 +138,8 @@ class TForm_Main : public QMainWindow {
 
   bool Running = false;  // true from Start until Stop; the loop runs while it is true
   RunPhase phase_ = RunPhase::Idle;
+  Language language_ = Language::German;
+  QTranslator translator_;
   bool loopActive_ = false;
   bool passOpen_ = false;  // a step was drawn; its time advance and shift are due
   bool activated_ = false;

@@ -1,0 +1,171 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="de">
+<context>
+    <name>stelvo::TForm_Main</name>
+    <message>
+        <source>ueber Bahn</source>
+        <translation>along orbit</translation>
+    </message>
+    <message>
+        <source>Quasipunkt</source>
+        <translation>quasi point</translation>
+    </message>
+    <message>
+        <source>leicht verstreut</source>
+        <translation>lightly scattered</translation>
+    </message>
+    <message>
+        <source>staerker verstreut</source>
+        <translation>more scattered</translation>
+    </message>
+    <message>
+        <source>Son</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>Mer</source>
+        <translation>Mer</translation>
+    </message>
+    <message>
+        <source>Ven</source>
+        <translation>Ven</translation>
+    </message>
+    <message>
+        <source>Erd</source>
+        <translation>Earth</translation>
+    </message>
+    <message>
+        <source>Mar</source>
+        <translation>Mar</translation>
+    </message>
+    <message>
+        <source>Jup</source>
+        <translation>Jup</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>Ura</source>
+        <translation>Ura</translation>
+    </message>
+    <message>
+        <source>Nep</source>
+        <translation>Nep</translation>
+    </message>
+    <message>
+        <source>Stelvo.EXE:</source>
+        <translation>Stelvo.EXE:</translation>
+    </message>
+    <message>
+        <source>Ein numerischer Integrator des Sonnensystems und weiterer &apos;masseloser&apos; Teilchen für Windows Rechner.</source>
+        <translation>A numerical integrator of the solar system and of further &apos;massless&apos; particles for Windows computers.</translation>
+    </message>
+    <message>
+        <source>Das Sonnensystem, bestehend aus Sonne, Venus, EMB (Erde-Mond-Baryzentrum), Mars, Jupiter, Saturn, Uranus, Neptun und</source>
+        <translation>The solar system with the Sun, Venus, EMB (Earth-Moon barycentre), Mars, Jupiter, Saturn, Uranus, Neptune and</translation>
+    </message>
+    <message>
+        <source>Pluto wird jeweils ab 1.1.2000 integriert.</source>
+        <translation>Pluto is always integrated from 1 January 2000 on.</translation>
+    </message>
+    <message>
+        <source>Es stehen etwa 250 Kometen mit elliptischen Bahnen (P&lt;1000 Jahre) zur Verfügung. Von jedem Kometen ist die jüngste</source>
+        <translation>About 250 comets with elliptic orbits (P&lt;1000 years) are available. For each comet the most recent</translation>
+    </message>
+    <message>
+        <source>Perihelpassage (vor dem Jahr 2002) genommen worden.</source>
+        <translation>perihelion passage (before the year 2002) has been taken.</translation>
+    </message>
+    <message>
+        <source>Bedienung:</source>
+        <translation>How to use:</translation>
+    </message>
+    <message>
+        <source>1. Gewünschten Kometen auswählen.</source>
+        <translation>1. Choose the comet you want.</translation>
+    </message>
+    <message>
+        <source>2. Anzahl Teilchen auswählen.</source>
+        <translation>2. Choose the number of particles.</translation>
+    </message>
+    <message>
+        <source>3. Streuung der Partikel zu Beginn der Integration auswählen.</source>
+        <translation>3. Choose how the particles are spread at the start of the integration.</translation>
+    </message>
+    <message>
+        <source>4. Schrittweite auswählen.</source>
+        <translation>4. Choose the step size.</translation>
+    </message>
+    <message>
+        <source>5. Start-Button anclicken.</source>
+        <translation>5. Click the Start button.</translation>
+    </message>
+    <message>
+        <source>6. Zoomfaktor und Inklination können jederzeit geändert werden.</source>
+        <translation>6. Zoom factor and inclination can be changed at any time.</translation>
+    </message>
+    <message>
+        <source>7. Stop-Button anclicken für neue Auswahl. Die Integration beginnt dann wieder von vorne.</source>
+        <translation>7. Click the Stop button to choose anew. The integration then starts again from the beginning.</translation>
+    </message>
+    <message>
+        <source>8. Verlassen des Programmes mit Exit.</source>
+        <translation>8. Leave the program with Exit.</translation>
+    </message>
+    <message>
+        <source>Diese Erklärung kann jederzeit ein- oder ausgeblendet werden.</source>
+        <translation>This explanation can be shown or hidden at any time.</translation>
+    </message>
+    <message>
+        <source>Zoomfaktor</source>
+        <translation>Zoom factor</translation>
+    </message>
+    <message>
+        <source>Zoomfaktor (%1)</source>
+        <translation>Zoom factor (%1)</translation>
+    </message>
+    <message>
+        <source>&amp;Start der Simulation</source>
+        <translation>&amp;Start simulation</translation>
+    </message>
+    <message>
+        <source>S&amp;top der Simulation</source>
+        <translation>S&amp;top simulation</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>&amp;Erklärung ein/aus</source>
+        <translation>&amp;Explanation on/off</translation>
+    </message>
+    <message>
+        <source>Simulierte Zeit</source>
+        <translation>Simulated time</translation>
+    </message>
+    <message>
+        <source>Jahre</source>
+        <translation>years</translation>
+    </message>
+    <message>
+        <source>Anzahl Partikel</source>
+        <translation>Particle count</translation>
+    </message>
+    <message>
+        <source>Startverteilung</source>
+        <translation>Initial spread</translation>
+    </message>
+    <message>
+        <source>Schrittweite (Tg)</source>
+        <translation>Step size (days)</translation>
+    </message>
+    <message>
+        <source>Kelvaro &amp;Hilfe</source>
+        <translation>Kelvaro &amp;Help</translation>
+    </message>
+</context>
+</TS>
