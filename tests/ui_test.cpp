@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
+#include <QTextCursor>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -345,6 +348,18 @@ TEST_F(FormMainTest, ExplanationButtonToggles) {
   EXPECT_FALSE(form.HelpMemo->isHidden());
   form.Button_Explanation->click();
   EXPECT_TRUE(form.HelpMemo->isHidden());
+}
+
+TEST_F(FormMainTest, ExplanationShowsItsWholeTextAtItsPlaceAndWidth) {
+  form.Button_Explanation->click();
+  QApplication::processEvents();
+  EXPECT_EQ(form.HelpMemo->pos(), QPoint(9, 9));
+  EXPECT_EQ(form.HelpMemo->width(), 864);
+  EXPECT_GE(form.HelpMemo->height(), 304);
+  QTextCursor end = form.HelpMemo->textCursor();
+  end.movePosition(QTextCursor::End);
+  EXPECT_LE(form.HelpMemo->cursorRect(end).bottom(), form.HelpMemo->viewport()->height());
+  EXPECT_EQ(form.HelpMemo->verticalScrollBar()->value(), 0);
 }
 
 TEST_F(FormMainTest, CheckBoxChangesBackgroundAndReachesThePictureWithTheNextFrame) {

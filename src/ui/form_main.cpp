@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,8 +20,11 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
+#include <QTextDocument>
 #include <QWheelEvent>
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 #include "core/run_error.h"
@@ -397,10 +401,12 @@ void TForm_Main::BuildTopStrip() {
   TrackBar_Zoom->setValue(60);  // design-time position, replaced at creation
 }
 
+constexpr QRect kHelpMemoBox(9, 9, 864, 304);
+
 void TForm_Main::BuildHelpMemo() {
   HelpMemo = new QPlainTextEdit(Panel_Bild);
   HelpMemo->setObjectName(QStringLiteral("HelpMemo"));
-  HelpMemo->setGeometry(9, 9, 864, 304);
+  HelpMemo->setGeometry(kHelpMemoBox);
   HelpMemo->setFrameShape(QFrame::NoFrame);
   HelpMemo->setFont(WindowFont(15, true));
   HelpMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -409,6 +415,18 @@ void TForm_Main::BuildHelpMemo() {
   QPalette palette = HelpMemo->palette();
   palette.setColor(QPalette::Text, Qt::black);
   HelpMemo->setPalette(palette);
+}
+
+// The explanation keeps its place and width but grows downwards until its whole
+// text shows: the fallback fonts are taller than the box was made for, and the
+// memo has no scroll bar.
+void TForm_Main::FitHelpMemo() {
+  const int margin = static_cast<int>(std::ceil(HelpMemo->document()->documentMargin()));
+  const QFontMetrics metrics(HelpMemo->font());
+  const QRect text = metrics.boundingRect(QRect(0, 0, kHelpMemoBox.width() - 2 * margin, 1 << 20),
+                                          Qt::TextWordWrap, HelpMemo->toPlainText());
+  HelpMemo->resize(kHelpMemoBox.width(),
+                   std::max(kHelpMemoBox.height(), text.height() + 2 * margin + metrics.height()));
 }
 
 void TForm_Main::BuildMenu() {
@@ -626,6 +644,7 @@ void TForm_Main::RetranslateUi() {
   QStringList lines;
   for (const char* line : kHelpLines) lines << (*line ? tr(line) : QString());
   HelpMemo->setPlainText(lines.join(QLatin1Char('\n')));
+  FitHelpMemo();
 
   Help2->setText(tr("Kelvaro &Hilfe"));
 }

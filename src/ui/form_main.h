@@ -122,6 +122,7 @@ class TForm_Main : public QMainWindow {
   void BuildMenu();
   void BuildTopStrip();
   void BuildHelpMemo();
+  void FitHelpMemo();
   void SetTabOrder();
   void LayOutClientArea();
   void UpdateView();
