@@ -109,7 +109,9 @@ log "installing the build into a temporary prefix"
 prefix="$work/prefix"
 "$cmake_command" --install "$build_dir" --prefix "$prefix" >"$work/install.log" 2>&1 ||
   fail "cmake --install failed: $(cat "$work/install.log")"
-[ -x "$prefix/bin/stelvo" ] && [ -x "$prefix/bin/stelvo-cli" ] || fail "nothing installed in bin"
+for program in stelvo stelvo-cli; do
+  [ -x "$prefix/bin/$program" ] || fail "$program is not installed in bin"
+done
 
 Xvfb -displayfd 5 -screen 0 "$screen_size" -nolisten tcp -noreset 5>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
@@ -118,7 +120,8 @@ display_ready() {
   [ -s "$work/display" ] && grep -q '^[0-9][0-9]*$' "$work/display"
 }
 wait_until 15 "Xvfb names its display" display_ready
-export DISPLAY=":$(cat "$work/display")"
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 wait_until 10 "the X server answers" x getdisplaygeometry >/dev/null
 log "Xvfb on $DISPLAY"
 unset WAYLAND_DISPLAY

@@ -77,7 +77,9 @@ done
 for file in "${expected[@]}"; do
   [ -s "$root/$file" ] || fail "the package lacks /$file"
 done
-[ -x "$root/usr/bin/stelvo" ] && [ -x "$root/usr/bin/stelvo-cli" ] || fail "executables not executable"
+for program in stelvo stelvo-cli; do
+  [ -x "$root/usr/bin/$program" ] || fail "/usr/bin/$program is not executable"
+done
 echo "ok: the package holds the executables, launcher, metainfo, icons and licence"
 
 # Each PNG icon has the size of the theme directory it sits in.
