@@ -6,6 +6,8 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Stelvo"));
+  // Links the window to its launcher on desktops that match them by name (Wayland).
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.stelvo.Stelvo"));
   stelvo::TForm_Main form;
   form.showMaximized();
   form.activateWindow();
