@@ -1,7 +1,16 @@
 // stelvo-cli's pictures, read back as a user's image viewer would.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
 
 #include <QImage>
 #include <filesystem>
@@ -67,6 +76,48 @@ TEST_F(CliRenderTest, AMissingFramesDirectoryIsStatusOneAndWritesNothing) {
   EXPECT_EQ(Run("--bodies 50 --steps 2 --frames " + (dir_ / "missing").string()), 1);
   EXPECT_EQ(Run("--bodies 50 --steps 2 --png " + (dir_ / "missing" / "x.png").string()), 1);
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+extern "C" char** environ;
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+TEST_F(CliRenderTest, AKilledPngWriteLeavesTheOldFileOrTheWholeNewOne) {
+  const fs::path png = dir_ / "last.png";
+  const std::string args = "--bodies 20000 --steps 2 --width 1880 --height 860 --png ";
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run(args + png.string()), 0);
+  const auto whole = std::chrono::steady_clock::now() - start;
+  // Every process draws the same picture (the random sequence starts anew), so a
+  // finished file must equal this one byte for byte.
+  const std::string complete = ReadBytes(png);
+  std::vector<std::string> argv = {STELVO_CLI, "--bodies", "20000", "--steps", "2", "--width",
+                                   "1880", "--height", "860", "--png", png.string()};
+  std::vector<char*> pointers;
+  for (std::string& a : argv) pointers.push_back(a.data());
+  pointers.push_back(nullptr);
+  int replaced = 0;
+  for (int k = 0; k < 16; ++k) {
+    { std::ofstream(png) << "old"; }
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, STELVO_CLI, nullptr, nullptr, pointers.data(), environ), 0);
+    std::this_thread::sleep_for(whole * k / 10);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    const std::string bytes = ReadBytes(png);
+    if (bytes == "old") continue;
+    ++replaced;
+    EXPECT_TRUE(bytes == complete) << "a torn picture, kill " << k;
+  }
+  EXPECT_GT(replaced, 0);
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".tmp.") == std::string::npos) continue;
+    EXPECT_TRUE(ReadBytes(entry.path()) == complete) << "a partial temporary file " << name;
+  }
 }
 
 }  // namespace
