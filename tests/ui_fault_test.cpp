@@ -15,21 +15,15 @@
 #include <limits>
 
 #include "ui/form_main.h"
+#include "ui_fixture.h"
 
 namespace stelvo {
 namespace {
 
 constexpr int kMercury = 1, kVenus = 2;  // array rows of bodies 2 and 3
 
-class FormFaultTest : public ::testing::Test {
+class FormFaultTest : public testing::WindowFixture {
  protected:
-  FormFaultTest() {
-    form.SetErrorDisplay([this](const QString& message) { errors.push_back(message); });
-    form.SetTerminator([this] { ++terminations; });
-    form.SetAutomaticPasses(false);
-    form.show();
-  }
-
   void StartRun(const QString& count = QStringLiteral("50")) {
     form.ComboBox_Part->setCurrentIndex(form.ComboBox_Part->findText(count));
     form.ComboBox_Step->setCurrentIndex(form.ComboBox_Step->findText(QStringLiteral("5")));
@@ -120,10 +114,6 @@ class FormFaultTest : public ::testing::Test {
     EXPECT_EQ(errors.size(), 1u);
     EXPECT_EQ(form.Scene().Presented(), frame);
   }
-
-  TForm_Main form;
-  std::vector<QString> errors;
-  int terminations = 0;
 };
 
 // --- arithmetic errors during a run

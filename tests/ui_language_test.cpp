@@ -20,6 +20,7 @@
 #include <QTextDocument>
 
 #include "ui/form_main.h"
+#include "ui_fixture.h"
 #include "ui/version_panel.h"
 
 namespace stelvo {
@@ -77,21 +78,8 @@ QStringList Differences(const Snapshot& a, const Snapshot& b) {
   return keys;
 }
 
-class LanguageTest : public ::testing::Test {
+class LanguageTest : public testing::WindowFixture {
  protected:
-  LanguageTest() {
-    form.SetErrorDisplay([this](const QString& message) { errors.push_back(message); });
-    form.SetTerminator([] {});
-    form.SetAutomaticPasses(false);
-    form.show();
-  }
-
-  void Select(QComboBox* box, const QString& text) {
-    const int index = box->findText(text);
-    ASSERT_GE(index, 0) << text.toStdString();
-    box->setCurrentIndex(index);
-  }
-
   void English() {
     form.Opt_English->trigger();
     QApplication::processEvents();  // the application's own change event, too
@@ -100,9 +88,6 @@ class LanguageTest : public ::testing::Test {
     form.Opt_Deutsch->trigger();
     QApplication::processEvents();
   }
-
-  TForm_Main form;
-  std::vector<QString> errors;
 };
 
 // --- captions

@@ -21,26 +21,14 @@
 #include <QWheelEvent>
 
 #include "ui/form_main.h"
+#include "ui_fixture.h"
 #include "ui/version_panel.h"
 
 namespace stelvo {
 namespace {
 
-class FormMainTest : public ::testing::Test {
+class FormMainTest : public testing::WindowFixture {
  protected:
-  FormMainTest() {
-    form.SetErrorDisplay([this](const QString& message) { errors.push_back(message); });
-    form.SetTerminator([this] { ++terminations; });
-    form.SetAutomaticPasses(false);
-    form.show();
-  }
-
-  void Select(QComboBox* box, const QString& text) {
-    const int index = box->findText(text);
-    ASSERT_GE(index, 0) << text.toStdString();
-    box->setCurrentIndex(index);
-  }
-
   // A small, quick run.
   void StartSmallRun(const QString& step = QStringLiteral("5")) {
     Select(form.ComboBox_Part, QStringLiteral("50"));
@@ -59,10 +47,6 @@ class FormMainTest : public ::testing::Test {
     return {form.Button_Start, form.ComboBox_Part, form.ComboBox_Step, form.ComboBox_Dist,
             form.ComboBox_Kome};
   }
-
-  TForm_Main form;
-  std::vector<QString> errors;
-  int terminations = 0;
 };
 
 // --- start-up

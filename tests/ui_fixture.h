@@ -1,0 +1,35 @@
+#pragma once
+// The window under test: its passes driven by the test, its error messages and
+// program ends recorded instead of shown or carried out.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QString>
+#include <vector>
+
+#include "ui/form_main.h"
+
+namespace stelvo::testing {
+
+class WindowFixture : public ::testing::Test {
+ protected:
+  WindowFixture() {
+    form.SetErrorDisplay([this](const QString& message) { errors.push_back(message); });
+    form.SetTerminator([this] { ++terminations; });
+    form.SetAutomaticPasses(false);
+    form.show();
+  }
+
+  void Select(QComboBox* box, const QString& text) {
+    const int index = box->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    box->setCurrentIndex(index);
+  }
+
+  TForm_Main form;
+  std::vector<QString> errors;
+  int terminations = 0;
+};
+
+}  // namespace stelvo::testing
