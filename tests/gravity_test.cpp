@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "core/arithmetic_check.h"
@@ -96,17 +97,23 @@ TEST(GravityTest, EveryInstructionSetGivesTheSameBits) {
   if (compared == 0) GTEST_SKIP() << "this processor has neither AVX2 nor AVX-512";
 }
 
+// Evaluates the initial accelerations and returns the arithmetic error they raised,
+// or an empty text.
+std::string ArithmeticErrorOf(RunState& s) {
+  ClearArithmeticFlags();
+  InitialAccelerations(s);
+  try {
+    ThrowOnArithmeticFlags();
+  } catch (const ArithmeticError& e) {
+    return e.what();
+  }
+  return "";
+}
+
 TEST(GravityTest, TwoBodiesAtOnePlaceDivideByZero) {
   auto s = TenBodiesAtEpoch();
   for (int axis = 0; axis < 3; ++axis) s->Pos(axis, 0)[1] = s->Pos(axis, 0)[2];
-  ClearArithmeticFlags();
-  InitialAccelerations(*s);
-  try {
-    ThrowOnArithmeticFlags();
-    FAIL() << "no error";
-  } catch (const ArithmeticError& e) {
-    EXPECT_STREQ(e.what(), "Floating point division by zero");
-  }
+  EXPECT_EQ(ArithmeticErrorOf(*s), "Floating point division by zero");
 }
 
 TEST(GravityTest, AParticleOnAMassiveBodyDividesByZeroInEveryInstructionSet) {
@@ -116,9 +123,8 @@ TEST(GravityTest, AParticleOnAMassiveBodyDividesByZeroInEveryInstructionSet) {
     for (int count : {11, 17, 29}) {  // the particle in a vector lane or in the remainder
       auto s = ScatteredBodies(count);
       for (int axis = 0; axis < 3; ++axis) s->Pos(axis, 0)[count - 1] = s->Pos(axis, 0)[5];
-      ClearArithmeticFlags();
-      InitialAccelerations(*s);
-      EXPECT_THROW(ThrowOnArithmeticFlags(), ArithmeticError) << IsaName(isa) << " " << count;
+      EXPECT_EQ(ArithmeticErrorOf(*s), "Floating point division by zero")
+          << IsaName(isa) << " " << count;
     }
   }
   SelectIsa(original);
@@ -130,9 +136,7 @@ TEST(GravityTest, NoFalseAlarmFromAnyLane) {
     if (!SelectIsa(isa)) continue;
     for (int count = 10; count <= 30; ++count) {
       auto s = ScatteredBodies(count);
-      ClearArithmeticFlags();
-      InitialAccelerations(*s);
-      EXPECT_NO_THROW(ThrowOnArithmeticFlags()) << IsaName(isa) << " " << count;
+      EXPECT_EQ(ArithmeticErrorOf(*s), "") << IsaName(isa) << " " << count;
     }
   }
   SelectIsa(original);
@@ -141,14 +145,7 @@ TEST(GravityTest, NoFalseAlarmFromAnyLane) {
 TEST(GravityTest, AnOverflowIsReportedAsSuch) {
   auto s = TenBodiesAtEpoch();
   s->BodyGM()[0] = 1e308;
-  ClearArithmeticFlags();
-  InitialAccelerations(*s);
-  try {
-    ThrowOnArithmeticFlags();
-    FAIL() << "no error";
-  } catch (const ArithmeticError& e) {
-    EXPECT_STREQ(e.what(), "Floating point overflow");
-  }
+  EXPECT_EQ(ArithmeticErrorOf(*s), "Floating point overflow");
 }
 
 }  // namespace

@@ -173,11 +173,16 @@ start_app() {
 
 # Screenshots run in this shell, never in a $(...) subshell, so that a failure ends the
 # test and the last screenshot is known.
-label=""
-read_label() {
+# Reads a region of a new screenshot into the variable named first: X, Y (in the top
+# strip), width, height.
+read_region() {
+  local -n into="$1"
   shot
-  label="$(pixels region "$last_shot" 140 $((strip_y + 75)) 88 24)" || fail "pixels region"
+  into="$(pixels region "$last_shot" "$2" $((strip_y + $3)) "$4" "$5")" || fail "pixels region"
 }
+
+label=""
+read_label() { read_region label 140 75 88 24; }
 
 label_changed_from() {
   read_label
@@ -212,10 +217,7 @@ expect_exit_within_1s() {
 }
 
 part_field=""
-read_part_field() {
-  shot
-  part_field="$(pixels region "$last_shot" 398 $((strip_y + 56)) 110 24)" || fail "pixels region"
-}
+read_part_field() { read_region part_field 398 56 110 24; }
 part_field_changed_from() {
   read_part_field
   [ "$part_field" != "$1" ]
