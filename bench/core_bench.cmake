@@ -1,2 +1,2 @@
 add_executable(core_bench core_bench.cpp)
-target_link_libraries(core_bench PRIVATE stelvo_core benchmark::benchmark)
+target_link_libraries(core_bench PRIVATE stelvo_run benchmark::benchmark)

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "core/gravity.h"
-#include "core/simulation_run.h"
+#include "run/simulation_run.h"
 #include "initial/planets.h"
 #include "initial/random_unit.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/run_error.h"
-#include "core/simulation_run.h"
+#include "run/simulation_run.h"
 #include "core/startup.h"
 #include "ten_body_fixture.h"
 

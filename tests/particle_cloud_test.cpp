@@ -9,7 +9,7 @@
 
 #include "core/gravity.h"
 #include "core/run_error.h"
-#include "core/simulation_run.h"
+#include "run/simulation_run.h"
 #include "data/comet_catalogue.h"
 #include "initial/catalogue.h"
 #include "initial/constants.h"

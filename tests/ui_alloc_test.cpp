@@ -21,7 +21,7 @@
 #include <new>
 #include <string>
 
-#include "core/simulation_run.h"
+#include "run/simulation_run.h"
 #include "ui/form_main.h"
 #include "view/background.h"
 #include "view/scene_images.h"

@@ -17,7 +17,7 @@
 #include "core/atomic_file.h"
 #include "core/gravity.h"
 #include "core/run_error.h"
-#include "core/simulation_run.h"
+#include "run/simulation_run.h"
 #include "frame_output.h"
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"

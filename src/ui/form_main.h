@@ -10,7 +10,7 @@
 #include <array>
 #include <functional>
 
-#include "core/simulation_run.h"
+#include "run/simulation_run.h"
 #include "view/background.h"
 #include "view/scene_images.h"
 #include "view/view_state.h"

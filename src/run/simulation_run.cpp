@@ -1,4 +1,4 @@
-#include "core/simulation_run.h"
+#include "run/simulation_run.h"
 
 #include <cmath>
 
