@@ -65,8 +65,9 @@ std::string_view IsaName(Isa isa) {
 
 const Kernels& ActiveKernels() { return *g_kernels; }
 
-Sources SourcesFrom(PositionSet p, const double* gm) {
+Sources SourcesFrom(PositionSet p, const double* gm, const double* sunFactor) {
   Sources sources;
+  sources.sunFactor = sunFactor;
   for (int j = 0; j < kMassiveCount; ++j) {
     sources.x[j] = p.x[j];
     sources.y[j] = p.y[j];
@@ -95,8 +96,9 @@ void MassiveAccelerations(const Sources& s, AccelerationSet a) {
   }
 }
 
-void GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, int bodyCount) {
-  const Sources sources = SourcesFrom(p, gm);
+void GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm,
+                         const double* sunFactor, int bodyCount) {
+  const Sources sources = SourcesFrom(p, gm, sunFactor);
   MassiveAccelerations(sources, a);
   g_kernels->accelerations(sources, p.x, p.y, p.z, a.x, a.y, a.z, kMassiveCount, bodyCount);
 }
@@ -104,7 +106,7 @@ void GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, int
 void InitialAccelerations(RunState& state) {
   GravityAcceleration({state.Pos(kX, 0), state.Pos(kY, 0), state.Pos(kZ, 0)},
                       {state.Acc(kX, 0), state.Acc(kY, 0), state.Acc(kZ, 0)}, state.BodyGM(),
-                      state.BodyCount);
+                      state.SunFactor(), state.BodyCount);
 }
 
 }  // namespace stelvo

@@ -31,10 +31,11 @@ struct AccelerationSet {
 };
 
 // Bodies 1..bodyCount (indices 0..bodyCount-1, bodyCount >= 10); sources are
-// bodies 1..10 with GM from gm, skipping only the self-pair. Reports nothing: the caller checks the
+// bodies 1..10 with GM from gm, skipping only the self-pair; the Sun's GM is scaled
+// by sunFactor[i] for particle i. Reports nothing: the caller checks the
 // floating-point flags (see arithmetic_check.h).
 void GravityAcceleration(PositionSet positions, AccelerationSet accelerations,
-                         const double* gm, int bodyCount);
+                         const double* gm, const double* sunFactor, int bodyCount);
 
 // Slot 0 accelerations of all bodies from slot 0 positions.
 void InitialAccelerations(RunState& state);

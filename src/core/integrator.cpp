@@ -80,10 +80,10 @@ void IntegrationStep(RunState& state, const IntegratorCoeffs& coeffs) {
   }
 
   step.Predict(0, kMassiveCount);
-  const Sources predicted = SourcesFrom(step.Predicted(), state.BodyGM());
+  const Sources predicted = SourcesFrom(step.Predicted(), state.BodyGM(), state.SunFactor());
   MassiveAccelerations(predicted, step.PredictedAcc());
   step.Correct(0, kMassiveCount);
-  const Sources corrected = SourcesFrom(step.Corrected(), state.BodyGM());
+  const Sources corrected = SourcesFrom(step.Corrected(), state.BodyGM(), state.SunFactor());
   MassiveAccelerations(corrected, step.CorrectedAcc());
 
   for (int begin = kMassiveCount; begin < n; begin += kParticleBlock) {

@@ -11,8 +11,11 @@ namespace stelvo {
 
 // Positions and GM of the ten attracting bodies at one instant, copied out of the
 // arrays so that the particle loop reads them as broadcast constants.
+// sunFactor is the per-body factor on the Sun's term (RunState::SunFactor), indexed
+// like the target arrays.
 struct Sources {
   double x[kMassiveCount], y[kMassiveCount], z[kMassiveCount], gm[kMassiveCount];
+  const double* sunFactor;
 };
 
 // Eight acceleration ordinates of one coordinate, newest first.
@@ -41,7 +44,7 @@ extern const Kernels kAvx512Kernels;
 const Kernels& ActiveKernels();
 
 // The first ten bodies of a position set as sources.
-Sources SourcesFrom(PositionSet positions, const double* gm);
+Sources SourcesFrom(PositionSet positions, const double* gm, const double* sunFactor);
 // The ten massive bodies attract each other: every pair but the self-pair.
 void MassiveAccelerations(const Sources& sources, AccelerationSet accelerations);
 

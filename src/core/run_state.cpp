@@ -1,5 +1,6 @@
 #include "core/run_state.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -10,7 +11,8 @@ namespace stelvo {
 namespace {
 constexpr std::size_t kAlignment = 64;  // one cache line, and a whole AVX-512 vector
 constexpr std::size_t kHistoryArrays = 3 * (2 * kPosSlots + kAccSlots);
-constexpr std::size_t kWorkArrays = 2 * kStateValues + 1;  // CorrState, StartupPrev, BodyGM
+// CorrState, StartupPrev, BodyGM, SunFactor
+constexpr std::size_t kWorkArrays = 2 * kStateValues + 2;
 
 template <std::size_t N>
 void RotateDown(double* (&slots)[N], int first, int last) {
@@ -31,6 +33,7 @@ RunState::RunState() {
   storage_.reset(memory);
   AssignBuffers();
   std::memset(storage_.get(), 0, bytes);
+  std::fill(sunFactor_, sunFactor_ + kCapacity, 1.0);
 }
 
 void RunState::AssignBuffers() {
@@ -49,11 +52,13 @@ void RunState::AssignBuffers() {
   for (auto& value : corr_) value = take();
   for (auto& value : prev_) value = take();
   gm_ = take();
+  sunFactor_ = take();
 }
 
 void RunState::ClearHistories() {
   AssignBuffers();
   std::memset(storage_.get(), 0, historyDoubles_ * sizeof(double));
+  std::fill(sunFactor_, sunFactor_ + kCapacity, 1.0);
 }
 
 void RunState::ShiftHistory() {

@@ -47,8 +47,14 @@ class RunState {
   double* StartupPrev(int value) { return prev_[value]; }
   double* BodyGM() { return gm_; }
   const double* BodyGM() const { return gm_; }
+  // Per body, the factor (1 - beta) by which radiation pressure lowers the Sun's
+  // attraction of a grain; 1 for every body unless a run sets it (massive bodies
+  // always keep 1). With every factor 1 the force is bit for bit the plain one.
+  double* SunFactor() { return sunFactor_; }
+  const double* SunFactor() const { return sunFactor_; }
 
-  // Zero every history slot for the full capacity and undo all renaming.
+  // Zero every history slot for the full capacity, set every Sun factor to 1 and
+  // undo all renaming.
   void ClearHistories();
   // Moves slots 5 -> 4 -> 3 (positions, velocities) and accelerations 5..-3 one
   // place down by renaming. Slot 5 then names a recycled buffer that the next step
@@ -76,6 +82,7 @@ class RunState {
   double* corr_[kStateValues];
   double* prev_[kStateValues];
   double* gm_;
+  double* sunFactor_;
 
   void AssignBuffers();
 };

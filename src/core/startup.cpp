@@ -108,7 +108,7 @@ void EvaluateHistory(RunState& state) {
     if (k == 0) continue;
     GravityAcceleration({state.Pos(kX, k), state.Pos(kY, k), state.Pos(kZ, k)},
                         {state.Acc(kX, k), state.Acc(kY, k), state.Acc(kZ, k)},
-                        state.BodyGM(), state.BodyCount);
+                        state.BodyGM(), state.SunFactor(), state.BodyCount);
   }
 }
 
