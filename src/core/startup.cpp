@@ -128,7 +128,8 @@ bool Slot4Settled(RunState& state) {
 
 }  // namespace
 
-int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs, int passLimit) {
+int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs, int passLimit,
+                     Progress* progress) {
   ClearArithmeticFlags();
   FirstGuess(state);
   int passes = 0;
@@ -139,6 +140,7 @@ int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs, int passLi
     ThrowOnArithmeticFlags();
     ++passes;
     if (passes >= passLimit || Slot4Settled(state)) return passes;
+    ReportProgress(progress, double(passes) / passLimit, state.EpochJD);
   }
 }
 

@@ -4,6 +4,7 @@
 // nine values of every body at slot 4 settle to 1e-12, or after 51 passes.
 
 #include "core/coefficients.h"
+#include "core/progress.h"
 #include "core/run_state.h"
 
 namespace stelvo {
@@ -13,8 +14,10 @@ inline constexpr int kStartupPassLimit = 51;
 
 // Needs slot 0 of positions, velocities and accelerations; leaves slot 0 as it
 // was. Returns the number of passes made. Throws ArithmeticError like a step.
-// A lower pass limit serves tests that look at an early pass.
+// A lower pass limit serves tests that look at an early pass. With a progress,
+// every pass is reported (its share of the pass limit) and a cancel requested
+// ends the iteration after the pass with RunCancelled.
 int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs,
-                     int passLimit = kStartupPassLimit);
+                     int passLimit = kStartupPassLimit, Progress* progress = nullptr);
 
 }  // namespace stelvo

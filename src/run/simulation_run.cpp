@@ -42,7 +42,7 @@ SimulationRun::SimulationRun(RandomSource& random)
 
 SimulationRun::~SimulationRun() = default;
 
-void SimulationRun::Begin(const RunSettings& settings) {
+void SimulationRun::Begin(const RunSettings& settings, Progress* progress) {
   CheckSettings(settings);
   RunState& s = *state_;
   s.BodyCount = settings.BodyCount;
@@ -59,7 +59,7 @@ void SimulationRun::Begin(const RunSettings& settings) {
                  cometElements);
   }
   InitialAccelerations(s);
-  startupPasses_ = StartUpIteration(s, *coeffs_);
+  startupPasses_ = StartUpIteration(s, *coeffs_, kStartupPassLimit, progress);
   s.SimDays = 4 * s.StepDays;
   s.CurrentSlot = 4;
 }

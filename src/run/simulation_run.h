@@ -10,12 +10,15 @@
 //   }
 //
 // Begin and Step throw RunError (ArithmeticError for a division by zero or an
-// overflow); the last accepted state stays intact. The run state is allocated once
+// overflow); the last accepted state stays intact. Begin given a progress reports
+// the start-up's passes into its current stage and throws RunCancelled after the
+// pass in which a cancel was requested. The run state is allocated once
 // per SimulationRun for the full capacity and reused by every Begin.
 
 #include <memory>
 #include <string>
 
+#include "core/progress.h"
 #include "core/run_state.h"
 
 namespace stelvo {
@@ -38,7 +41,7 @@ class SimulationRun {
   explicit SimulationRun(RandomSource& random);
   ~SimulationRun();
 
-  void Begin(const RunSettings& settings);
+  void Begin(const RunSettings& settings, Progress* progress = nullptr);
   void Step();
   void FinishPass();
 
