@@ -106,7 +106,8 @@ const std::vector<FlagOption>& FlagOptions() {
   static const std::vector<FlagOption> flags = {{"--state", &CliOptions::state},
                                                 {"--bench", &CliOptions::bench},
                                                 {"--help", &CliOptions::help},
-                                                {"--list-comets", &CliOptions::listComets}};
+                                                {"--list-comets", &CliOptions::listComets},
+                                                {"--progress", &CliOptions::progress}};
   return flags;
 }
 
@@ -163,6 +164,8 @@ Run:
   --runs R         R consecutive runs in one process; the random sequence goes on
                    from run to run as in the window (default 1)
   --isa NAME       force the force loop's instruction set: x86-64, avx2, avx512
+  --progress       progress lines on stderr even when it is not a terminal (a terminal
+                   shows one line, in place, for any run of more than about 2 s)
 
 Output (all refer to the last run):
   --state          time_days, startup_passes and the state of the ten massive bodies
@@ -180,7 +183,9 @@ Output (all refer to the last run):
   --help           this text
 
 Files are written under a temporary name and renamed, so a failure never leaves
-a half-written file. Exit status: 0 done, 1 run or file error, 2 bad option.
+a half-written file. Ctrl+C ends the run after the step under way: what was
+computed is summed up, files not yet written stay as they were.
+Exit status: 0 done, 1 run or file error, 2 bad option, 130 interrupted.
 )";
 }
 

@@ -19,6 +19,7 @@ struct CliOptions {
   bool bench = false;
   bool help = false;
   bool listComets = false;
+  bool progress = false;  // progress lines on stderr also when it is no terminal
   std::string csvPath;
   std::string isa;  // empty: the best the processor runs
   // Rendering with the window's drawing code.

@@ -2,6 +2,7 @@
 // checks and benchmarks. Runs exactly what the window runs, without drawing
 // unless a PNG or frame sequence is asked for.
 
+#include <signal.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -16,9 +17,11 @@
 #include "cli_options.h"
 #include "core/atomic_file.h"
 #include "core/gravity.h"
+#include "core/progress.h"
 #include "core/run_error.h"
 #include "run/simulation_run.h"
 #include "frame_output.h"
+#include "progress_line.h"
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 
@@ -77,6 +80,36 @@ bool WriteCsv(const RunState& s, const std::string& path, std::string& error) {
       error);
 }
 
+// Ctrl+C asks the work to stop at its next step boundary; the handler only sets the
+// flag. The handler is reset as it runs, so a second Ctrl+C ends the program at once.
+constexpr int kInterruptedStatus = 130;
+Progress* interruptible = nullptr;
+
+extern "C" void RequestStop(int) { interruptible->Cancel(); }
+
+class StopOnInterrupt {
+ public:
+  explicit StopOnInterrupt(Progress& progress) {
+    interruptible = &progress;
+    struct sigaction action {};
+    action.sa_handler = RequestStop;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previous_);
+  }
+  ~StopOnInterrupt() { sigaction(SIGINT, &previous_, nullptr); }
+
+ private:
+  struct sigaction previous_ {};
+};
+
+// A start-up pass costs about four steps and takes some ten passes: its share of a run.
+constexpr double kStartupInSteps = 40;
+
+std::string RunLabel(const CliOptions& o, int r) {
+  return o.runs > 1 ? "run " + std::to_string(r + 1) + "/" + std::to_string(o.runs) + " " : "";
+}
+
 Isa IsaFromName(const std::string& name) {
   if (name == "avx512") return Isa::kAvx512;
   if (name == "avx2") return Isa::kAvx2;
@@ -105,33 +138,78 @@ int Run(const CliOptions& o) {
   SimulationRun run;
   std::vector<double> stepMs;
   double startupMs = 0, loopMs = 0;
-  for (int r = 0; r < o.runs; ++r) {
+  Progress progress;
+  const StopOnInterrupt stopOnInterrupt(progress);
+  ProgressLine line(progress, ProgressLine::ForStderr(o.progress));
+  bool interrupted = false, started = false;
+  int runsDone = 0, stepsDone = 0;
+  for (int r = 0; r < o.runs && !interrupted; ++r) {
     const bool last = r + 1 == o.runs;
+    const double runShare = 1.0 / o.runs;
+    const double startupShare = runShare * kStartupInSteps / (kStartupInSteps + o.steps);
+    progress.BeginStage(RunLabel(o, r) + "start-up", r * runShare, r * runShare + startupShare);
     const auto t0 = Clock::now();
-    run.Begin(settings);
+    started = false;
+    try {
+      run.Begin(settings, &progress);
+    } catch (const RunCancelled&) {
+      interrupted = true;
+      break;
+    }
+    started = true;
     const auto t1 = Clock::now();
     if (last) {
       startupMs = Milliseconds(t1 - t0);
       // Filled up front, so that the timings' own pages do not show as growth.
       stepMs.assign(o.bench ? o.steps : 0, 0.0);
     }
+    progress.BeginStage(RunLabel(o, r) + "steps", r * runShare + startupShare, (r + 1) * runShare);
+    stepsDone = 0;
     for (int k = 0; k < o.steps; ++k) {
       const auto before = Clock::now();
       run.Step();
       if (last && frames) {
         std::string error;
         if (!frames->AfterStep(run.State(), k + 1, k + 1 == o.steps, error)) {
+          line.Stop();
           std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
           return 1;
         }
       }
       run.FinishPass();
       if (last && o.bench) stepMs[k] = Milliseconds(Clock::now() - before);
+      stepsDone = k + 1;
+      progress.SetStageText(RunLabel(o, r) + "steps " + std::to_string(k + 1) + "/" +
+                            std::to_string(o.steps));
+      progress.Report(double(k + 1) / o.steps, run.State().EpochJD + run.State().SimDays);
+      if (progress.CancelRequested()) {
+        interrupted = k + 1 < o.steps || !last;
+        break;
+      }
     }
     if (last) loopMs = Milliseconds(Clock::now() - t1);
+    if (!interrupted) ++runsDone;
   }
+  line.Stop();
 
   const RunState& state = run.State();
+  if (interrupted) {
+    // What was computed is summed up; no file is written from an unfinished run.
+    const std::string inRun =
+        o.runs > 1 ? " of run " + std::to_string(runsDone + 1) + " of " + std::to_string(o.runs)
+                   : "";
+    if (started) {
+      std::fprintf(stderr,
+                   "stelvo-cli: interrupted after %d of %d steps%s (%.2f years simulated); "
+                   "no file written\n",
+                   stepsDone, o.steps, inRun.c_str(), state.SimDays / 365.25);
+      if (o.state) PrintState(state, run.StartupPasses());
+    } else {
+      std::fprintf(stderr, "stelvo-cli: interrupted in the start-up%s; no file written\n",
+                   inRun.c_str());
+    }
+    return kInterruptedStatus;
+  }
   if (o.state) PrintState(state, run.StartupPasses());
   if (o.bench) {
     std::printf("isa %s\n", std::string(IsaName(ActiveIsa())).c_str());
