@@ -26,3 +26,14 @@ stelvo_add_test(ui_alloc_test GUI
 stelvo_add_test(ui_language_test GUI
   SOURCES ui_language_test.cpp ui_test_main.cpp
   LIBS stelvo_ui stelvo_version_record)
+
+# A long computation off the event loop, with its progress strip; the window with a
+# job running as its own process, ended by Exit.
+add_executable(ui_task_exit_main ui_task_exit_main.cpp)
+target_link_libraries(ui_task_exit_main PRIVATE stelvo_ui stelvo_version_record)
+stelvo_add_test(ui_background_task_test GUI
+  SOURCES ui_background_task_test.cpp ui_test_main.cpp
+  LIBS stelvo_ui Qt6::Test)
+target_compile_definitions(ui_background_task_test PRIVATE
+  STELVO_TASK_EXIT="$<TARGET_FILE:ui_task_exit_main>")
+add_dependencies(ui_background_task_test ui_task_exit_main)

@@ -1,0 +1,192 @@
+// The background task with a stand-in job (a long run): started, completed, cancelled,
+// destroyed while it works, and the event loop kept running meanwhile. The test at the
+// end runs a window as its own process and presses Exit during a job.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+#include <chrono>
+#include <string>
+
+#include "core/run_error.h"
+#include "stand_in_job.h"
+#include "ui/background_task.h"
+
+extern "C" char** environ;
+
+namespace stelvo {
+namespace {
+
+using testing::DigestJob;
+using testing::RunDigest;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kEndless = 100000000;  // steps: a job that only a cancel ends
+
+class BackgroundTaskTest : public ::testing::Test {
+ protected:
+  BackgroundTaskTest() {
+    window.resize(800, 600);
+    task = new BackgroundTask(&window);
+    window.setCentralWidget(task);
+    window.show();
+  }
+
+  // Waits until the running job has reached its steps.
+  bool WaitForSteps() {
+    return QTest::qWaitFor(
+        [this] {
+          return task->CurrentProgress() && task->CurrentProgress()->Read().fraction > 0.1;
+        },
+        20000);
+  }
+
+  QMainWindow window;
+  BackgroundTask* task;
+};
+
+TEST_F(BackgroundTaskTest, ACompletedJobHandsItsResultToTheWindowBitForBit) {
+  std::uint64_t result = 0;
+  QSignalSpy completed(task, &BackgroundTask::Completed);
+  ASSERT_TRUE(task->Start(QStringLiteral("Lauf"), DigestJob(500, 200, &result)));
+  EXPECT_TRUE(task->isVisible());
+  ASSERT_TRUE(completed.wait(20000));
+  // The same run without any progress: the same bits.
+  EXPECT_EQ(result, RunDigest(500, 200, nullptr));
+  EXPECT_FALSE(task->Running());
+  EXPECT_FALSE(task->isVisible());
+}
+
+TEST_F(BackgroundTaskTest, TheResultIsHandedOverOnTheWindowsThread) {
+  QThread* appliedOn = nullptr;
+  QSignalSpy completed(task, &BackgroundTask::Completed);
+  task->Start(QStringLiteral("Lauf"), [&](Progress&) -> BackgroundTask::Apply {
+    EXPECT_NE(QThread::currentThread(), qApp->thread());
+    return [&] { appliedOn = QThread::currentThread(); };
+  });
+  ASSERT_TRUE(completed.wait(5000));
+  EXPECT_EQ(appliedOn, qApp->thread());
+}
+
+TEST_F(BackgroundTaskTest, TheStripShowsProgressAndCancelKeepsThePreviousResult) {
+  std::uint64_t result = 42;  // the previous result
+  QSignalSpy cancelled(task, &BackgroundTask::Cancelled);
+  QSignalSpy completed(task, &BackgroundTask::Completed);
+  ASSERT_TRUE(task->Start(QStringLiteral("Lauf"), DigestJob(2000, kEndless, &result)));
+  EXPECT_FALSE(task->Start(QStringLiteral("Zweiter"), DigestJob(50, 1, &result)));
+  ASSERT_TRUE(WaitForSteps());
+  QTest::qWait(700);  // time for an estimate and a refresh of the strip
+  EXPECT_TRUE(task->Bar->isVisible());
+  EXPECT_GT(task->Bar->value(), 0);
+  EXPECT_TRUE(task->Label_Rest->text().startsWith(QStringLiteral("Lauf: noch ")))
+      << task->Label_Rest->text().toStdString();
+  EXPECT_FALSE(task->Label_Rest->text().contains(QStringLiteral("--:--")));
+
+  const auto pressed = Clock::now();
+  QTest::mouseClick(task->Button_Cancel, Qt::LeftButton);
+  ASSERT_TRUE(cancelled.wait(5000));
+  EXPECT_LT(Clock::now() - pressed, std::chrono::seconds(1));
+  EXPECT_EQ(result, 42u);
+  EXPECT_EQ(completed.count(), 0);
+  EXPECT_FALSE(task->Running());
+  EXPECT_FALSE(task->isVisible());
+  // A new job may start after a cancel.
+  ASSERT_TRUE(task->Start(QStringLiteral("Lauf"), DigestJob(50, 10, &result)));
+  ASSERT_TRUE(completed.wait(5000));
+  EXPECT_EQ(result, RunDigest(50, 10, nullptr));
+}
+
+TEST_F(BackgroundTaskTest, TheWindowKeepsHandlingEventsWhileAJobWorks) {
+  std::uint64_t result = 0;
+  ASSERT_TRUE(task->Start(QStringLiteral("Lauf"), DigestJob(2000, kEndless, &result)));
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+  ticker.start(10);
+  for (int k = 0; k < 10; ++k) {
+    window.resize(600 + 30 * k, 400 + 20 * k);
+    QTest::qWait(50);
+    EXPECT_EQ(window.width(), 600 + 30 * k);
+  }
+  // Half a second of a 10 ms timer: far more than a frozen loop would give.
+  EXPECT_GE(ticks, 25);
+  EXPECT_TRUE(task->Running());
+  QSignalSpy cancelled(task, &BackgroundTask::Cancelled);
+  task->Cancel();
+  ASSERT_TRUE(cancelled.wait(5000));
+}
+
+TEST_F(BackgroundTaskTest, AFailingJobHandsNothingOver) {
+  QSignalSpy failed(task, &BackgroundTask::Failed);
+  bool applied = false;
+  task->Start(QStringLiteral("Lauf"), [&](Progress&) -> BackgroundTask::Apply {
+    throw RunError("Floating point overflow");
+    return [&] { applied = true; };
+  });
+  ASSERT_TRUE(failed.wait(5000));
+  EXPECT_EQ(failed.at(0).at(0).toString(), QStringLiteral("Floating point overflow"));
+  EXPECT_FALSE(applied);
+}
+
+TEST_F(BackgroundTaskTest, DestroyingTheTaskStopsItsJobWithinAStep) {
+  std::uint64_t result = 7;
+  ASSERT_TRUE(task->Start(QStringLiteral("Lauf"), DigestJob(2000, kEndless, &result)));
+  ASSERT_TRUE(WaitForSteps());
+  const auto start = Clock::now();
+  delete task;
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+  QTest::qWait(50);  // the job's queued hand-over must find nothing to call
+  EXPECT_EQ(result, 7u);
+}
+
+// The program under test (see ui_task_exit_main.cpp) prints "exit" just before it
+// presses Exit, or "quit" before it quits through the event loop.
+double SecondsFromSignalToEnd(const char* how, int& status) {
+  int pipeEnds[2];
+  EXPECT_EQ(pipe(pipeEnds), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+  char* argv[] = {const_cast<char*>(STELVO_TASK_EXIT), const_cast<char*>(how), nullptr};
+  pid_t pid = 0;
+  EXPECT_EQ(posix_spawn(&pid, STELVO_TASK_EXIT, &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeEnds[1]);
+  std::string said;
+  char c;
+  while (said.find(how) == std::string::npos && read(pipeEnds[0], &c, 1) == 1) said += c;
+  const auto signalled = Clock::now();
+  waitpid(pid, &status, 0);
+  close(pipeEnds[0]);
+  EXPECT_NE(said.find("running"), std::string::npos) << said;
+  return std::chrono::duration<double>(Clock::now() - signalled).count();
+}
+
+TEST(BackgroundTaskExitTest, ExitDuringAJobEndsTheProgramAtOnce) {
+  int status = 0;
+  EXPECT_LT(SecondsFromSignalToEnd("exit", status), 1.0);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(BackgroundTaskExitTest, QuittingDuringAJobEndsWithinAStepWithoutACrash) {
+  int status = 0;
+  EXPECT_LT(SecondsFromSignalToEnd("quit", status), 1.0);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+}  // namespace
+}  // namespace stelvo
