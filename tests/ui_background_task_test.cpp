@@ -16,7 +16,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QTranslator>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "core/run_error.h"
@@ -66,6 +70,43 @@ TEST_F(BackgroundTaskTest, ACompletedJobHandsItsResultToTheWindowBitForBit) {
   EXPECT_EQ(result, RunDigest(500, 200, nullptr));
   EXPECT_FALSE(task->Running());
   EXPECT_FALSE(task->isVisible());
+}
+
+// The CSV of stelvo-cli, with its progress line forced on, read back into a digest.
+std::uint64_t CliDigest(int bodies, int steps) {
+  const std::string csv = ::testing::TempDir() + "stelvo-task-" + std::to_string(getpid()) + ".csv";
+  const std::string command = "STELVO_PROGRESS_THRESHOLD=0 " + std::string(STELVO_CLI) +
+                              " --progress --bodies " + std::to_string(bodies) + " --steps " +
+                              std::to_string(steps) + " --csv " + csv + " 2>/dev/null";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  auto state = std::make_unique<RunState>();
+  state->BodyCount = bodies;
+  std::FILE* f = std::fopen(csv.c_str(), "r");
+  EXPECT_NE(f, nullptr);
+  if (!f) return 0;
+  EXPECT_EQ(std::fscanf(f, "body,x,y,z,vx,vy,vz\n"), 0);
+  for (int i = 0; i < bodies; ++i) {
+    int body = 0;
+    double v[6];
+    EXPECT_EQ(std::fscanf(f, "%d,%lf,%lf,%lf,%lf,%lf,%lf\n", &body, &v[0], &v[1], &v[2], &v[3],
+                          &v[4], &v[5]),
+              7);
+    for (int axis = 0; axis < 3; ++axis) {
+      state->Pos(axis, 4)[i] = v[axis];
+      state->Vel(axis, 4)[i] = v[3 + axis];
+    }
+  }
+  std::fclose(f);
+  std::remove(csv.c_str());
+  return testing::StateDigest(*state);
+}
+
+TEST_F(BackgroundTaskTest, TheWindowsJobAndStelvoCliGiveTheSameBits) {
+  std::uint64_t result = 0;
+  QSignalSpy completed(task, &BackgroundTask::Completed);
+  ASSERT_TRUE(task->Start(QStringLiteral("Lauf"), DigestJob(1000, 300, &result)));
+  ASSERT_TRUE(completed.wait(20000));
+  EXPECT_EQ(result, CliDigest(1000, 300));
 }
 
 TEST_F(BackgroundTaskTest, TheResultIsHandedOverOnTheWindowsThread) {
@@ -148,6 +189,18 @@ TEST_F(BackgroundTaskTest, DestroyingTheTaskStopsItsJobWithinAStep) {
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
   QTest::qWait(50);  // the job's queued hand-over must find nothing to call
   EXPECT_EQ(result, 7u);
+}
+
+TEST_F(BackgroundTaskTest, TheStripFollowsTheWindowsLanguage) {
+  EXPECT_EQ(task->Button_Cancel->text(), QStringLiteral("Abbrechen"));
+  QTranslator english;
+  ASSERT_TRUE(english.load(QStringLiteral(":/i18n/stelvo_en.qm")));
+  QCoreApplication::installTranslator(&english);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(task->Button_Cancel->text(), QStringLiteral("Cancel"));
+  QCoreApplication::removeTranslator(&english);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(task->Button_Cancel->text(), QStringLiteral("Abbrechen"));
 }
 
 // The program under test (see ui_task_exit_main.cpp) prints "exit" just before it

@@ -35,5 +35,5 @@ stelvo_add_test(ui_background_task_test GUI
   SOURCES ui_background_task_test.cpp ui_test_main.cpp
   LIBS stelvo_ui Qt6::Test)
 target_compile_definitions(ui_background_task_test PRIVATE
-  STELVO_TASK_EXIT="$<TARGET_FILE:ui_task_exit_main>")
-add_dependencies(ui_background_task_test ui_task_exit_main)
+  STELVO_TASK_EXIT="$<TARGET_FILE:ui_task_exit_main>" STELVO_CLI="$<TARGET_FILE:stelvo-cli>")
+add_dependencies(ui_background_task_test ui_task_exit_main stelvo-cli)

@@ -168,4 +168,19 @@
         <translation>Kelvaro &amp;Help</translation>
     </message>
 </context>
+<context>
+    <name>stelvo::BackgroundTask</name>
+    <message>
+        <source>%1: wird abgebrochen</source>
+        <translation>%1: cancelling</translation>
+    </message>
+    <message>
+        <source>%1: noch %2</source>
+        <translation>%1: %2 left</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
 </TS>
