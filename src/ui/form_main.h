@@ -123,6 +123,7 @@ class TForm_Main : public QMainWindow {
   void BuildTopStrip();
   void BuildHelpMemo();
   void FitHelpMemo();
+  void FitLists();
   void SetTabOrder();
   void LayOutClientArea();
   void UpdateView();
