@@ -622,6 +622,9 @@ void TForm_Main::FormResize() {
   sceneWidget_->setGeometry(1, 1, view_.DrawWidth, view_.DrawHeight);
   scene_.Resize(view_);
   DrawBackgroundLayer();
+  // A new size leaves the images silver: the run's last state is drawn again at the new
+  // size, also after Stop, from the run state, which stays until the next Start.
+  if (frameShowsRun_) DrawNewestFrame();
 }
 
 bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
@@ -766,10 +769,15 @@ void TForm_Main::FitLists() {
       return ListWidthNeeded(list.first) <= list.second.room;
     });
   });
-  for (const auto& [box, place] : lists) {
-    QRect geometry = place.design;
-    geometry.setWidth(std::clamp(ListWidthNeeded(box), place.design.width(), place.room));
-    box->setGeometry(geometry);
+  auto width = [](const auto& list) {
+    return std::clamp(ListWidthNeeded(list.first), list.second.design.width(), list.second.room);
+  };
+  // The particle count and distribution lists, one above the other, keep one width.
+  const int upperWidth = std::max(width(lists[0]), width(lists[1]));
+  for (const auto& list : lists) {
+    QRect geometry = list.second.design;
+    geometry.setWidth(list.first == ComboBox_Step ? width(list) : upperWidth);
+    list.first->setGeometry(geometry);
   }
 }
 
@@ -819,6 +827,7 @@ void TForm_Main::Button_StartClick() {
 }
 
 void TForm_Main::RunSimulation() {
+  frameShowsRun_ = false;  // the run state is rebuilt from here on
   try {
     RunSettings settings;
     settings.BodyCount = IntegerValue(SelectedEntryText(ComboBox_Part));
@@ -849,12 +858,10 @@ bool TForm_Main::RunPass() {
     Fail(QString::fromStdString(error.what()));
     return false;
   }
+  passOpen_ = true;
+  frameShowsRun_ = true;
+  DrawNewestFrame();
   const RunState& state = run_.State();
-  const int slot = state.CurrentSlot;
-  const BodyPositions bodies{state.Pos(kX, slot), state.Pos(kY, slot), state.Pos(kZ, slot),
-                             state.BodyCount};
-  scene_.DrawNextFrame(view_, bodies, Ticks());
-  sceneWidget_->update();
   // The time is written without a heap allocation and the label is touched only when
   // its text changes, so a pass that keeps the text allocates nothing.
   char time[64];
@@ -865,8 +872,20 @@ bool TForm_Main::RunPass() {
     SetTimeLabel(timeText);
     Label1->repaint();
   }
-  passOpen_ = true;
   return true;
+}
+
+BodyPositions TForm_Main::NewestPositions() const {
+  const RunState& state = run_.State();
+  // The step's new point is in CurrentSlot until its pass is finished; the history
+  // shift then moves it one slot down, where it stays after Stop or a failed step.
+  const int slot = passOpen_ ? state.CurrentSlot : state.CurrentSlot - 1;
+  return {state.Pos(kX, slot), state.Pos(kY, slot), state.Pos(kZ, slot), state.BodyCount};
+}
+
+void TForm_Main::DrawNewestFrame() {
+  scene_.DrawNextFrame(view_, NewestPositions(), Ticks());
+  sceneWidget_->update();
 }
 
 void TForm_Main::FinishOpenPass() {
