@@ -23,6 +23,7 @@ BackgroundTask::BackgroundTask(QWidget* parent) : QFrame(parent) {
   Bar->setRange(0, kBarSteps);
   Bar->setFormat(QStringLiteral("%p %"));
   Bar->setMinimumWidth(200);
+  Bar->setMaximumWidth(480);
   Label_Rest = new QLabel(this);
   Label_Rest->setObjectName(QStringLiteral("Label_Rest"));
   Button_Cancel = new QPushButton(this);
@@ -30,9 +31,10 @@ BackgroundTask::BackgroundTask(QWidget* parent) : QFrame(parent) {
   Button_Cancel->setAutoDefault(false);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 2, 4, 2);
-  layout->addWidget(Bar, 1);
   layout->addWidget(Label_Rest);
+  layout->addWidget(Bar, 1);
   layout->addWidget(Button_Cancel);
+  layout->addStretch(1);
   RetranslateUi();
   hide();
 
