@@ -219,6 +219,13 @@ TEST_F(CliProgressTest, OutputAndFilesAreTheSameBytesWithAndWithoutProgress) {
   EXPECT_EQ(std::count(onTerminal.out.begin(), onTerminal.out.end(), '\n'), 12);
 }
 
+TEST_F(CliProgressTest, HelpNamesTheProgressOptionAndTheInterruptedStatus) {
+  const Outcome r = RunThroughFiles({"--help"}, nullptr);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_TRUE(Contains(r.out, "--progress"));
+  EXPECT_TRUE(Contains(r.out, "130 interrupted"));
+}
+
 TEST_F(CliProgressTest, CtrlCStopsAtAStepBoundaryKeepsTheOldFileAndExitsWith130) {
   const fs::path csv = dir_ / "cloud.csv";
   const std::string old = "the previous export\n";
