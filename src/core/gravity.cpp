@@ -1,5 +1,6 @@
 #include "core/gravity.h"
 
+#include "core/arithmetic_check.h"
 #include "core/kernels.h"
 
 namespace stelvo {
@@ -102,9 +103,13 @@ void GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, int
 }
 
 void InitialAccelerations(RunState& state) {
+  ClearArithmeticFlags();
   GravityAcceleration({state.Pos(kX, 0), state.Pos(kY, 0), state.Pos(kZ, 0)},
                       {state.Acc(kX, 0), state.Acc(kY, 0), state.Acc(kZ, 0)}, state.BodyGM(),
                       state.BodyCount);
+  // A body on a massive body's start position leaves NaN in slot 0; the start-up
+  // clears the flags, so the fault must be reported here or it is lost.
+  ThrowOnArithmeticFlags();
 }
 
 }  // namespace stelvo
