@@ -24,8 +24,7 @@ void ExpectFractions(const std::array<double, N>& table,
   ASSERT_EQ(fractions.size(), N) << name;
   for (std::size_t j = 0; j < N; ++j) {
     const double exact = fractions[j].first / fractions[j].second;
-    EXPECT_NEAR(table[j], exact, 4e-15 * std::max(1.0, std::fabs(exact)))
-        << name << "[" << j << "]";
+    EXPECT_NEAR(table[j], exact, 4e-15 * std::max(1.0, std::fabs(exact))) << name << "[" << j << "]";
   }
 }
 
@@ -41,82 +40,39 @@ TEST(BinomialTest, DividesExactlyAtEveryStage) {
 TEST(CoefficientTablesTest, OrdinateWeightsAreTheExactFractions) {
   const IntegratorCoeffs c = Built();
   ExpectFractions(c.Stormer8Ord,
-                  {{22081, 15120},
-                   {-4511, 2240},
-                   {40933, 10080},
-                   {-300227, 60480},
-                   {9857, 2520},
-                   {-39017, 20160},
-                   {3319, 6048},
-                   {-275, 4032}},
+                  {{22081, 15120}, {-4511, 2240}, {40933, 10080}, {-300227, 60480},
+                   {9857, 2520}, {-39017, 20160}, {3319, 6048}, {-275, 4032}},
                   "Stormer8Ord");
   ExpectFractions(c.Cowell8Ord,
-                  {{275, 4032},
-                   {13831, 15120},
-                   {-2099, 20160},
-                   {811, 3360},
-                   {-11477, 60480},
-                   {29, 315},
-                   {-517, 20160},
-                   {19, 6048}},
+                  {{275, 4032}, {13831, 15120}, {-2099, 20160}, {811, 3360}, {-11477, 60480},
+                   {29, 315}, {-517, 20160}, {19, 6048}},
                   "Cowell8Ord");
   ExpectFractions(c.AdamsMoulton8Ord,
-                  {{5257, 17280},
-                   {139849, 120960},
-                   {-4511, 4480},
-                   {123133, 120960},
-                   {-88547, 120960},
-                   {1537, 4480},
-                   {-11351, 120960},
-                   {275, 24192}},
+                  {{5257, 17280}, {139849, 120960}, {-4511, 4480}, {123133, 120960},
+                   {-88547, 120960}, {1537, 4480}, {-11351, 120960}, {275, 24192}},
                   "AdamsMoulton8Ord");
   ExpectFractions(c.Cowell9Ord,
-                  {{33953, 518400},
-                   {424759, 453600},
-                   {-81629, 453600},
-                   {11143, 28350},
-                   {-27533, 72576},
-                   {110563, 453600},
-                   {-23017, 226800},
-                   {5627, 226800},
+                  {{33953, 518400}, {424759, 453600}, {-81629, 453600}, {11143, 28350},
+                   {-27533, 72576}, {110563, 453600}, {-23017, 226800}, {5627, 226800},
                    {-9829, 3628800}},
                   "Cowell9Ord");
   ExpectFractions(c.AdamsMoulton9Ord,
-                  {{1070017, 3628800},
-                   {2233547, 1814400},
-                   {-2302297, 1814400},
-                   {2797679, 1814400},
-                   {-31457, 22680},
-                   {1573169, 1814400},
-                   {-645607, 1814400},
-                   {156437, 1814400},
-                   {-33953, 3628800}},
+                  {{1070017, 3628800}, {2233547, 1814400}, {-2302297, 1814400},
+                   {2797679, 1814400}, {-31457, 22680}, {1573169, 1814400}, {-645607, 1814400},
+                   {156437, 1814400}, {-33953, 3628800}},
                   "AdamsMoulton9Ord");
   ExpectFractions(c.CentreVelOrd,
-                  {{2497, 7257600},
-                   {-3233, 907200},
-                   {5353, 302400},
-                   {-5557, 90720},
-                   {57517, 145152},
-                   {2497, 14400},
-                   {-6163, 226800},
-                   {1069, 226800},
+                  {{2497, 7257600}, {-3233, 907200}, {5353, 302400}, {-5557, 90720},
+                   {57517, 145152}, {2497, 14400}, {-6163, 226800}, {1069, 226800},
                    {-41, 96768}},
                   "CentreVelOrd");
-  ExpectFractions(
-      c.ExtrapOrd,
-      {{9, 1}, {-36, 1}, {84, 1}, {-126, 1}, {126, 1}, {-84, 1}, {36, 1}, {-9, 1}, {1, 1}},
-      "ExtrapOrd");
+  ExpectFractions(c.ExtrapOrd,
+                  {{9, 1}, {-36, 1}, {84, 1}, {-126, 1}, {126, 1}, {-84, 1}, {36, 1}, {-9, 1},
+                   {1, 1}},
+                  "ExtrapOrd");
   ExpectFractions(c.CentreVelDiff,
-                  {{1, 2},
-                   {-13, 6},
-                   {29, 8},
-                   {-257, 90},
-                   {1427, 1440},
-                   {-863, 10080},
-                   {-731, 120960},
-                   {-1201, 907200},
-                   {-41, 96768}},
+                  {{1, 2}, {-13, 6}, {29, 8}, {-257, 90}, {1427, 1440}, {-863, 10080},
+                   {-731, 120960}, {-1201, 907200}, {-41, 96768}},
                   "CentreVelDiff");
   ExpectFractions(c.StormerDiff,
                   {{1, 1}, {0, 1}, {1, 12}, {1, 12}, {19, 240}, {3, 40}, {863, 12096}, {275, 4032}},
@@ -160,8 +116,8 @@ FormulaErrors RegularFormulaErrors(const Polynomial& p) {
   }
   const double base = 2 * p.x(tn) - p.x(tn - h);
   const double exactX = p.x(tn + h), exactV = p.v(tn + h);
-  return {std::fabs(h * h * predictorSum + base - exactX),
-          std::fabs(h * h * cowellSum + base - exactX), std::fabs(h * amSum + p.v(tn) - exactV)};
+  return {std::fabs(h * h * predictorSum + base - exactX), std::fabs(h * h * cowellSum + base - exactX),
+          std::fabs(h * amSum + p.v(tn) - exactV)};
 }
 
 TEST(CoefficientTablesTest, RegularFormulasAreExactForDegreeNineButNotTen) {

@@ -9,11 +9,11 @@
 
 #include "core/gravity.h"
 #include "core/run_error.h"
+#include "run/simulation_run.h"
 #include "data/comet_catalogue.h"
 #include "initial/catalogue.h"
 #include "initial/constants.h"
 #include "initial/orbit.h"
-#include "run/simulation_run.h"
 
 namespace stelvo {
 namespace {
@@ -219,8 +219,7 @@ TEST(ParticleCloudTest, AFullRunGivesTheSameBitsInEveryInstructionSet) {
   }
   SelectIsa(original);
   for (std::size_t k = 1; k < results.size(); ++k) {
-    EXPECT_EQ(std::memcmp(results[0].data(), results[k].data(), results[0].size() * sizeof(double)),
-              0);
+    EXPECT_EQ(std::memcmp(results[0].data(), results[k].data(), results[0].size() * sizeof(double)), 0);
   }
 }
 
