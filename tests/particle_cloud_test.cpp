@@ -14,6 +14,7 @@
 #include "initial/catalogue.h"
 #include "initial/constants.h"
 #include "initial/orbit.h"
+#include "run_settings_fixture.h"
 
 namespace stelvo {
 namespace {
@@ -25,15 +26,7 @@ int CatalogueIndexOf(std::string_view designation) {
   return -1;
 }
 
-RunSettings Settings(int bodies, int distribution, int comet = 62) {
-  RunSettings s;
-  s.BodyCount = bodies;
-  s.StepDays = 5;
-  s.CometIndex = comet;
-  s.Distribution = distribution;
-  s.DistributionText = std::to_string(distribution);
-  return s;
-}
+using testing::Settings;
 
 TEST(RandomUnitTest, FirstValuesFromProgramStart) {
   RandomSource random;

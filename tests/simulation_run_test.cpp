@@ -16,21 +16,14 @@
 #include "core/run_error.h"
 #include "core/state_digest.h"
 #include "initial/random_unit.h"
+#include "run_settings_fixture.h"
 
 namespace stelvo {
 namespace {
 
 constexpr int kJupiterRow = 5;
 
-RunSettings Settings(int bodies, int distribution, int comet = 62) {
-  RunSettings s;
-  s.BodyCount = bodies;
-  s.StepDays = 5;
-  s.CometIndex = comet;
-  s.Distribution = distribution;
-  s.DistributionText = std::to_string(distribution);
-  return s;
-}
+using testing::Settings;
 
 // What StartUp threw, or an empty text.
 std::string StartUpError(SimulationRun& run) {

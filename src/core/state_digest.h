@@ -11,8 +11,9 @@
 
 namespace stelvo {
 
-// 64-bit FNV-1a (G. Fowler, L. C. Noll, K.-P. Vo 1991; offset basis and prime as in
-// D. Eastlake et al., "The FNV Non-Cryptographic Hash Algorithm", IETF draft, 2019).
+// 64-bit FNV-1a (G. Fowler, L. C. Noll, K.-P. Vo, 1991): offset basis and prime as in
+// Fowler, Noll, Vo, Eastlake, Hansen, "The FNV Non-Cryptographic Hash Algorithm",
+// IETF Internet-Draft draft-eastlake-fnv.
 inline constexpr std::uint64_t kDigestStart = 0xcbf29ce484222325u;
 
 // Continues `digest` over `size` bytes.
