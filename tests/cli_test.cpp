@@ -121,7 +121,8 @@ TEST_F(CliTest, DigestIsOneLineAndTheSameForEveryInstructionSet) {
   ASSERT_EQ(reference.out.size(), std::string("state_digest ").size() + 17);
   EXPECT_EQ(reference.out.rfind("state_digest ", 0), 0u);
   for (const char* isa : {"avx2", "avx512"}) {
-    const CliResult other = Run(std::string("--bodies 531 --steps 7 --dist 3 --digest --isa ") + isa);
+    const CliResult other =
+        Run(std::string("--bodies 531 --steps 7 --dist 3 --digest --isa ") + isa);
     if (other.status == 1) continue;  // this processor lacks it
     EXPECT_EQ(other.out, reference.out) << isa;
   }
