@@ -80,9 +80,9 @@ TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
 TEST_F(CliTest, HelpListsTheOptions) {
   const CliResult r = Run("--help");
   EXPECT_EQ(r.status, 0);
-  for (const char* option : {"--bodies", "--step", "--steps", "--state", "--bench", "--comet",
-                             "--dist", "--runs", "--csv", "--list-comets", "--png", "--frames",
-                             "--digest"}) {
+  for (const char* option :
+       {"--bodies", "--step", "--steps", "--state", "--bench", "--comet", "--dist", "--runs",
+        "--csv", "--list-comets", "--png", "--frames", "--digest"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
