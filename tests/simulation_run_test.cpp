@@ -81,6 +81,16 @@ TEST(SimulationRunTest, AValueThatIsNotFiniteNeverCountsAsSettled) {
       EXPECT_EQ(StartUpError(run), "Floating point invalid operation") << bad << " axis " << axis;
     }
   }
+  // At a 20-day step Mercury never settles: the start-up runs to its pass limit, and
+  // the particle's NaN must not pass out of it either.
+  {
+    RunSettings settings = Settings(50, 0);
+    settings.StepDays = 20;
+    SimulationRun run;
+    run.PlaceBodies(settings);
+    run.MutableState().Pos(kY, 0)[49] = nan;
+    EXPECT_EQ(StartUpError(run), "Floating point invalid operation");
+  }
   // A velocity that is not finite reaches slot 4 only through the positions.
   SimulationRun run;
   run.PlaceBodies(Settings(10, 0));
