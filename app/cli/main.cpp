@@ -19,6 +19,7 @@
 #include "core/gravity.h"
 #include "core/progress.h"
 #include "core/run_error.h"
+#include "core/state_digest.h"
 #include "run/simulation_run.h"
 #include "frame_output.h"
 #include "progress_line.h"
@@ -211,6 +212,7 @@ int Run(const CliOptions& o) {
     return kInterruptedStatus;
   }
   if (o.state) PrintState(state, run.StartupPasses());
+  if (o.digest) std::printf("state_digest %s\n", DigestHex(StateDigest(state)).c_str());
   if (o.bench) {
     std::printf("isa %s\n", std::string(IsaName(ActiveIsa())).c_str());
     std::printf("bodies %d\n", state.BodyCount);
