@@ -35,15 +35,11 @@ ShowerOutput::~ShowerOutput() { std::fclose(rows_); }
 bool ShowerOutput::AfterStep(const RunState& s, std::string& error) {
   const auto crossings = detector_.Scan(s);
   summary_.Add(crossings, s.SimDays, s.SimDays + s.StepDays);
-  std::array<char, 17> utc{};
-  for (const Crossing& c : crossings) {
-    FormatUtc(c.jd, utc);
-    if (std::fprintf(rows_, "%.10g,%s,%d,%.6f,%.9f,%.9f,%.9f,%.5f,%.5f,%.5f\n", c.tDays, utc.data(),
-                     c.particle, c.lambdaSun, c.rAu, c.drAu, c.earthAu, c.raDeg, c.decDeg,
-                     c.vgKmS) < 0) {
-      error = std::string("cannot hold the --showers rows: ") + std::strerror(errno);
-      return false;
-    }
+  // The records go out as they are; formatting waits for Finish, outside the step.
+  if (!crossings.empty() && std::fwrite(crossings.data(), sizeof(Crossing), crossings.size(),
+                                        rows_) != crossings.size()) {
+    error = std::string("cannot hold the --showers rows: ") + std::strerror(errno);
+    return false;
   }
   return true;
 }
@@ -54,10 +50,15 @@ bool ShowerOutput::Finish(const RunState& s, std::string& error) {
       [this](std::FILE* out) {
         if (std::fputs(kHeader, out) < 0 || std::fflush(rows_) != 0) return false;
         std::rewind(rows_);
-        std::array<char, 1 << 16> block;
-        std::size_t n = 0;
-        while ((n = std::fread(block.data(), 1, block.size(), rows_)) > 0) {
-          if (std::fwrite(block.data(), 1, n, out) != n) return false;
+        std::array<char, 17> utc{};
+        Crossing c;
+        while (std::fread(&c, sizeof c, 1, rows_) == 1) {
+          FormatUtc(c.jd, utc);
+          if (std::fprintf(out, "%.10g,%s,%d,%.6f,%.9f,%.9f,%.9f,%.5f,%.5f,%.5f\n", c.tDays,
+                           utc.data(), c.particle, c.lambdaSun, c.rAu, c.drAu, c.earthAu, c.raDeg,
+                           c.decDeg, c.vgKmS) < 0) {
+            return false;
+          }
         }
         return std::ferror(rows_) == 0;
       },

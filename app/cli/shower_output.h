@@ -1,8 +1,8 @@
 #pragma once
 // stelvo-cli's --showers: the node crossings of the last run, found after every
 // step, written as CSV when the run ends, and the showers they form printed as
-// `shower` lines. The rows are kept in an unnamed temporary file during the run,
-// so memory does not grow with the number of crossings.
+// `shower` lines. The records are kept in an unnamed temporary file during the
+// run, so memory does not grow with the number of crossings.
 
 #include <cstdio>
 #include <memory>

@@ -1,6 +1,9 @@
 #include "meteors/crossing_detector.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "meteors/sky_geometry.h"
 
@@ -12,6 +15,7 @@ constexpr int kSunRow = 0;
 constexpr int kEarthRow = 3;  // the Earth-Moon barycentre, body 4
 constexpr int kAcceptedSlot = 4;
 constexpr int kNewSlot = 5;
+constexpr int kScanBlock = 256;
 
 Vec3 Sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec3 Scale(const Vec3& a, double f) { return {a.x * f, a.y * f, a.z * f}; }
@@ -66,12 +70,12 @@ struct HermiteArc {
   // step: Newton's method kept inside a shrinking bracket, bisection when it leaves.
   double NodeFraction() const {
     double lo = 0, hi = 1;
-    const bool riseAtLo = p0.z < 0;  // z below zero at lo, at or above zero at hi
+    const bool riseAtLo = std::signbit(p0.z);  // z below zero at lo, at or above zero at hi
     double u = p0.z / (p0.z - p1.z);
     for (int k = 0; k < 60 && hi - lo > 1e-14; ++k) {
       const double z = Value(u, p0.z, m0.z, p1.z, m1.z);
       if (z == 0) return u;
-      if ((z < 0) == riseAtLo) {
+      if (std::signbit(z) == riseAtLo) {
         lo = u;
       } else {
         hi = u;
@@ -79,12 +83,26 @@ struct HermiteArc {
       const double slope = Slope(u, p0.z, m0.z, p1.z, m1.z);
       double next = slope != 0 ? u - z / slope : -1;
       if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
-      if (std::fabs(next - u) < 1e-15) return next;
+      if (std::fabs(next - u) < 1e-13) return next;
       u = next;
     }
     return u;
   }
 };
+
+// Whether the heliocentric z of any row in [first, last) has another sign in the
+// new point than in the accepted one. "Below" is the sign bit of z - zSun, the
+// same test as the search in Scan and the interpolation use; an OR of the sign
+// bits' differences is the form the compiler vectorises.
+bool AnySideChange(const double* z4, const double* z5, double sunZ4, double sunZ5, int first,
+                   int last) {
+  std::uint64_t differ = 0;
+  for (int i = first; i < last; ++i) {
+    differ |=
+        std::bit_cast<std::uint64_t>(z4[i] - sunZ4) ^ std::bit_cast<std::uint64_t>(z5[i] - sunZ5);
+  }
+  return (differ >> 63) != 0;
+}
 
 struct EarthOrbitPoint {
   double radiusAu;
@@ -135,7 +153,7 @@ Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double en
   c.tDays = s.SimDays + u * s.StepDays;
   c.jd = s.EpochJD + c.tDays;
   c.particle = row - s.MassiveCount;
-  c.ascending = particle.p0.z < 0;
+  c.ascending = std::signbit(particle.p0.z);
   c.lambdaSun = SolarLongitudeDeg(pos);
   c.rAu = Norm(pos);
   c.drAu = c.rAu - orbit.radiusAu;
@@ -155,9 +173,7 @@ Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double en
   return c;
 }
 
-CrossingDetector::CrossingDetector()
-    : records_(std::make_unique<Crossing[]>(kCapacity)),
-      flags_(std::make_unique<unsigned char[]>(kCapacity)) {}
+CrossingDetector::CrossingDetector() : records_(std::make_unique<Crossing[]>(kCapacity)) {}
 
 CrossingDetector::~CrossingDetector() = default;
 
@@ -166,15 +182,17 @@ std::span<const Crossing> CrossingDetector::Scan(const RunState& s) {
   const double* z4 = s.Pos(kZ, kAcceptedSlot);
   const double* z5 = s.Pos(kZ, kNewSlot);
   const double sunZ4 = z4[kSunRow], sunZ5 = z5[kSunRow];
-  unsigned char* flags = flags_.get();
-  const int first = s.MassiveCount, end = s.BodyCount;
-  // The sign scan over all particles vectorises; only the few that crossed go on
-  // to the interpolation below.
-  for (int i = first; i < end; ++i) {
-    flags[i] = static_cast<unsigned char>((z4[i] - sunZ4 < 0) != (z5[i] - sunZ5 < 0));
-  }
-  for (int i = first; i < end; ++i) {
-    if (flags[i]) records_[count_++] = MeasureCrossing(s, i, captureAu_, encounterAu_);
+  const int end = s.BodyCount;
+  // A block of particles at a time: the test for any change of side in the block
+  // vectorises; only a block with one is searched and its crossings measured.
+  for (int first = s.MassiveCount; first < end; first += kScanBlock) {
+    const int last = std::min(end, first + kScanBlock);
+    if (!AnySideChange(z4, z5, sunZ4, sunZ5, first, last)) continue;
+    for (int i = first; i < last; ++i) {
+      if (std::signbit(z4[i] - sunZ4) != std::signbit(z5[i] - sunZ5)) {
+        records_[count_++] = MeasureCrossing(s, i, captureAu_, encounterAu_);
+      }
+    }
   }
   return Records();
 }

@@ -48,7 +48,6 @@ class CrossingDetector {
 
  private:
   std::unique_ptr<Crossing[]> records_;
-  std::unique_ptr<unsigned char[]> flags_;
   int count_ = 0;
   double captureAu_ = kDefaultCaptureAu;
   double encounterAu_ = kDefaultEncounterAu;
