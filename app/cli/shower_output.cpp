@@ -21,6 +21,8 @@ std::unique_ptr<ShowerOutput> ShowerOutput::For(const CliOptions& o) {
     throw std::runtime_error(std::string("cannot open a temporary file for --showers: ") +
                              std::strerror(errno));
   }
+  // A large buffer: the records of many steps go out in one write.
+  std::setvbuf(rows, nullptr, _IOFBF, 1 << 20);
   return std::unique_ptr<ShowerOutput>(new ShowerOutput(o, rows));
 }
 

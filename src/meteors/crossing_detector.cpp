@@ -15,7 +15,7 @@ constexpr int kSunRow = 0;
 constexpr int kEarthRow = 3;  // the Earth-Moon barycentre, body 4
 constexpr int kAcceptedSlot = 4;
 constexpr int kNewSlot = 5;
-constexpr int kScanBlock = 256;
+constexpr int kScanBlock = 64;
 
 Vec3 Sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec3 Scale(const Vec3& a, double f) { return {a.x * f, a.y * f, a.z * f}; }
@@ -137,13 +137,15 @@ EarthOrbitPoint EarthOrbitAtDirection(const Vec3& earthPos, const Vec3& earthVel
 
 }  // namespace
 
-Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double encounterAu) {
+namespace {
+
+Crossing Measure(const RunState& s, const HermiteArc& earth, int row, double captureAu,
+                 double encounterAu) {
   const HermiteArc particle(s, row);
   const double u = particle.NodeFraction();
   const Vec3 pos = particle.Position(u);
   const Vec3 vel = particle.Velocity(u, s.StepDays);
 
-  const HermiteArc earth(s, kEarthRow);
   const Vec3 earthPos = earth.Position(u);
   const Vec3 earthVel = earth.Velocity(u, s.StepDays);
   const double gm = s.BodyGM()[kSunRow] + s.BodyGM()[kEarthRow];
@@ -173,6 +175,12 @@ Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double en
   return c;
 }
 
+}  // namespace
+
+Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double encounterAu) {
+  return Measure(s, HermiteArc(s, kEarthRow), row, captureAu, encounterAu);
+}
+
 CrossingDetector::CrossingDetector() : records_(std::make_unique<Crossing[]>(kCapacity)) {}
 
 CrossingDetector::~CrossingDetector() = default;
@@ -183,6 +191,7 @@ std::span<const Crossing> CrossingDetector::Scan(const RunState& s) {
   const double* z5 = s.Pos(kZ, kNewSlot);
   const double sunZ4 = z4[kSunRow], sunZ5 = z5[kSunRow];
   const int end = s.BodyCount;
+  const HermiteArc earth(s, kEarthRow);
   // A block of particles at a time: the test for any change of side in the block
   // vectorises; only a block with one is searched and its crossings measured.
   for (int first = s.MassiveCount; first < end; first += kScanBlock) {
@@ -190,7 +199,7 @@ std::span<const Crossing> CrossingDetector::Scan(const RunState& s) {
     if (!AnySideChange(z4, z5, sunZ4, sunZ5, first, last)) continue;
     for (int i = first; i < last; ++i) {
       if (std::signbit(z4[i] - sunZ4) != std::signbit(z5[i] - sunZ5)) {
-        records_[count_++] = MeasureCrossing(s, i, captureAu_, encounterAu_);
+        records_[count_++] = Measure(s, earth, i, captureAu_, encounterAu_);
       }
     }
   }

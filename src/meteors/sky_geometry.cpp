@@ -36,8 +36,8 @@ double SunLongitudeJ2000Deg(double jd) {
 }  // namespace
 
 Vec3 EclipticToEquatorial(const Vec3& e) {
-  const double eps = kObliquityJ2000Deg * kDegToRad;
-  const double c = std::cos(eps), s = std::sin(eps);
+  static const double c = std::cos(kObliquityJ2000Deg * kDegToRad);
+  static const double s = std::sin(kObliquityJ2000Deg * kDegToRad);
   return {e.x, c * e.y - s * e.z, s * e.y + c * e.z};
 }
 
