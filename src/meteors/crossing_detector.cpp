@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "meteors/sky_geometry.h"
 
@@ -15,7 +16,6 @@ constexpr int kSunRow = 0;
 constexpr int kEarthRow = 3;  // the Earth-Moon barycentre, body 4
 constexpr int kAcceptedSlot = 4;
 constexpr int kNewSlot = 5;
-constexpr int kScanBlock = 64;
 
 Vec3 Sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec3 Scale(const Vec3& a, double f) { return {a.x * f, a.y * f, a.z * f}; }
@@ -90,18 +90,26 @@ struct HermiteArc {
   }
 };
 
-// Whether the heliocentric z of any row in [first, last) has another sign in the
-// new point than in the accepted one. "Below" is the sign bit of z - zSun, the
-// same test as the search in Scan and the interpolation use; an OR of the sign
-// bits' differences is the form the compiler vectorises.
-bool AnySideChange(const double* z4, const double* z5, double sunZ4, double sunZ5, int first,
-                   int last) {
-  std::uint64_t differ = 0;
-  for (int i = first; i < last; ++i) {
-    differ |=
-        std::bit_cast<std::uint64_t>(z4[i] - sunZ4) ^ std::bit_cast<std::uint64_t>(z5[i] - sunZ5);
+// Flag 1 for every row in [first, end) whose heliocentric z has another sign in
+// the new point than in the accepted one, else 0. "Below" is the sign bit of
+// z - zSun, the test the interpolation uses as well; taken from the bits, it is a
+// form the compiler vectorises.
+void MarkSideChanges(const double* z4, const double* z5, double sunZ4, double sunZ5, int first,
+                     int end, unsigned char* flags) {
+  for (int i = first; i < end; ++i) {
+    flags[i] = static_cast<unsigned char>((std::bit_cast<std::uint64_t>(z4[i] - sunZ4) ^
+                                           std::bit_cast<std::uint64_t>(z5[i] - sunZ5)) >>
+                                          63);
   }
-  return (differ >> 63) != 0;
+}
+
+void PrefetchRow(const RunState& s, int row) {
+  for (int slot : {kAcceptedSlot, kNewSlot}) {
+    for (int axis = 0; axis < 3; ++axis) {
+      __builtin_prefetch(s.Pos(axis, slot) + row);
+      __builtin_prefetch(s.Vel(axis, slot) + row);
+    }
+  }
 }
 
 struct EarthOrbitPoint {
@@ -126,8 +134,11 @@ EarthOrbitPoint EarthOrbitAtDirection(const Vec3& earthPos, const Vec3& earthVel
   // Towards perihelion; for an orbit that is circular to rounding any in-plane axis will do.
   const Vec3 pAxis = e > 1e-12 ? Scale(eVec, 1 / e) : Scale(earthPos, 1 / Norm(earthPos));
   const Vec3 qAxis = CrossProduct(w, pAxis);
-  const double trueAnomaly = std::atan2(Dot(direction, qAxis), Dot(direction, pAxis));
-  const double c = std::cos(trueAnomaly), s = std::sin(trueAnomaly);
+  // Cosine and sine of the true anomaly straight from the direction's components
+  // in the orbit's plane.
+  const double alongP = Dot(direction, pAxis), alongQ = Dot(direction, qAxis);
+  const double inPlane = std::sqrt(alongP * alongP + alongQ * alongQ);
+  const double c = alongP / inPlane, s = alongQ / inPlane;
   const double speedScale = std::sqrt(gm / p);
   return {p / (1 + e * c),
           {speedScale * (-s * pAxis.x + (e + c) * qAxis.x),
@@ -181,28 +192,39 @@ Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double en
   return Measure(s, HermiteArc(s, kEarthRow), row, captureAu, encounterAu);
 }
 
-CrossingDetector::CrossingDetector() : records_(std::make_unique<Crossing[]>(kCapacity)) {}
+// The flags reach eight bytes past the capacity, read but never written.
+CrossingDetector::CrossingDetector()
+    : records_(std::make_unique<Crossing[]>(kCapacity)),
+      rows_(std::make_unique<int[]>(kCapacity)),
+      flags_(std::make_unique<unsigned char[]>(kCapacity + 8)) {}
 
 CrossingDetector::~CrossingDetector() = default;
 
 std::span<const Crossing> CrossingDetector::Scan(const RunState& s) {
-  count_ = 0;
   const double* z4 = s.Pos(kZ, kAcceptedSlot);
   const double* z5 = s.Pos(kZ, kNewSlot);
-  const double sunZ4 = z4[kSunRow], sunZ5 = z5[kSunRow];
-  const int end = s.BodyCount;
-  const HermiteArc earth(s, kEarthRow);
-  // A block of particles at a time: the test for any change of side in the block
-  // vectorises; only a block with one is searched and its crossings measured.
-  for (int first = s.MassiveCount; first < end; first += kScanBlock) {
-    const int last = std::min(end, first + kScanBlock);
-    if (!AnySideChange(z4, z5, sunZ4, sunZ5, first, last)) continue;
-    for (int i = first; i < last; ++i) {
-      if (std::signbit(z4[i] - sunZ4) != std::signbit(z5[i] - sunZ5)) {
-        records_[count_++] = Measure(s, earth, i, captureAu_, encounterAu_);
-      }
+  const int first = s.MassiveCount, end = s.BodyCount;
+  // One flag per row, in a loop that vectorises; then the flags are read eight at
+  // a time, so a stretch of rows without a crossing costs one test per eight.
+  MarkSideChanges(z4, z5, z4[kSunRow], z5[kSunRow], first, end, flags_.get());
+  int crossed = 0;
+  for (int i = first; i < end; i += 8) {
+    std::uint64_t eight = 0;
+    std::memcpy(&eight, flags_.get() + i, sizeof eight);
+    while (eight != 0) {
+      const int row = i + std::countr_zero(eight) / 8;
+      if (row < end) rows_[crossed++] = row;  // bytes past the end are stale
+      eight &= eight - 1;
     }
   }
+  // Then the measurements. Each reads twelve scattered values of its row; fetching
+  // the next row's while measuring this one hides most of the memory latency.
+  const HermiteArc earth(s, kEarthRow);
+  for (int k = 0; k < crossed; ++k) {
+    if (k + 1 < crossed) PrefetchRow(s, rows_[k + 1]);
+    records_[k] = Measure(s, earth, rows_[k], captureAu_, encounterAu_);
+  }
+  count_ = crossed;
   return Records();
 }
 

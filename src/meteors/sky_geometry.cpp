@@ -51,6 +51,11 @@ Radiant RadiantFromGeocentricVelocity(const Vec3& vg) {
 }
 
 double WrapDegrees(double deg) {
+  if (deg >= 0 && deg < 360.0) return deg;
+  if (deg >= -360.0 && deg < 0) {
+    const double w = deg + 360.0;
+    return w >= 360.0 ? 0.0 : w;
+  }
   double w = std::fmod(deg, 360.0);
   if (w < 0) w += 360.0;
   // fmod of a tiny negative number plus 360 rounds to 360 itself.
