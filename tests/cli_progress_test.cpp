@@ -257,4 +257,17 @@ TEST_F(CliProgressTest, CtrlCStopsAtAStepBoundaryKeepsTheOldFileAndExitsWith130)
   EXPECT_EQ(days, 5.0 * (4 + steps));  // the start-up's four steps, then one per step done
 }
 
+TEST_F(CliProgressTest, CtrlCDuringAShowerRunSumsUpTheCrossingsFoundAndWritesNoFile) {
+  const fs::path csv = dir_ / "crossings.csv";
+  const std::string old = "the previous crossings\n";
+  { std::ofstream(csv) << old; }
+  const Outcome r = RunThroughFiles({"--comet", "533", "--bodies", "2000", "--step", "1", "--steps",
+                                     "1000000", "--progress", "--showers", csv.string()},
+                                    nullptr, "steps ");
+  EXPECT_EQ(r.status, 130) << r.err;
+  EXPECT_EQ(ReadFile(csv), old);
+  EXPECT_EQ(r.out.rfind("crossings ", 0), 0u) << r.out;
+  EXPECT_TRUE(Contains(r.out, "\ncaptured "));
+}
+
 }  // namespace

@@ -22,6 +22,10 @@ struct CliOptions {
   bool listComets = false;
   bool progress = false;  // progress lines on stderr also when it is no terminal
   std::string csvPath;
+  // Meteor showers: every node crossing to this CSV and the showers to stdout.
+  std::string showersPath;
+  double captureAu = 0.05;
+  double encounterAu = 0.01;
   std::string isa;  // empty: the best the processor runs
   // Rendering with the window's drawing code.
   std::string pngPath;

@@ -23,6 +23,7 @@
 #include "run/simulation_run.h"
 #include "frame_output.h"
 #include "progress_line.h"
+#include "shower_output.h"
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 
@@ -136,6 +137,7 @@ int Run(const CliOptions& o) {
     return 1;
   }
   const std::unique_ptr<FrameOutput> frames = FrameOutput::For(o);
+  const std::unique_ptr<ShowerOutput> showers = ShowerOutput::For(o);
   SimulationRun run;
   std::vector<double> stepMs;
   double startupMs = 0, loopMs = 0;
@@ -177,6 +179,14 @@ int Run(const CliOptions& o) {
           return 1;
         }
       }
+      if (last && showers) {
+        std::string error;
+        if (!showers->AfterStep(run.State(), error)) {
+          line.Stop();
+          std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+          return 1;
+        }
+      }
       run.FinishPass();
       if (last && o.bench) stepMs[k] = Milliseconds(Clock::now() - before);
       stepsDone = k + 1;
@@ -205,6 +215,7 @@ int Run(const CliOptions& o) {
                    "no file written\n",
                    stepsDone, o.steps, inRun.c_str(), state.SimDays / 365.25);
       if (o.state) PrintState(state, run.StartupPasses());
+      if (showers) showers->PrintSummary(state);
     } else {
       std::fprintf(stderr, "stelvo-cli: interrupted in the start-up%s; no file written\n",
                    inRun.c_str());
@@ -224,6 +235,13 @@ int Run(const CliOptions& o) {
   if (!o.csvPath.empty()) {
     std::string error;
     if (!WriteCsv(state, o.csvPath, error)) {
+      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  if (showers) {
+    std::string error;
+    if (!showers->Finish(state, error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;
     }
