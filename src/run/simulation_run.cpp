@@ -12,6 +12,7 @@
 #include "initial/constants.h"
 #include "initial/particle_cloud.h"
 #include "initial/planets.h"
+#include "run/epoch_state.h"
 
 namespace stelvo {
 
@@ -31,6 +32,19 @@ void CheckSettings(const RunSettings& s) {
     throw RunError("The comet index must lie between 0 and 587");
   }
   CheckStartDistribution(s.Distribution, s.DistributionText);
+  CheckEpoch(s.EpochJD);
+}
+
+// Particles are set up heliocentrically; away from J2000 the Sun has left the origin.
+void MoveParticlesWithTheSun(RunState& s) {
+  for (int axis = 0; axis < 3; ++axis) {
+    double* p = s.Pos(axis, 0);
+    double* v = s.Vel(axis, 0);
+    for (int row = s.MassiveCount; row < s.BodyCount; ++row) {
+      p[row] = p[row] + p[0];
+      v[row] = v[row] + v[0];
+    }
+  }
 }
 }  // namespace
 
@@ -49,8 +63,13 @@ void SimulationRun::Begin(const RunSettings& settings) {
   s.StepDays = settings.StepDays;
   s.ClearHistories();
   BuildCoefficientTables(*coeffs_);
-  s.EpochJD = kEpochJD;
-  SetMassiveBodies(s);
+  s.EpochJD = settings.EpochJD;
+  const bool atJ2000 = s.EpochJD == kEpochJD;
+  if (atJ2000) {
+    SetMassiveBodies(s);
+  } else {
+    SetMassiveBodiesAt(s, MassiveBodiesAt(s.EpochJD));
+  }
   if (settings.CometIndex == kNoParticlesCometIndex) s.BodyCount = s.MassiveCount;
   BahnElement cometElements;
   for (int row = s.MassiveCount; row < s.BodyCount; ++row) {
@@ -58,6 +77,7 @@ void SimulationRun::Begin(const RunSettings& settings) {
     InitParticle(s, row, s.EpochJD, settings.CometIndex, settings.Distribution, *random_,
                  cometElements);
   }
+  if (!atJ2000) MoveParticlesWithTheSun(s);
   InitialAccelerations(s);
   startupPasses_ = StartUpIteration(s, *coeffs_);
   s.SimDays = 4 * s.StepDays;
