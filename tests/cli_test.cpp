@@ -7,14 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
-
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -45,8 +44,8 @@ class CliTest : public ::testing::Test {
 
   CliResult Run(const std::string& args) {
     const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-    const std::string command = std::string(STELVO_CLI) + " " + args + " >" + out.string() +
-                                " 2>" + err.string() + " </dev/null";
+    const std::string command = std::string(STELVO_CLI) + " " + args + " >" + out.string() + " 2>" +
+                                err.string() + " </dev/null";
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
   }
@@ -54,18 +53,57 @@ class CliTest : public ::testing::Test {
   fs::path dir_;
 };
 
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int Lines(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
   const std::vector<std::string> bad = {
-      "--frobnicate",     "--bodies",        "--bodies x",       "--bodies 5x",
-      "--bodies 9",       "--bodies 20001",  "--bodies ' 50'",   "--bodies 1e3",
-      "--step 0",         "--step -1",       "--step 100.5",     "--step 5x",
-      "--step nan",       "--step inf",      "--step ''",        "--steps 0",
-      "--steps 1.5",      "--comet 588",     "--comet -1",       "--dist 4",
-      "--runs 0",         "--width 63",      "--height 8193",    "--zoom 14",
-      "--incl 91",        "--planets 1",     "--planets 4,4",    "--planets 4,",
-      "--every 0",        "--isa sse9",      "state",            "--state --steps",
+      "--frobnicate",
+      "--bodies",
+      "--bodies x",
+      "--bodies 5x",
+      "--bodies 9",
+      "--bodies 20001",
+      "--bodies ' 50'",
+      "--bodies 1e3",
+      "--step 0",
+      "--step -1",
+      "--step 100.5",
+      "--step 5x",
+      "--step nan",
+      "--step inf",
+      "--step ''",
+      "--steps 0",
+      "--steps 1.5",
+      "--comet 588",
+      "--comet -1",
+      "--dist 4",
+      "--runs 0",
+      "--width 63",
+      "--height 8193",
+      "--zoom 14",
+      "--incl 91",
+      "--planets 1",
+      "--planets 4,4",
+      "--planets 4,",
+      "--every 0",
+      "--isa sse9",
+      "state",
+      "--state --steps",
+      "--trails 1899..1899",
+      "--forecast 1999..1999",
+      "--trails 1899 --forecast 1999..1999",
+      "--trails 1899..1800 --forecast 1999..1999",
+      "--trails 1500..1899 --forecast 1999..1999",
+      "--trails 1899..1899 --forecast 1999..2200",
+      "--trails 1899..1899 --forecast 1999..1999 --per-trail 0",
+      "--trails 1899..1899 --forecast 1999..1999 --per-trail 19991",
+      "--trails 1899..1899 --forecast 1999..1999 --grain-min 2 --grain-max 1",
+      "--trails 1899..1899 --forecast 1999..1999 --near 0.5",
+      "--trails 1899..1899 --forecast 1999..1999 --density -3",
+      "--trails 1899..1899 --forecast 1999..1999 --window 0",
+      "--forecast-csv x.csv",
   };
   for (const std::string& args : bad) {
     const CliResult r = Run(args);
@@ -160,8 +198,8 @@ void RunAndKill(const std::vector<std::string>& args, std::chrono::microseconds 
 TEST_F(CliTest, AKilledWriteLeavesTheOldFileOrTheWholeNewOne) {
   const fs::path csv = dir_ / "cloud.csv";
   const std::string old = "the previous export\n";
-  const std::vector<std::string> args = {"--bodies", "20000", "--steps", "1", "--csv",
-                                         csv.string()};
+  const std::vector<std::string> args = {"--bodies", "20000", "--steps",
+                                         "1",        "--csv", csv.string()};
   // Kill times spread over one whole run, however fast this build is.
   const auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(Run("--bodies 20000 --steps 1 --csv " + csv.string()).status, 0);
@@ -186,6 +224,22 @@ TEST_F(CliTest, AKilledWriteLeavesTheOldFileOrTheWholeNewOne) {
   }
   // The last delays reach well past a run's end, so some runs must have finished.
   EXPECT_GT(replaced, 0);
+}
+
+TEST_F(CliTest, ForecastPrintsTheTableAndWritesTheCsv) {
+  const fs::path csv = dir_ / "forecast.csv";
+  const CliResult r =
+      Run("--comet 539 --trails 1965..1965 --forecast 1998..1998 --per-trail 300 "
+          "--trail-step 2 --forecast-csv " +
+          csv.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("55P/Tempel-Tuttle"), std::string::npos);
+  EXPECT_NE(r.out.find("trail 1965  perihelion 1965-04-29"), std::string::npos) << r.out;
+  const std::string text = ReadFile(csv);
+  EXPECT_EQ(text.rfind("trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n", 0), 0u);
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    EXPECT_EQ(entry.path().string().find(".tmp."), std::string::npos) << entry.path();
+  }
 }
 
 TEST_F(CliTest, ListCometsPrintsTheCatalogueWithIndices) {
