@@ -92,8 +92,7 @@ std::function<bool(std::string_view, CliOptions&)> YearSpan(int CliOptions::*fro
 
 const std::vector<ValueOption>& ValueOptions() {
   static const std::vector<ValueOption> options = {
-      {"--bodies", "a whole number of bodies from 10 to 20000",
-       IntIn(&CliOptions::bodies, 10, 20000)},
+      {"--bodies", "a whole number of bodies from 10 to 20000", IntIn(&CliOptions::bodies, 10, 20000)},
       {"--step", "a step width in days above 0 and at most 100",
        [](std::string_view t, CliOptions& o) {
          double v = 0;
@@ -101,8 +100,7 @@ const std::vector<ValueOption>& ValueOptions() {
          o.stepDays = v;
          return true;
        }},
-      {"--steps", "a whole number of steps from 1 to 100000000",
-       IntIn(&CliOptions::steps, 1, 100000000)},
+      {"--steps", "a whole number of steps from 1 to 100000000", IntIn(&CliOptions::steps, 1, 100000000)},
       {"--comet", "a catalogue index from 0 to 587", IntIn(&CliOptions::comet, 0, 587)},
       {"--dist", "a start distribution from 0 to 3", IntIn(&CliOptions::dist, 0, 3)},
       {"--runs", "a whole number of runs from 1 to 1000000", IntIn(&CliOptions::runs, 1, 1000000)},
@@ -115,8 +113,7 @@ const std::vector<ValueOption>& ValueOptions() {
        }},
       {"--png", "a file name", Text(&CliOptions::pngPath)},
       {"--frames", "an existing directory", Text(&CliOptions::framesDir)},
-      {"--every", "a whole number of steps from 1 to 100000000",
-       IntIn(&CliOptions::every, 1, 100000000)},
+      {"--every", "a whole number of steps from 1 to 100000000", IntIn(&CliOptions::every, 1, 100000000)},
       {"--width", "a width in pixels from 64 to 8192", IntIn(&CliOptions::width, 64, 8192)},
       {"--height", "a height in pixels from 64 to 8192", IntIn(&CliOptions::height, 64, 8192)},
       {"--zoom", "a zoom from 15 to 150 pixels per AU", IntIn(&CliOptions::zoom, 15, 150)},
@@ -168,8 +165,7 @@ const std::vector<FlagOption>& FlagOptions() {
 // Printable form of user text for an error line: no control characters, bounded length.
 std::string Quoted(std::string_view text) {
   std::string out = "'";
-  for (char c : text.substr(0, 60))
-    out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) ? '?' : c;
+  for (char c : text.substr(0, 60)) out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) ? '?' : c;
   if (text.size() > 60) out += "...";
   return out + "'";
 }
