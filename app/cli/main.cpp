@@ -8,8 +8,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <iostream>
 #include <memory>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -17,12 +17,12 @@
 #include "core/atomic_file.h"
 #include "core/gravity.h"
 #include "core/run_error.h"
-#include "data/comet_catalogue.h"
+#include "run/simulation_run.h"
 #include "frame_output.h"
+#include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 #include "meteors/forecast.h"
 #include "meteors/sky_geometry.h"
-#include "run/simulation_run.h"
 
 namespace stelvo {
 namespace {
