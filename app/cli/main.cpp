@@ -118,6 +118,16 @@ int Forecast(const CliOptions& o) {
                 e.vgKmS);
   }
   if (r.encounters.empty()) std::printf("no encounters\n");
+  if (o.bench) {
+    const ForecastTimings& t = r.timings;
+    std::printf("seconds_total %.2f\nseconds_passages %.2f\nseconds_epochs %.2f\n"
+                "seconds_release %.2f\nseconds_startup %.2f\nseconds_steps %.2f\n"
+                "seconds_crossings %.2f\nseconds_encounters %.2f\ntrail_steps %lld\n"
+                "ns_per_particle_step %.2f\npeak_rss_mb %.1f\n",
+                seconds, t.passages, t.epochs, t.release, t.startup, t.steps, t.crossings,
+                t.encounters, t.trailSteps,
+                t.steps * 1e9 / (static_cast<double>(t.trailSteps) * o.perTrail), PeakRssMegabytes());
+  }
   std::printf(
       "times in the run's time scale written as UTC (TT - UTC, 64-69 s, neglected); "
       "%.1f s\n",

@@ -41,8 +41,14 @@ struct EarthSample {
   StateVector helio;
 };
 
+using Clock = std::chrono::steady_clock;
+double Seconds(Clock::time_point from) {
+  return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
 struct TrailRun {
   PerihelionPassage passage;
+  ForecastTimings timings;
   long long steps = 0;
   int grains = 0;
   std::vector<NodeRecord> nodes;
@@ -125,6 +131,11 @@ void IntegrateTrail(TrailRun& trail, const ForecastSettings& s, std::uint64_t se
                     CrossingDetector& detector, std::atomic<long long>& done,
                     const std::atomic<bool>& cancel) {
   const PerihelionPassage& passage = trail.passage;
+  ForecastTimings& time = trail.timings;
+  auto mark = Clock::now();
+  const MassiveStates bodies = MassiveBodiesAt(passage.jd);
+  time.epochs += Seconds(mark);
+  mark = Clock::now();
   const std::vector<Grain> grains = ReleaseTrail(passage, s.perTrail, s.ejection, seed, passage.jd);
   trail.grains = static_cast<int>(grains.size());
   std::vector<StateVector> states;
@@ -135,14 +146,20 @@ void IntegrateTrail(TrailRun& trail, const ForecastSettings& s, std::uint64_t se
     states.push_back(g.helio);
     factors.push_back(g.sunFactor);
   }
-  run.Begin(passage.jd, MassiveBodiesAt(passage.jd), states, factors, s.stepDays);
+  time.release += Seconds(mark);
+  mark = Clock::now();
+  run.Begin(passage.jd, bodies, states, factors, s.stepDays);
+  time.startup += Seconds(mark);
   detector.Reset();
   detector.SetCaptureAu(kNodeBandAu);
   long long taken = 0;
   while (run.AcceptedJD() < endJD && taken < trail.steps) {
     if (cancel.load(std::memory_order_relaxed)) return;
+    mark = Clock::now();
     run.Step();
+    time.steps += Seconds(mark);
     if (run.NewJD() > windowStartJD) {
+      mark = Clock::now();
       if (trail.earth.empty()) {
         trail.earth.push_back({run.AcceptedJD(), run.Heliocentric(kEarthRow, 4)});
       }
@@ -152,9 +169,11 @@ void IntegrateTrail(TrailRun& trail, const ForecastSettings& s, std::uint64_t se
           trail.nodes.push_back({c.jd, c.rAu, c.lambdaSun, c.vx, c.vy, c.vz});
         }
       }
+      time.crossings += Seconds(mark);
     }
     run.FinishPass();
     ++taken;
+    ++time.trailSteps;
     done.fetch_add(1, std::memory_order_relaxed);
   }
 }
@@ -208,8 +227,10 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
   const double trailsEndJD = std::min(YearStartJD(s.trailTo + 1), windowStartJD);
   ForecastResult result;
   if (YearStartJD(s.trailFrom) >= trailsEndJD) return result;
+  const auto passagesStart = Clock::now();
   const std::vector<PerihelionPassage> passages =
       PerihelionPassages(s.cometIndex, YearStartJD(s.trailFrom), trailsEndJD);
+  result.timings.passages = Seconds(passagesStart);
 
   std::vector<TrailRun> trails(passages.size());
   long long totalSteps = 0;
@@ -277,11 +298,20 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
   }
   if (progress) progress(1.0);
 
+  const auto groupingStart = Clock::now();
+  ForecastTimings& sum = result.timings;
   for (const TrailRun& trail : trails) {
     const int year = CalendarFromJulianDate(trail.passage.jd).year;
     result.trails.push_back({year, trail.passage.jd, trail.grains});
     Encounters(trail, year, s, result.encounters);
+    sum.epochs += trail.timings.epochs;
+    sum.release += trail.timings.release;
+    sum.startup += trail.timings.startup;
+    sum.steps += trail.timings.steps;
+    sum.crossings += trail.timings.crossings;
+    sum.trailSteps += trail.timings.trailSteps;
   }
+  sum.encounters = Seconds(groupingStart);
   std::stable_sort(result.encounters.begin(), result.encounters.end(),
                    [](const TrailEncounter& a, const TrailEncounter& b) {
                      return a.forecastYear != b.forecastYear ? a.forecastYear < b.forecastYear

@@ -45,10 +45,23 @@ struct ForecastSettings {
   int threads = 2;  // trails integrated side by side
 };
 
+// Where the time went, in seconds of each thread's own clock, summed over trails.
+struct ForecastTimings {
+  double passages = 0;    // the comet's own integration to its perihelia
+  double epochs = 0;      // the planets integrated from J2000 to each trail's start
+  double release = 0;     // the grains' ejection and two-body flight to the start
+  double startup = 0;     // the multistep start-up of each trail run
+  double steps = 0;       // the regular steps (force evaluations and correctors)
+  double crossings = 0;   // the node scan and interpolation in the forecast years
+  double encounters = 0;  // grouping the nodes into encounters
+  long long trailSteps = 0;
+};
+
 struct ForecastResult {
   std::vector<TrailInfo> trails;
   std::vector<TrailEncounter> encounters;  // by forecast year, then trail year
   bool cancelled = false;
+  ForecastTimings timings;
 };
 
 // Called on the caller's thread every few tenths of a second with the fraction
