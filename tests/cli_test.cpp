@@ -104,6 +104,8 @@ TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
       "--trails 1899..1899 --forecast 1999..1999 --density -3",
       "--trails 1899..1899 --forecast 1999..1999 --window 0",
       "--forecast-csv x.csv",
+      "--epoch 2305447",
+      "--epoch 2524958.5",
   };
   for (const std::string& args : bad) {
     const CliResult r = Run(args);
@@ -224,6 +226,13 @@ TEST_F(CliTest, AKilledWriteLeavesTheOldFileOrTheWholeNewOne) {
   }
   // The last delays reach well past a run's end, so some runs must have finished.
   EXPECT_GT(replaced, 0);
+}
+
+TEST_F(CliTest, ARunCanStartAtAnotherEpoch) {
+  const CliResult r = Run("--bodies 10 --step 1 --steps 1 --state --epoch 2415020.5");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const CliResult j2000 = Run("--bodies 10 --step 1 --steps 1 --state");
+  EXPECT_NE(r.out, j2000.out);
 }
 
 TEST_F(CliTest, ForecastPrintsTheTableAndWritesTheCsv) {

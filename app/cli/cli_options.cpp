@@ -119,6 +119,13 @@ const std::vector<ValueOption>& ValueOptions() {
       {"--zoom", "a zoom from 15 to 150 pixels per AU", IntIn(&CliOptions::zoom, 15, 150)},
       {"--incl", "an inclination from 0 to 90 degrees", IntIn(&CliOptions::incl, 0, 90)},
       {"--planets", "'none' or distinct planet numbers from 2 to 9, comma-separated", ParsePlanets},
+      {"--epoch", "a Julian date from 2305447.5 (1600) to below 2524958.5 (2201)",
+       [](std::string_view t, CliOptions& o) {
+         double v = 0;
+         if (!ParseDouble(t, v) || !(v >= 2305447.5 && v < 2524958.5)) return false;
+         o.epochJD = v;
+         return true;
+       }},
       {"--trails", "years FROM..TO from 1600 to 2199, FROM <= TO",
        YearSpan(&CliOptions::trailFrom, &CliOptions::trailTo)},
       {"--forecast", "years FROM..TO from 1600 to 2199, FROM <= TO",
@@ -224,6 +231,8 @@ Run:
   --runs R         R consecutive runs in one process; the random sequence goes on
                    from run to run as in the window (default 1)
   --isa NAME       force the force loop's instruction set: x86-64, avx2, avx512
+  --epoch JD       start at this Julian date, years 1600..2200 (default 2451545.0,
+                   J2000); the planets are their J2000 state integrated there
 
 Output (all refer to the last run):
   --state          time_days, startup_passes and the state of the ten massive bodies

@@ -30,6 +30,7 @@ struct CliOptions {
   int zoom = 87;
   int incl = 45;
   std::vector<int> planets{4, 6};  // the ticked planet boxes among 2..9
+  double epochJD = 2451545.0;  // start of a run, Julian date in the years 1600..2200
   // Dust-trail forecast (--trails and --forecast together; 0 when not asked for).
   int trailFrom = 0, trailTo = 0;
   int forecastFrom = 0, forecastTo = 0;

@@ -155,6 +155,7 @@ int Run(const CliOptions& o) {
   settings.CometIndex = o.comet;
   settings.Distribution = o.dist;
   settings.DistributionText = std::to_string(o.dist);
+  settings.EpochJD = o.epochJD;
 
   if (!o.framesDir.empty() && !std::filesystem::is_directory(o.framesDir)) {
     std::fprintf(stderr, "stelvo-cli: --frames %s is not an existing directory\n",
