@@ -71,7 +71,8 @@ TEST(Forecast, ProgressRisesToOneAndCancelStopsTheRuns) {
     seen.push_back(f);
     return true;
   });
-  ASSERT_FALSE(seen.empty());
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen.front(), 0.0);
   EXPECT_EQ(seen.back(), 1.0);
   for (std::size_t k = 1; k < seen.size(); ++k) EXPECT_GE(seen[k], seen[k - 1]);
   EXPECT_FALSE(done.cancelled);
@@ -80,7 +81,15 @@ TEST(Forecast, ProgressRisesToOneAndCancelStopsTheRuns) {
   const ForecastResult cancelled = RunForecast(s, [&](double) { return ++calls < 1; });
   EXPECT_TRUE(cancelled.cancelled);
   EXPECT_TRUE(cancelled.encounters.empty());
+  EXPECT_TRUE(cancelled.trails.empty());
   EXPECT_EQ(calls, 1);
+
+  // Cancelled while the trails run: the runs stop and nothing is reported.
+  calls = 0;
+  const ForecastResult stopped =
+      RunForecast(Leonids(1899, 1899, 1999, 1999, 3000), [&](double) { return ++calls < 2; });
+  EXPECT_TRUE(stopped.cancelled);
+  EXPECT_TRUE(stopped.encounters.empty());
 }
 
 TEST(Forecast, SettingsOutsideTheirRangesAreRefused) {

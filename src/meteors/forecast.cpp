@@ -274,6 +274,11 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
     --running;
     finished.notify_all();
   };
+  // The hook hears of every forecast at least once before any trail runs.
+  if (progress && !progress(0.0)) {
+    result.cancelled = true;
+    return result;
+  }
   std::vector<std::thread> threads;
   running = threadCount;
   for (int t = 0; t < threadCount; ++t) threads.emplace_back(worker);
