@@ -17,9 +17,14 @@ struct CliOptions {
   int runs = 1;
   bool state = false;
   bool bench = false;
+  bool digest = false;
   bool help = false;
   bool listComets = false;
   std::string csvPath;
+  // Meteor showers: every node crossing to this CSV and the showers to stdout.
+  std::string showersPath;
+  double captureAu = 0.05;
+  double encounterAu = 0.01;
   std::string isa;  // empty: the best the processor runs
   // Rendering with the window's drawing code.
   std::string pngPath;
@@ -38,7 +43,7 @@ struct CliOptions {
   double grainMinMm = 0.2, grainMaxMm = 2.0;  // grain radii
   double densityKgM3 = 1000;
   double nucleusKm = 1.8;
-  double encounterAu = 0.002;
+  double nearAu = 0.002;  // --near: a grain's node this close to the Earth's orbit
   double windowDays = 30;
   double trailStepDays = 1;
   int threads = 2;

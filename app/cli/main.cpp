@@ -17,8 +17,10 @@
 #include "core/atomic_file.h"
 #include "core/gravity.h"
 #include "core/run_error.h"
+#include "core/state_digest.h"
 #include "run/simulation_run.h"
 #include "frame_output.h"
+#include "shower_output.h"
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 #include "meteors/forecast.h"
@@ -98,7 +100,7 @@ int Forecast(const CliOptions& o) {
   s.ejection.grainRadiusMaxMm = o.grainMaxMm;
   s.ejection.grainDensityKgM3 = o.densityKgM3;
   s.ejection.nucleusRadiusKm = o.nucleusKm;
-  s.encounterAu = o.encounterAu;
+  s.encounterAu = o.nearAu;
   s.windowDays = o.windowDays;
   s.threads = o.threads;
   const auto t0 = Clock::now();
@@ -163,6 +165,7 @@ int Run(const CliOptions& o) {
     return 1;
   }
   const std::unique_ptr<FrameOutput> frames = FrameOutput::For(o);
+  const std::unique_ptr<ShowerOutput> showers = ShowerOutput::For(o);
   SimulationRun run;
   std::vector<double> stepMs;
   double startupMs = 0, loopMs = 0;
@@ -186,6 +189,13 @@ int Run(const CliOptions& o) {
           return 1;
         }
       }
+      if (last && showers) {
+        std::string error;
+        if (!showers->AfterStep(run.State(), error)) {
+          std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+          return 1;
+        }
+      }
       run.FinishPass();
       if (last && o.bench) stepMs[k] = Milliseconds(Clock::now() - before);
     }
@@ -194,6 +204,7 @@ int Run(const CliOptions& o) {
 
   const RunState& state = run.State();
   if (o.state) PrintState(state, run.StartupPasses());
+  if (o.digest) std::printf("state_digest %s\n", DigestHex(StateDigest(state)).c_str());
   if (o.bench) {
     std::printf("isa %s\n", std::string(IsaName(ActiveIsa())).c_str());
     std::printf("bodies %d\n", state.BodyCount);
@@ -205,6 +216,13 @@ int Run(const CliOptions& o) {
   if (!o.csvPath.empty()) {
     std::string error;
     if (!WriteCsv(state, o.csvPath, error)) {
+      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  if (showers) {
+    std::string error;
+    if (!showers->Finish(state, error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;
     }

@@ -36,21 +36,27 @@ double SunLongitudeJ2000Deg(double jd) {
 }  // namespace
 
 Vec3 EclipticToEquatorial(const Vec3& e) {
-  const double eps = kObliquityJ2000Deg * kDegToRad;
-  const double c = std::cos(eps), s = std::sin(eps);
+  static const double c = std::cos(kObliquityJ2000Deg * kDegToRad);
+  static const double s = std::sin(kObliquityJ2000Deg * kDegToRad);
   return {e.x, c * e.y - s * e.z, s * e.y + c * e.z};
 }
 
 Radiant RadiantFromGeocentricVelocity(const Vec3& vg) {
   const double speed = std::sqrt(vg.x * vg.x + vg.y * vg.y + vg.z * vg.z);
   if (!(speed > 0)) return {0, 0, 0};
-  const Vec3 from = EclipticToEquatorial({-vg.x / speed, -vg.y / speed, -vg.z / speed});
+  const double perSpeed = -1 / speed;
+  const Vec3 from = EclipticToEquatorial({vg.x * perSpeed, vg.y * perSpeed, vg.z * perSpeed});
   const double dec = std::asin(std::fmax(-1.0, std::fmin(1.0, from.z)));
   return {WrapDegrees(std::atan2(from.y, from.x) * kRadToDeg), dec * kRadToDeg,
           speed * kAuPerDayToKmS};
 }
 
 double WrapDegrees(double deg) {
+  if (deg >= 0 && deg < 360.0) return deg;
+  if (deg >= -360.0 && deg < 0) {
+    const double w = deg + 360.0;
+    return w >= 360.0 ? 0.0 : w;
+  }
   double w = std::fmod(deg, 360.0);
   if (w < 0) w += 360.0;
   // fmod of a tiny negative number plus 360 rounds to 360 itself.
