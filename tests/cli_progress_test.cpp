@@ -270,4 +270,47 @@ TEST_F(CliProgressTest, CtrlCDuringAShowerRunSumsUpTheCrossingsFoundAndWritesNoF
   EXPECT_TRUE(Contains(r.out, "\ncaptured "));
 }
 
+// The 1999 Leonid storm's trail with few grains: a forecast of about a second.
+const std::vector<std::string> kSmallForecast = {
+    "--comet", "539", "--trails", "1899..1899", "--forecast", "1999..1999", "--per-trail", "300"};
+
+// stdout without its last line, which gives the time taken.
+std::string WithoutTiming(const std::string& out) {
+  const auto end = out.rfind('\n', out.size() - 2);
+  return end == std::string::npos ? out : out.substr(0, end + 1);
+}
+
+TEST_F(CliProgressTest, AForecastShowsItsProgressAndGivesTheSameTableWithoutIt) {
+  const fs::path shownCsv = dir_ / "shown.csv", plainCsv = dir_ / "plain.csv";
+  std::vector<std::string> shown = kSmallForecast, plain = kSmallForecast;
+  shown.insert(shown.end(), {"--forecast-csv", shownCsv.string()});
+  plain.insert(plain.end(), {"--forecast-csv", plainCsv.string()});
+  const Outcome onTerminal = RunOnTerminal(shown, "0");
+  const Outcome quiet = RunThroughFiles(plain, "0");
+  ASSERT_EQ(onTerminal.status, 0) << onTerminal.err;
+  ASSERT_EQ(quiet.status, 0) << quiet.err;
+  EXPECT_TRUE(Contains(onTerminal.err, "\rforecast 1999-1999 from the trails of 1899-1899 "))
+      << onTerminal.err;
+  EXPECT_EQ(onTerminal.err.substr(onTerminal.err.size() - 4), "\r\x1b[K");
+  EXPECT_EQ(quiet.err, "");
+  EXPECT_TRUE(Contains(quiet.out, "\n1899   1999-11-18T0")) << quiet.out;
+  EXPECT_EQ(WithoutTiming(onTerminal.out), WithoutTiming(quiet.out));
+  EXPECT_EQ(ReadFile(shownCsv), ReadFile(plainCsv));
+}
+
+TEST_F(CliProgressTest, CtrlCDuringAForecastWritesNoFileAndExitsWith130) {
+  const fs::path csv = dir_ / "forecast.csv";
+  const std::string old = "the previous forecast\n";
+  { std::ofstream(csv) << old; }
+  const Outcome r =
+      RunThroughFiles({"--comet", "539", "--trails", "1699..1965", "--forecast", "1998..2002",
+                       "--per-trail", "5000", "--progress", "--forecast-csv", csv.string()},
+                      nullptr, "forecast ");
+  EXPECT_EQ(r.status, 130) << r.err;
+  EXPECT_EQ(ReadFile(csv), old);
+  EXPECT_TRUE(Contains(r.err, "stelvo-cli: interrupted after ")) << r.err;
+  EXPECT_TRUE(Contains(r.err, "no encounters and no file written\n"));
+  EXPECT_EQ(r.out, "");
+}
+
 }  // namespace
