@@ -16,8 +16,7 @@ namespace {
 
 // The ten massive bodies at the epoch and particles spread between 0.5 and 40 AU.
 std::unique_ptr<RunState> SyntheticBodies() {
-  auto s = std::make_unique<RunState>();
-  s->ClearHistories();
+  auto s = std::make_unique<RunState>(kCapacity);
   s->BodyCount = kCapacity;
   SetMassiveBodies(*s);
   std::mt19937_64 generator(11);

@@ -59,13 +59,14 @@ int Lines(const std::string& text) { return static_cast<int>(std::count(text.beg
 TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
   const std::vector<std::string> bad = {
       "--frobnicate",     "--bodies",        "--bodies x",       "--bodies 5x",
-      "--bodies 9",       "--bodies 20001",  "--bodies ' 50'",   "--bodies 1e3",
+      "--bodies 9",       "--bodies 1000001",  "--bodies ' 50'",   "--bodies 1e3",
       "--step 0",         "--step -1",       "--step 100.5",     "--step 5x",
       "--step nan",       "--step inf",      "--step ''",        "--steps 0",
       "--steps 1.5",      "--comet 588",     "--comet -1",       "--dist 4",
       "--runs 0",         "--width 63",      "--height 8193",    "--zoom 14",
       "--incl 91",        "--planets 1",     "--planets 4,4",    "--planets 4,",
       "--every 0",        "--isa sse9",      "state",            "--state --steps",
+      "--threads 0",      "--threads 257",   "--threads two",
   };
   for (const std::string& args : bad) {
     const CliResult r = Run(args);
@@ -81,7 +82,8 @@ TEST_F(CliTest, HelpListsTheOptions) {
   const CliResult r = Run("--help");
   EXPECT_EQ(r.status, 0);
   for (const char* option : {"--bodies", "--step", "--steps", "--state", "--bench", "--comet",
-                             "--dist", "--runs", "--csv", "--list-comets", "--png", "--frames"}) {
+                             "--dist", "--runs", "--csv", "--list-comets", "--png", "--frames",
+                             "--threads"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
@@ -112,12 +114,29 @@ TEST_F(CliTest, StatePrintsTimePassesAndTenBodies) {
   EXPECT_EQ(Lines(r.out), 12);
 }
 
-TEST_F(CliTest, BenchPrintsItsFourFigures) {
-  const CliResult r = Run("--bodies 200 --steps 20 --bench");
+TEST_F(CliTest, BenchPrintsItsFiguresWithThreadsAndInstructionSet) {
+  const CliResult r = Run("--bodies 200 --steps 20 --bench --threads 2");
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* key : {"startup_ms ", "ms_per_step ", "steps_per_second ", "peak_rss_mb "}) {
+  for (const char* key : {"isa ", "bodies 200\n", "startup_ms ", "ms_per_step ",
+                          "steps_per_second ", "peak_rss_mb "}) {
     EXPECT_NE(r.out.find(key), std::string::npos) << key;
   }
+  EXPECT_NE(r.out.find("threads 2\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CliTest, ThreadCountsGiveTheSameCsv) {
+  const fs::path one = dir_ / "one.csv", three = dir_ / "three.csv";
+  ASSERT_EQ(Run("--bodies 1300 --steps 3 --threads 1 --csv " + one.string()).status, 0);
+  ASSERT_EQ(Run("--bodies 1300 --steps 3 --threads 3 --csv " + three.string()).status, 0);
+  EXPECT_EQ(Lines(ReadFile(one)), 1301);
+  EXPECT_EQ(ReadFile(one), ReadFile(three));
+}
+
+TEST_F(CliTest, BatchRunsGoBeyondTheWindowsLargestCount) {
+  const fs::path csv = dir_ / "large.csv";
+  const CliResult r = Run("--bodies 50000 --step 10 --steps 1 --csv " + csv.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(ReadFile(csv)), 50001);
 }
 
 TEST_F(CliTest, CsvHoldsEveryBodyAndRunsContinueTheRandomSequence) {

@@ -21,6 +21,7 @@ struct CliOptions {
   bool listComets = false;
   std::string csvPath;
   std::string isa;  // empty: the best the processor runs
+  int threads = 0;  // 0: every core the hardware offers
   // Rendering with the window's drawing code.
   std::string pngPath;
   std::string framesDir;

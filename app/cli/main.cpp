@@ -91,6 +91,7 @@ int Run(const CliOptions& o) {
   }
   RunSettings settings;
   settings.BodyCount = o.bodies;
+  settings.MaxBodyCount = kMaxBodyCount;
   settings.StepDays = o.stepDays;
   settings.CometIndex = o.comet;
   settings.Distribution = o.dist;
@@ -103,6 +104,7 @@ int Run(const CliOptions& o) {
   }
   const std::unique_ptr<FrameOutput> frames = FrameOutput::For(o);
   SimulationRun run;
+  run.SetThreads(o.threads > 0 ? o.threads : WorkerPool::AllCores());
   std::vector<double> stepMs;
   double startupMs = 0, loopMs = 0;
   for (int r = 0; r < o.runs; ++r) {
@@ -135,6 +137,7 @@ int Run(const CliOptions& o) {
   if (o.state) PrintState(state, run.StartupPasses());
   if (o.bench) {
     std::printf("isa %s\n", std::string(IsaName(ActiveIsa())).c_str());
+    std::printf("threads %d\n", run.Threads());
     std::printf("bodies %d\n", state.BodyCount);
     std::printf("startup_ms %.3f\n", startupMs);
     std::printf("ms_per_step %.4f\n", Median(stepMs));

@@ -96,17 +96,21 @@ void MassiveAccelerations(const Sources& s, AccelerationSet a) {
   }
 }
 
-void GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm,
-                         const double* sunFactor, int bodyCount) {
+int GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, const double* sunFactor,
+                        int bodyCount, WorkerPool& pool) {
   const Sources sources = SourcesFrom(p, gm, sunFactor);
   MassiveAccelerations(sources, a);
-  g_kernels->accelerations(sources, p.x, p.y, p.z, a.x, a.y, a.z, kMassiveCount, bodyCount);
+  const Kernels& kernels = *g_kernels;
+  return pool.Run([&](int thread) {
+    const BodyRange share = ThreadShare(kMassiveCount, bodyCount, thread, pool.Threads());
+    kernels.accelerations(sources, p.x, p.y, p.z, a.x, a.y, a.z, share.begin, share.end);
+  });
 }
 
-void InitialAccelerations(RunState& state) {
-  GravityAcceleration({state.Pos(kX, 0), state.Pos(kY, 0), state.Pos(kZ, 0)},
-                      {state.Acc(kX, 0), state.Acc(kY, 0), state.Acc(kZ, 0)}, state.BodyGM(),
-                      state.SunFactor(), state.BodyCount);
+int InitialAccelerations(RunState& state, WorkerPool& pool) {
+  return GravityAcceleration({state.Pos(kX, 0), state.Pos(kY, 0), state.Pos(kZ, 0)},
+                             {state.Acc(kX, 0), state.Acc(kY, 0), state.Acc(kZ, 0)}, state.BodyGM(),
+                             state.SunFactor(), state.BodyCount, pool);
 }
 
 }  // namespace stelvo

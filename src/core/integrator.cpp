@@ -5,14 +5,11 @@
 #include "core/arithmetic_check.h"
 #include "core/gravity.h"
 #include "core/kernels.h"
+#include "core/worker_pool.h"
 
 namespace stelvo {
 
 namespace {
-
-// Particles go through the step in blocks small enough that a block's history
-// stays in the core's cache from the predictor to the last evaluation.
-constexpr int kParticleBlock = 512;
 
 Ordinates OrdinatesFrom(const RunState& state, int axis, int newestSlot) {
   Ordinates o;
@@ -67,8 +64,11 @@ void Evaluate(const Kernels& k, const Sources& s, PositionSet p, AccelerationSet
 // and every evaluation sees the attracting bodies at the same phase. A particle's
 // phases depend only on its own history and on the massive bodies, so the massive
 // bodies go through the whole step first and the particles follow block by block:
-// every result is the one of running each phase over all bodies in turn.
-void IntegrationStep(RunState& state, const IntegratorCoeffs& coeffs) {
+// every result is the one of running each phase over all bodies in turn. Blocks
+// (kBlockBodies, small enough that a block's history stays in the core's cache from
+// the predictor to the last evaluation) are shared among the pool's threads, each
+// thread taking its blocks through all phases one block at a time.
+void IntegrationStep(RunState& state, const IntegratorCoeffs& coeffs, WorkerPool& pool) {
   const int n = state.BodyCount;
   state.CurrentSlot = 5;
   ClearArithmeticFlags();
@@ -86,14 +86,15 @@ void IntegrationStep(RunState& state, const IntegratorCoeffs& coeffs) {
   const Sources corrected = SourcesFrom(step.Corrected(), state.BodyGM(), state.SunFactor());
   MassiveAccelerations(corrected, step.CorrectedAcc());
 
-  for (int begin = kMassiveCount; begin < n; begin += kParticleBlock) {
-    const int end = std::min(begin + kParticleBlock, n);
-    step.Predict(begin, end);
-    Evaluate(step.kernels, predicted, step.Predicted(), step.PredictedAcc(), begin, end);
-    step.Correct(begin, end);
-    Evaluate(step.kernels, corrected, step.Corrected(), step.CorrectedAcc(), begin, end);
-  }
-  ThrowOnArithmeticFlags();
+  const int raised = pool.Run([&](int thread) {
+    ForEachBlock(ThreadShare(kMassiveCount, n, thread, pool.Threads()), [&](int begin, int end) {
+      step.Predict(begin, end);
+      Evaluate(step.kernels, predicted, step.Predicted(), step.PredictedAcc(), begin, end);
+      step.Correct(begin, end);
+      Evaluate(step.kernels, corrected, step.Corrected(), step.CorrectedAcc(), begin, end);
+    });
+  });
+  ThrowOnArithmeticFlags(raised);
   state.AcceptCorrected();
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/coefficients.h"
 #include "core/run_state.h"
+#include "core/worker_pool.h"
 
 namespace stelvo {
 
@@ -13,8 +14,9 @@ inline constexpr int kStartupPassLimit = 51;
 
 // Needs slot 0 of positions, velocities and accelerations; leaves slot 0 as it
 // was. Returns the number of passes made. Throws ArithmeticError like a step.
-// A lower pass limit serves tests that look at an early pass.
+// A lower pass limit serves tests that look at an early pass. The particles are
+// shared among the pool's threads; the bits do not depend on how many there are.
 int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs,
-                     int passLimit = kStartupPassLimit);
+                     int passLimit = kStartupPassLimit, WorkerPool& pool = WorkerPool::Serial());
 
 }  // namespace stelvo
