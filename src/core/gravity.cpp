@@ -85,7 +85,7 @@ void MassiveAccelerations(const Sources& s, AccelerationSet a) {
       const double dx = s.x[i] - s.x[j];
       const double dy = s.y[i] - s.y[j];
       const double dz = s.z[i] - s.z[j];
-      const double f = PairFactor(s.gm[j], dx * dx + dy * dy + dz * dz);
+      const double f = -s.gm[j] / CubedDistance(dx, dy, dz);
       sumX = sumX + dx * f;
       sumY = sumY + dy * f;
       sumZ = sumZ + dz * f;

@@ -20,42 +20,6 @@ inline double CubedDistance(double dx, double dy, double dz) {
   return s * __builtin_sqrt(s);
 }
 
-// Squared distances (AU^2) for which a pair term takes InverseCubedDistance: from
-// 1e-50 to 1e50 AU apart. Zero, infinite, NaN and other extreme distances take the
-// division, which also raises the division-by-zero and overflow flags of such pairs.
-inline constexpr double kFastSquaredMin = 1e-100, kFastSquaredMax = 1e100;
-
-inline bool TakesFastPath(double s) { return (s >= kFastSquaredMin) & (s <= kFastSquaredMax); }
-
-// s^(-3/2) for s within [kFastSquaredMin, kFastSquaredMax], built only from +, -, x
-// and integer bit operations, so that every instruction set rounds it alike and no
-// lane waits for the divider. Relative error at most about 2 units in the last place
-// (swept against long double in the tests).
-//
-// First guess for 1/sqrt(s) from the bits of s (Lomont, C., 2003, "Fast Inverse Square
-// Root", Purdue University, with his constant for doubles); three Newton steps
-// y := y (3/2 - s/2 y^2) take its relative error from 3.4e-2 to about 3e-11. The cube
-// w = y^3 is then corrected once through the residual rho = 1 - s^3 w^2, computed
-// as 1 - (s w)^2 s: w := w + w rho/2. Its rounding errors, not y's, bound the result.
-inline double InverseCubedDistance(double s) {
-  const double half = 0.5 * s;
-  double y = __builtin_bit_cast(
-      double, 0x5fe6ec85e7de30daULL - (__builtin_bit_cast(unsigned long long, s) >> 1));
-  y = y * (1.5 - half * y * y);
-  y = y * (1.5 - half * y * y);
-  y = y * (1.5 - half * y * y);
-  const double w = y * y * y;
-  const double sw = s * w;
-  const double rho = 1.0 - sw * sw * s;
-  return w + w * (0.5 * rho);
-}
-
-// The factor f of one pair term (acceleration += d * f) for a source of parameter gm
-// at squared distance s: -gm / |d|^3.
-inline double PairFactor(double gm, double s) {
-  return TakesFastPath(s) ? -gm * InverseCubedDistance(s) : -gm / (s * __builtin_sqrt(s));
-}
-
 struct PositionSet {
   const double* x;
   const double* y;
