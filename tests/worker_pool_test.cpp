@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cfenv>
+#include <atomic>
+#include <mutex>
+#include <set>
+#include <thread>
 #include <vector>
 
 #include "core/arithmetic_check.h"
@@ -11,14 +14,28 @@
 namespace stelvo {
 namespace {
 
-TEST(WorkerPoolTest, EveryThreadRunsItsPartOnceInEveryRun) {
+TEST(WorkerPoolTest, EveryBlockIsDoneExactlyOnceInEveryRun) {
   WorkerPool pool(3);
   ASSERT_EQ(pool.Threads(), 3);
-  for (int round = 0; round < 200; ++round) {
-    std::vector<int> calls(3, 0);
-    pool.Run([&](int thread) { ++calls[thread]; });
-    EXPECT_EQ(calls, std::vector<int>({1, 1, 1})) << round;
+  for (int round = 0; round < 300; ++round) {
+    const int end = 10 + 37 * round;  // partial blocks at both ends, some shares empty
+    std::vector<std::atomic<int>> done(end);
+    pool.ForEachBlock(10, end, [&](int begin, int blockEnd) {
+      for (int i = begin; i < blockEnd; ++i) done[i].fetch_add(1);
+    });
+    for (int i = 0; i < end; ++i) ASSERT_EQ(done[i].load(), i >= 10 ? 1 : 0) << round << " " << i;
   }
+}
+
+TEST(WorkerPoolTest, BlocksAreAlignedToMultiplesOfTheBlockSize) {
+  std::mutex mutex;
+  std::set<std::pair<int, int>> blocks;
+  WorkerPool pool(2);
+  pool.ForEachBlock(10, 1100, [&](int begin, int end) {
+    std::lock_guard lock(mutex);
+    blocks.insert({begin, end});
+  });
+  EXPECT_EQ(blocks, (std::set<std::pair<int, int>>{{10, 512}, {512, 1024}, {1024, 1100}}));
 }
 
 TEST(WorkerPoolTest, ThreadSharesCoverTheRangeInAlignedBlocks) {
@@ -39,65 +56,61 @@ TEST(WorkerPoolTest, ThreadSharesCoverTheRangeInAlignedBlocks) {
   }
 }
 
-TEST(WorkerPoolTest, BlocksOfAShareEndAtMultiplesOfTheBlockSize) {
-  std::vector<int> edges;
-  ForEachBlock({10, 1100}, [&](int begin, int end) {
-    edges.push_back(begin);
-    edges.push_back(end);
-  });
-  EXPECT_EQ(edges, std::vector<int>({10, 512, 512, 1024, 1024, 1100}));
+TEST(WorkerPoolTest, TheWorkersTakeTheirShareAndTheCallerKeepsItsOwnFlags) {
+  WorkerPool pool(2);
+  const std::thread::id caller = std::this_thread::get_id();
+  std::atomic<int> byWorker{0};
+  // A slow first block keeps the caller busy, so the worker has time to start.
+  for (int round = 0; round < 50 && byWorker.load() == 0; ++round) {
+    pool.ForEachBlock(0, 4 * kBlockBodies, [&](int begin, int) {
+      if (std::this_thread::get_id() != caller) byWorker.fetch_add(1);
+      if (begin == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    });
+  }
+  EXPECT_GT(byWorker.load(), 0);
 }
 
-TEST(WorkerPoolTest, AWorkersDivisionByZeroReachesTheCallerOnce) {
-  WorkerPool pool(2);
-  volatile double zero = 0;
+// Runs blocks of 2 * kBlockBodies bodies on two threads; the block at `faulting`
+// divides by zero, the one at `overflowing` overflows. Returns the error text.
+std::string ErrorOfBlocks(WorkerPool& pool, int faulting, int overflowing) {
+  volatile double zero = 0, huge = 1e308;
   ClearArithmeticFlags();
-  const int raised = pool.Run([&](int thread) {
-    if (thread == 1) {
+  const int raised = pool.ForEachBlock(0, 2 * kBlockBodies, [&](int begin, int) {
+    if (begin == faulting) {
       [[maybe_unused]] volatile double q = 1.0 / zero;
     }
+    if (begin == overflowing) {
+      [[maybe_unused]] volatile double big = huge * huge;
+    }
   });
-  EXPECT_EQ(RaisedArithmeticFlags(), 0);  // the caller's own flags stay clear
   try {
     ThrowOnArithmeticFlags(raised);
-    FAIL() << "no error";
   } catch (const ArithmeticError& e) {
-    EXPECT_STREQ(e.what(), "Floating point division by zero");
+    return e.what();
   }
-  // The worker clears its flags before every part: the next run reports nothing.
-  EXPECT_EQ(pool.Run([](int) {}), 0);
+  return "";
 }
 
 TEST(WorkerPoolTest, DivisionByZeroTakesPrecedenceWhicheverThreadRaisedIt) {
   WorkerPool pool(2);
-  volatile double zero = 0, huge = 1e308;
-  ClearArithmeticFlags();
-  const int raised = pool.Run([&](int thread) {
-    if (thread == 0) {
-      [[maybe_unused]] volatile double big = huge * huge;
-    } else {
-      [[maybe_unused]] volatile double q = 1.0 / zero;
-    }
-  });
-  EXPECT_THROW(
-      {
-        try {
-          ThrowOnArithmeticFlags(raised);
-        } catch (const ArithmeticError& e) {
-          EXPECT_STREQ(e.what(), "Floating point division by zero");
-          throw;
-        }
-      },
-      ArithmeticError);
+  for (int round = 0; round < 20; ++round) {
+    EXPECT_EQ(ErrorOfBlocks(pool, kBlockBodies, 0), "Floating point division by zero");
+    EXPECT_EQ(ErrorOfBlocks(pool, 0, kBlockBodies), "Floating point division by zero");
+    EXPECT_EQ(ErrorOfBlocks(pool, -1, kBlockBodies), "Floating point overflow");
+    EXPECT_EQ(ErrorOfBlocks(pool, -1, -1), "");  // every thread clears its flags anew
+  }
 }
 
-TEST(WorkerPoolTest, OnePoolOfOneThreadRunsOnTheCaller) {
+TEST(WorkerPoolTest, APoolOfOneThreadRunsOnTheCaller) {
   WorkerPool& serial = WorkerPool::Serial();
   EXPECT_EQ(serial.Threads(), 1);
   const std::thread::id caller = std::this_thread::get_id();
-  std::thread::id ran;
-  serial.Run([&](int) { ran = std::this_thread::get_id(); });
-  EXPECT_EQ(ran, caller);
+  int blocks = 0;
+  serial.ForEachBlock(0, 3 * kBlockBodies, [&](int, int) {
+    EXPECT_EQ(std::this_thread::get_id(), caller);
+    ++blocks;
+  });
+  EXPECT_EQ(blocks, 3);
   EXPECT_GE(WorkerPool::AllCores(), 1);
 }
 

@@ -101,9 +101,8 @@ int GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, cons
   const Sources sources = SourcesFrom(p, gm, sunFactor);
   MassiveAccelerations(sources, a);
   const Kernels& kernels = *g_kernels;
-  return pool.Run([&](int thread) {
-    const BodyRange share = ThreadShare(kMassiveCount, bodyCount, thread, pool.Threads());
-    kernels.accelerations(sources, p.x, p.y, p.z, a.x, a.y, a.z, share.begin, share.end);
+  return pool.ForEachBlock(kMassiveCount, bodyCount, [&](int begin, int end) {
+    kernels.accelerations(sources, p.x, p.y, p.z, a.x, a.y, a.z, begin, end);
   });
 }
 

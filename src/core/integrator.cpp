@@ -101,18 +101,16 @@ void IntegrationStep(RunState& state, const IntegratorCoeffs& coeffs, WorkerPool
   const Sources corrected = SourcesFrom(massive.Corrected(), state.BodyGM(), state.SunFactor());
   MassiveAccelerations(corrected, massive.CorrectedAcc());
 
-  const int raised = pool.Run([&](int thread) {
+  const int raised = pool.ForEachBlock(kMassiveCount, n, [&](int begin, int end) {
     // A particle's predicted point is read only by its own block's evaluation and
-    // correctors, so it lives in this thread's cache and never goes out to memory.
+    // correctors, so it stays in this thread's cache and never goes out to memory.
     alignas(64) double predictedBlock[6][kBlockBodies];
-    ForEachBlock(ThreadShare(kMassiveCount, n, thread, pool.Threads()), [&](int begin, int end) {
-      const PhaseArrays block = ArraysFrom(state, begin, predictedBlock);
-      const int count = end - begin;
-      step.Predict(block, count);
-      step.Evaluate(predicted, block, block.Predicted(), block.PredictedAcc(), count);
-      step.Correct(block, count);
-      step.Evaluate(corrected, block, block.Corrected(), block.CorrectedAcc(), count);
-    });
+    const PhaseArrays block = ArraysFrom(state, begin, predictedBlock);
+    const int count = end - begin;
+    step.Predict(block, count);
+    step.Evaluate(predicted, block, block.Predicted(), block.PredictedAcc(), count);
+    step.Correct(block, count);
+    step.Evaluate(corrected, block, block.Corrected(), block.CorrectedAcc(), count);
   });
   ThrowOnArithmeticFlags(raised);
   state.AcceptCorrected();

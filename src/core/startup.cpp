@@ -132,16 +132,13 @@ int Pass(RunState& state, const IntegratorCoeffs& c, WorkerPool& pool) {
     MassiveAccelerations(sources[k], AccelerationsAt(state, slot));
   }
   const Kernels& kernels = ActiveKernels();
-  return pool.Run([&](int thread) {
-    const BodyRange share = ThreadShare(kMassiveCount, state.BodyCount, thread, pool.Threads());
-    ForEachBlock(share, [&](int begin, int end) {
-      MarchBodies(state, c, begin, end);
-      for (int k = 0; k < 8; ++k) {
-        const PositionSet p = PositionsAt(state, kEvaluatedSlots[k]);
-        const AccelerationSet a = AccelerationsAt(state, kEvaluatedSlots[k]);
-        kernels.accelerations(sources[k], p.x, p.y, p.z, a.x, a.y, a.z, begin, end);
-      }
-    });
+  return pool.ForEachBlock(kMassiveCount, state.BodyCount, [&](int begin, int end) {
+    MarchBodies(state, c, begin, end);
+    for (int k = 0; k < 8; ++k) {
+      const PositionSet p = PositionsAt(state, kEvaluatedSlots[k]);
+      const AccelerationSet a = AccelerationsAt(state, kEvaluatedSlots[k]);
+      kernels.accelerations(sources[k], p.x, p.y, p.z, a.x, a.y, a.z, begin, end);
+    }
   });
 }
 

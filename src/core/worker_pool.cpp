@@ -15,6 +15,12 @@ namespace {
 // milliseconds drawing, so there the workers sleep.
 constexpr int kSpins = 1000;
 
+constexpr std::uint64_t kClosed = std::uint64_t{1} << 31;
+constexpr std::uint64_t kInside = kClosed - 1;
+
+std::uint64_t GateOf(std::uint32_t generation) { return std::uint64_t{generation} << 32; }
+std::uint32_t GenerationOf(std::uint64_t gate) { return static_cast<std::uint32_t>(gate >> 32); }
+
 template <class T, class Done>
 void SpinThenWait(const std::atomic<T>& value, Done done) {
   for (int k = 0; k < kSpins; ++k) {
@@ -30,8 +36,19 @@ void SpinThenWait(const std::atomic<T>& value, Done done) {
 
 }  // namespace
 
+BodyRange ThreadShare(int begin, int end, int thread, int threads) {
+  if (end <= begin) return {begin, begin};
+  const int firstBlock = begin / kBlockBodies;
+  const int blocks = (end - 1) / kBlockBodies + 1 - firstBlock;
+  const auto edge = [&](int t) {
+    const int block = firstBlock + static_cast<int>(static_cast<long long>(blocks) * t / threads);
+    return std::clamp(block * kBlockBodies, begin, end);
+  };
+  return {edge(thread), edge(thread + 1)};
+}
+
 WorkerPool::WorkerPool(int threads)
-    : threads_(std::max(1, threads)), reports_(std::make_unique<Report[]>(threads_)) {
+    : threads_(std::max(1, threads)), shares_(std::make_unique<Share[]>(threads_)) {
   workers_.reserve(threads_ - 1);
   for (int t = 1; t < threads_; ++t) workers_.emplace_back([this, t] { WorkerLoop(t); });
 }
@@ -52,21 +69,44 @@ int WorkerPool::AllCores() {
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
-int WorkerPool::Dispatch(JobCall call, void* job) {
-  if (threads_ == 1) {
-    call(job, 0);
-    return 0;
-  }
+int WorkerPool::Dispatch(JobCall call, void* job, int begin, int end) {
   call_ = call;
   job_ = job;
-  unfinished_.store(threads_ - 1, std::memory_order_relaxed);
-  generation_.fetch_add(1, std::memory_order_release);
+  begin_ = begin;
+  end_ = end;
+  for (int t = 0; t < threads_; ++t) {
+    const BodyRange share = ThreadShare(begin, end, t, threads_);
+    const int first = share.begin / kBlockBodies;  // block numbers
+    shares_[t].next.store(first, std::memory_order_relaxed);
+    shares_[t].end = share.end > share.begin ? (share.end - 1) / kBlockBodies + 1 : first;
+    shares_[t].raised = 0;
+  }
+  if (threads_ == 1) {
+    TakeBlocks(0);
+    return 0;
+  }
+  const std::uint32_t generation = generation_.load(std::memory_order_relaxed) + 1;
+  gate_.store(GateOf(generation), std::memory_order_release);
+  generation_.store(generation, std::memory_order_release);
   generation_.notify_all();
-  call(job, 0);
-  SpinThenWait(unfinished_, [](int left) { return left == 0; });
+  TakeBlocks(0);
+  // Every block is taken: nobody enters any more; wait for those inside.
+  gate_.fetch_or(kClosed, std::memory_order_acq_rel);
+  SpinThenWait(gate_, [](std::uint64_t gate) { return (gate & kInside) == 0; });
   int raised = 0;
-  for (int t = 1; t < threads_; ++t) raised |= reports_[t].raised;
+  for (int t = 1; t < threads_; ++t) raised |= shares_[t].raised;
   return raised;
+}
+
+void WorkerPool::TakeBlocks(int thread) {
+  for (int k = 0; k < threads_; ++k) {
+    Share& share = shares_[(thread + k) % threads_];
+    for (int block = share.next.fetch_add(1, std::memory_order_relaxed); block < share.end;
+         block = share.next.fetch_add(1, std::memory_order_relaxed)) {
+      call_(job_, std::max(block * kBlockBodies, begin_),
+            std::min((block + 1) * kBlockBodies, end_));
+    }
+  }
 }
 
 void WorkerPool::WorkerLoop(int thread) {
@@ -75,22 +115,18 @@ void WorkerPool::WorkerLoop(int thread) {
     SpinThenWait(generation_, [seen](std::uint32_t g) { return g != seen; });
     seen = generation_.load(std::memory_order_acquire);
     if (stopping_.load(std::memory_order_relaxed)) return;
+    std::uint64_t gate = gate_.load(std::memory_order_acquire);
+    bool inside = false;
+    while (!inside && GenerationOf(gate) == seen && (gate & kClosed) == 0) {
+      inside = gate_.compare_exchange_weak(gate, gate + 1, std::memory_order_acq_rel);
+    }
+    if (!inside) continue;
     ClearArithmeticFlags();
-    call_(job_, thread);
-    reports_[thread].raised = RaisedArithmeticFlags();
-    if (unfinished_.fetch_sub(1, std::memory_order_acq_rel) == 1) unfinished_.notify_one();
+    TakeBlocks(thread);
+    shares_[thread].raised = RaisedArithmeticFlags();
+    const std::uint64_t left = gate_.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    if ((left & kInside) == 0) gate_.notify_one();
   }
-}
-
-BodyRange ThreadShare(int begin, int end, int thread, int threads) {
-  if (end <= begin) return {begin, begin};
-  const int firstBlock = begin / kBlockBodies;
-  const int blocks = (end - 1) / kBlockBodies + 1 - firstBlock;
-  const auto edge = [&](int t) {
-    const int block = firstBlock + static_cast<int>(static_cast<long long>(blocks) * t / threads);
-    return std::clamp(block * kBlockBodies, begin, end);
-  };
-  return {edge(thread), edge(thread + 1)};
 }
 
 }  // namespace stelvo

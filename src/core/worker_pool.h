@@ -4,7 +4,6 @@
 // neither starts a thread nor allocates. SimulationRun owns one; the integrator, the
 // start-up and InitialAccelerations hand it their particle blocks.
 
-#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -13,6 +12,17 @@
 #include <vector>
 
 namespace stelvo {
+
+// Bodies go to the threads in blocks of kBlockBodies, aligned to multiples of it so
+// that no two threads write into one cache line.
+inline constexpr int kBlockBodies = 512;
+
+struct BodyRange {
+  int begin, end;
+};
+// Thread t's share of [begin, end) among threads: a contiguous run of whole blocks,
+// the same every time.
+BodyRange ThreadShare(int begin, int end, int thread, int threads);
 
 class WorkerPool {
  public:
@@ -24,14 +34,18 @@ class WorkerPool {
 
   int Threads() const { return threads_; }
 
-  // Calls job(t) once for every t = 0..Threads()-1, t = 0 on the calling thread, and
-  // returns when all have returned. Each worker clears its own IEEE flags before its
-  // part and reads them after it; the result is the union of the division-by-zero and
-  // overflow flags the workers raised (the calling thread keeps its own flags), for
-  // ThrowOnArithmeticFlags. job must not throw.
-  template <class Job>
-  int Run(Job&& job) {
-    return Dispatch(&CallJob<std::remove_reference_t<Job>>, &job);
+  // Calls blockJob(blockBegin, blockEnd) exactly once for every aligned block of the
+  // bodies [begin, end) and returns when all calls have returned. Each thread takes the
+  // blocks of its own share in ascending order, then helps with blocks of other shares
+  // that nobody has taken yet; so a worker that the system does not wake in time
+  // delays nothing, the calling thread does its blocks. Which thread does a block
+  // changes no result. Each worker clears its own IEEE flags before its part and reads
+  // them after it; returns the union of the division-by-zero and overflow flags the
+  // workers raised (the calling thread keeps its own), for ThrowOnArithmeticFlags.
+  // blockJob must not throw.
+  template <class BlockJob>
+  int ForEachBlock(int begin, int end, BlockJob&& blockJob) {
+    return Dispatch(&CallJob<std::remove_reference_t<BlockJob>>, &blockJob, begin, end);
   }
 
   // The pool of one thread, shared by callers that pass none.
@@ -40,47 +54,36 @@ class WorkerPool {
   static int AllCores();
 
  private:
-  using JobCall = void (*)(void* job, int thread);
-  template <class Job>
-  static void CallJob(void* job, int thread) {
-    (*static_cast<Job*>(job))(thread);
+  using JobCall = void (*)(void* job, int begin, int end);
+  template <class BlockJob>
+  static void CallJob(void* job, int begin, int end) {
+    (*static_cast<BlockJob*>(job))(begin, end);
   }
-  int Dispatch(JobCall call, void* job);
+  int Dispatch(JobCall call, void* job, int begin, int end);
+  void TakeBlocks(int thread);
   void WorkerLoop(int thread);
 
-  // One cache line per worker for what it reports, so reporting shares no line.
-  struct alignas(64) Report {
+  // Per thread, on a cache line of its own: the next block of its share and where
+  // the share ends (block numbers), and the flags it raised.
+  struct alignas(64) Share {
+    std::atomic<int> next{0};
+    int end = 0;
     int raised = 0;
   };
 
   int threads_;
   JobCall call_ = nullptr;
   void* job_ = nullptr;
+  int begin_ = 0, end_ = 0;  // bodies of the current job
+  std::unique_ptr<Share[]> shares_;
+  // Bumped to wake the workers for a job, or to stop them.
   std::atomic<std::uint32_t> generation_{0};
-  alignas(64) std::atomic<int> unfinished_{0};
+  // Generation (high 32 bits), closed flag, number of workers inside the job: a worker
+  // enters only while its generation is open, and the caller closes it when every
+  // block is taken, then waits for those inside.
+  alignas(64) std::atomic<std::uint64_t> gate_{0};
   std::atomic<bool> stopping_{false};
-  std::unique_ptr<Report[]> reports_;
   std::vector<std::thread> workers_;
 };
-
-// Bodies [begin, end) in fixed blocks of kBlockBodies, aligned to multiples of it so
-// that no two threads write into one cache line; thread t of n takes a contiguous
-// run of whole blocks, the same every time.
-inline constexpr int kBlockBodies = 512;
-
-struct BodyRange {
-  int begin, end;
-};
-BodyRange ThreadShare(int begin, int end, int thread, int threads);
-
-// Calls blockJob(begin, end) for the aligned blocks of range in ascending order.
-template <class BlockJob>
-void ForEachBlock(BodyRange range, BlockJob blockJob) {
-  for (int begin = range.begin; begin < range.end;) {
-    const int end = std::min((begin / kBlockBodies + 1) * kBlockBodies, range.end);
-    blockJob(begin, end);
-    begin = end;
-  }
-}
 
 }  // namespace stelvo
