@@ -81,9 +81,9 @@ TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
 TEST_F(CliTest, HelpListsTheOptions) {
   const CliResult r = Run("--help");
   EXPECT_EQ(r.status, 0);
-  for (const char* option : {"--bodies", "--step", "--steps", "--state", "--bench", "--comet",
-                             "--dist", "--runs", "--csv", "--list-comets", "--png", "--frames",
-                             "--threads"}) {
+  for (const char* option :
+       {"--bodies", "--step", "--steps", "--state", "--bench", "--comet", "--dist", "--runs",
+        "--csv", "--list-comets", "--png", "--frames", "--digest", "--threads"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
@@ -112,6 +112,23 @@ TEST_F(CliTest, StatePrintsTimePassesAndTenBodies) {
     }
   }
   EXPECT_EQ(Lines(r.out), 12);
+}
+
+// The state digest of the end of a run: one line of sixteen hex digits, the same for
+// every instruction set, and another one a step later.
+TEST_F(CliTest, DigestIsOneLineAndTheSameForEveryInstructionSet) {
+  const CliResult reference = Run("--bodies 531 --steps 7 --dist 3 --digest --isa x86-64");
+  ASSERT_EQ(reference.status, 0) << reference.err;
+  ASSERT_EQ(Lines(reference.out), 1);
+  ASSERT_EQ(reference.out.size(), std::string("state_digest ").size() + 17);
+  EXPECT_EQ(reference.out.rfind("state_digest ", 0), 0u);
+  for (const char* isa : {"avx2", "avx512"}) {
+    const CliResult other =
+        Run(std::string("--bodies 531 --steps 7 --dist 3 --digest --isa ") + isa);
+    if (other.status == 1) continue;  // this processor lacks it
+    EXPECT_EQ(other.out, reference.out) << isa;
+  }
+  EXPECT_NE(Run("--bodies 531 --steps 8 --dist 3 --digest").out, reference.out);
 }
 
 TEST_F(CliTest, BenchPrintsItsFiguresWithThreadsAndInstructionSet) {

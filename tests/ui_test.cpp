@@ -275,6 +275,18 @@ TEST_F(FormMainTest, TypedDistributionIsRefusedByTheRun) {
   EXPECT_EQ(form.Phase(), RunPhase::Idle);
 }
 
+TEST_F(FormMainTest, TypedDistributionDoesNotStopARunWithoutParticles) {
+  Select(form.ComboBox_Part, QStringLiteral("50"));
+  form.ComboBox_Kome->setCurrentIndex(1);
+  form.ComboBox_Dist->setEditText(QStringLiteral("irgendwie"));
+  form.Button_Start->click();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(form.Phase(), RunPhase::Running);
+  EXPECT_TRUE(form.RunPass());
+  EXPECT_EQ(form.Run().State().BodyCount, 10);
+  form.Button_Stop->click();
+}
+
 TEST_F(FormMainTest, TypedTextNeverBecomesAnItem) {
   QLineEdit* edit = form.ComboBox_Part->lineEdit();
   edit->selectAll();

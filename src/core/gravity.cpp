@@ -1,5 +1,6 @@
 #include "core/gravity.h"
 
+#include "core/arithmetic_check.h"
 #include "core/kernels.h"
 
 namespace stelvo {
@@ -106,10 +107,15 @@ int GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, cons
   });
 }
 
-int InitialAccelerations(RunState& state, WorkerPool& pool) {
-  return GravityAcceleration({state.Pos(kX, 0), state.Pos(kY, 0), state.Pos(kZ, 0)},
-                             {state.Acc(kX, 0), state.Acc(kY, 0), state.Acc(kZ, 0)}, state.BodyGM(),
-                             state.SunFactor(), state.BodyCount, pool);
+void InitialAccelerations(RunState& state, WorkerPool& pool) {
+  ClearArithmeticFlags();
+  const int raisedByWorkers =
+      GravityAcceleration({state.Pos(kX, 0), state.Pos(kY, 0), state.Pos(kZ, 0)},
+                          {state.Acc(kX, 0), state.Acc(kY, 0), state.Acc(kZ, 0)}, state.BodyGM(),
+                          state.SunFactor(), state.BodyCount, pool);
+  // A body on a massive body's start position leaves NaN in slot 0; the start-up
+  // clears the flags, so the fault must be reported here or it is lost.
+  ThrowOnArithmeticFlags(raisedByWorkers);
 }
 
 }  // namespace stelvo

@@ -40,9 +40,10 @@ int GravityAcceleration(PositionSet positions, AccelerationSet accelerations, co
                         const double* sunFactor, int bodyCount,
                         WorkerPool& pool = WorkerPool::Serial());
 
-// Slot 0 accelerations of all bodies from slot 0 positions; returns like
-// GravityAcceleration.
-int InitialAccelerations(RunState& state, WorkerPool& pool = WorkerPool::Serial());
+// Slot 0 accelerations of all bodies from slot 0 positions, the particles shared
+// among the pool's threads. Throws ArithmeticError if the evaluation divided by zero
+// or overflowed, in whichever thread.
+void InitialAccelerations(RunState& state, WorkerPool& pool = WorkerPool::Serial());
 
 enum class Isa { kBaseline, kAvx2, kAvx512 };
 

@@ -34,7 +34,9 @@ void CheckSettings(const RunSettings& s) {
   if (s.CometIndex < 0 || s.CometIndex >= kCometCount) {
     throw RunError("The comet index must lie between 0 and 587");
   }
-  CheckStartDistribution(s.Distribution, s.DistributionText);
+  // A run without particles never reads the distribution, so typed text there is harmless.
+  const bool hasParticles = s.CometIndex != kNoParticlesCometIndex && s.BodyCount > kMassiveCount;
+  if (hasParticles) CheckStartDistribution(s.Distribution, s.DistributionText);
 }
 }  // namespace
 
@@ -55,6 +57,11 @@ void SimulationRun::SetThreads(int threads) {
 }
 
 void SimulationRun::Begin(const RunSettings& settings) {
+  PlaceBodies(settings);
+  StartUp();
+}
+
+void SimulationRun::PlaceBodies(const RunSettings& settings) {
   CheckSettings(settings);
   RunState& s = *state_;
   if (s.Capacity() != settings.BodyCount) {
@@ -74,9 +81,11 @@ void SimulationRun::Begin(const RunSettings& settings) {
     InitParticle(s, row, s.EpochJD, settings.CometIndex, settings.Distribution, *random_,
                  cometElements);
   }
-  // A fault at the initial state ends the run here; the start-up clears the flags.
-  ClearArithmeticFlags();
-  ThrowOnArithmeticFlags(InitialAccelerations(s, *pool_));
+}
+
+void SimulationRun::StartUp() {
+  RunState& s = *state_;
+  InitialAccelerations(s, *pool_);
   startupPasses_ = StartUpIteration(s, *coeffs_, kStartupPassLimit, *pool_);
   s.SimDays = 4 * s.StepDays;
   s.CurrentSlot = 4;
