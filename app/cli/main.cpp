@@ -20,6 +20,7 @@
 #include "core/state_digest.h"
 #include "run/simulation_run.h"
 #include "frame_output.h"
+#include "shower_output.h"
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 
@@ -104,6 +105,7 @@ int Run(const CliOptions& o) {
     return 1;
   }
   const std::unique_ptr<FrameOutput> frames = FrameOutput::For(o);
+  const std::unique_ptr<ShowerOutput> showers = ShowerOutput::For(o);
   SimulationRun run;
   run.SetThreads(o.threads > 0 ? o.threads : WorkerPool::AllCores());
   std::vector<double> stepMs;
@@ -124,6 +126,13 @@ int Run(const CliOptions& o) {
       if (last && frames) {
         std::string error;
         if (!frames->AfterStep(run.State(), k + 1, k + 1 == o.steps, error)) {
+          std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+          return 1;
+        }
+      }
+      if (last && showers) {
+        std::string error;
+        if (!showers->AfterStep(run.State(), error)) {
           std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
           return 1;
         }
@@ -149,6 +158,13 @@ int Run(const CliOptions& o) {
   if (!o.csvPath.empty()) {
     std::string error;
     if (!WriteCsv(state, o.csvPath, error)) {
+      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  if (showers) {
+    std::string error;
+    if (!showers->Finish(state, error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;
     }
