@@ -112,6 +112,8 @@ TEST(WorkerPoolTest, APoolOfOneThreadRunsOnTheCaller) {
   });
   EXPECT_EQ(blocks, 3);
   EXPECT_GE(WorkerPool::AllCores(), 1);
+  EXPECT_EQ(WorkerPool(0).Threads(), 1);
+  EXPECT_EQ(WorkerPool(kMaxThreads + 1).Threads(), kMaxThreads);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ BodyRange ThreadShare(int begin, int end, int thread, int threads) {
 }
 
 WorkerPool::WorkerPool(int threads)
-    : threads_(std::max(1, threads)), shares_(std::make_unique<Share[]>(threads_)) {
+    : threads_(std::clamp(threads, 1, kMaxThreads)), shares_(std::make_unique<Share[]>(threads_)) {
   workers_.reserve(threads_ - 1);
   for (int t = 1; t < threads_; ++t) workers_.emplace_back([this, t] { WorkerLoop(t); });
 }

@@ -16,6 +16,7 @@ namespace stelvo {
 // Bodies go to the threads in blocks of kBlockBodies, aligned to multiples of it so
 // that no two threads write into one cache line.
 inline constexpr int kBlockBodies = 512;
+inline constexpr int kMaxThreads = 256;
 
 struct BodyRange {
   int begin, end;
@@ -26,7 +27,7 @@ BodyRange ThreadShare(int begin, int end, int thread, int threads);
 
 class WorkerPool {
  public:
-  // threads >= 1; 1 runs everything on the calling thread.
+  // 1 runs everything on the calling thread; the count is kept within 1..kMaxThreads.
   explicit WorkerPool(int threads);
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
