@@ -101,6 +101,24 @@ TEST(WorkerPoolTest, DivisionByZeroTakesPrecedenceWhicheverThreadRaisedIt) {
   }
 }
 
+TEST(WorkerPoolTest, TheSerialPoolServesSeveralThreadsAtOnce) {
+  std::vector<std::thread> users;
+  std::atomic<int> wrong{0};
+  for (int u = 0; u < 4; ++u) {
+    users.emplace_back([&, u] {
+      for (int round = 0; round < 2000; ++round) {
+        const int end = 10 + 97 * (u + 1) + round % 700;
+        int covered = 0;
+        WorkerPool::Serial().ForEachBlock(
+            10, end, [&](int begin, int blockEnd) { covered += blockEnd - begin; });
+        if (covered != end - 10) ++wrong;
+      }
+    });
+  }
+  for (std::thread& user : users) user.join();
+  EXPECT_EQ(wrong.load(), 0);
+}
+
 TEST(WorkerPoolTest, APoolOfOneThreadRunsOnTheCaller) {
   WorkerPool& serial = WorkerPool::Serial();
   EXPECT_EQ(serial.Threads(), 1);

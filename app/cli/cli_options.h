@@ -26,7 +26,7 @@ struct CliOptions {
   double captureAu = 0.05;
   double encounterAu = 0.01;
   std::string isa;  // empty: the best the processor runs
-  int threads = 0;  // 0: every core the hardware offers
+  int threads = 0;  // 0: every core the hardware offers; a run's particles or a forecast's trails
   // Rendering with the window's drawing code.
   std::string pngPath;
   std::string framesDir;
@@ -36,6 +36,18 @@ struct CliOptions {
   int zoom = 87;
   int incl = 45;
   std::vector<int> planets{4, 6};  // the ticked planet boxes among 2..9
+  double epochJD = 2451545.0;  // start of a run, Julian date in the years 1600..2200
+  // Dust-trail forecast (--trails and --forecast together; 0 when not asked for).
+  int trailFrom = 0, trailTo = 0;
+  int forecastFrom = 0, forecastTo = 0;
+  int perTrail = 10000;
+  double grainMinMm = 0.2, grainMaxMm = 2.0;  // grain radii
+  double densityKgM3 = 1000;
+  double nucleusKm = 1.8;
+  double nearAu = 0.002;  // --near: a grain's node this close to the Earth's orbit
+  double windowDays = 30;
+  double trailStepDays = 1;  // the trails run side by side on `threads` threads
+  std::string forecastCsvPath;
 };
 
 struct CliParse {

@@ -70,6 +70,15 @@ int WorkerPool::AllCores() {
 }
 
 int WorkerPool::Dispatch(JobCall call, void* job, int begin, int end) {
+  if (threads_ == 1) {
+    // Touches no member: Serial() serves any number of threads at once.
+    for (int blockBegin = begin; blockBegin < end;) {
+      const int blockEnd = std::min((blockBegin / kBlockBodies + 1) * kBlockBodies, end);
+      call(job, blockBegin, blockEnd);
+      blockBegin = blockEnd;
+    }
+    return 0;
+  }
   call_ = call;
   job_ = job;
   begin_ = begin;
@@ -80,10 +89,6 @@ int WorkerPool::Dispatch(JobCall call, void* job, int begin, int end) {
     shares_[t].next.store(first, std::memory_order_relaxed);
     shares_[t].end = share.end > share.begin ? (share.end - 1) / kBlockBodies + 1 : first;
     shares_[t].raised = 0;
-  }
-  if (threads_ == 1) {
-    TakeBlocks(0);
-    return 0;
   }
   const std::uint32_t generation = generation_.load(std::memory_order_relaxed) + 1;
   gate_.store(GateOf(generation), std::memory_order_release);

@@ -49,7 +49,7 @@ class WorkerPool {
     return Dispatch(&CallJob<std::remove_reference_t<BlockJob>>, &blockJob, begin, end);
   }
 
-  // The pool of one thread, shared by callers that pass none.
+  // The pool of one thread, shared by callers that pass none, from any thread.
   static WorkerPool& Serial();
   // What the hardware offers, at least 1.
   static int AllCores();
