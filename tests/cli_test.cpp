@@ -7,14 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
-
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -45,8 +44,8 @@ class CliTest : public ::testing::Test {
 
   CliResult Run(const std::string& args) {
     const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-    const std::string command = std::string(STELVO_CLI) + " " + args + " >" + out.string() +
-                                " 2>" + err.string() + " </dev/null";
+    const std::string command = std::string(STELVO_CLI) + " " + args + " >" + out.string() + " 2>" +
+                                err.string() + " </dev/null";
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
   }
@@ -54,22 +53,56 @@ class CliTest : public ::testing::Test {
   fs::path dir_;
 };
 
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int Lines(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
   const std::vector<std::string> bad = {
-      "--frobnicate",     "--bodies",        "--bodies x",       "--bodies 5x",
-      "--bodies 9",       "--bodies 20001",  "--bodies ' 50'",   "--bodies 1e3",
-      "--step 0",         "--step -1",       "--step 100.5",     "--step 5x",
-      "--step nan",       "--step inf",      "--step ''",        "--steps 0",
-      "--steps 1.5",      "--comet 588",     "--comet -1",       "--dist 4",
-      "--runs 0",         "--width 63",      "--height 8193",    "--zoom 14",
-      "--incl 91",        "--planets 1",     "--planets 4,4",    "--planets 4,",
-      "--every 0",        "--isa sse9",      "state",            "--state --steps",
-      "--capture 0",      "--capture -0.1",  "--capture 1.5",    "--capture x",
-      "--encounter nan",  "--encounter 0",   "--encounter",      "--showers ''",
-      "--trails 1899..1899",                  "--forecast 1999..1999",
-      "--trails 1899 --forecast 1999..1999",  "--trails 1899..1800 --forecast 1999..1999",
+      "--frobnicate",
+      "--bodies",
+      "--bodies x",
+      "--bodies 5x",
+      "--bodies 9",
+      "--bodies 1000001",
+      "--bodies ' 50'",
+      "--bodies 1e3",
+      "--step 0",
+      "--step -1",
+      "--step 100.5",
+      "--step 5x",
+      "--step nan",
+      "--step inf",
+      "--step ''",
+      "--steps 0",
+      "--steps 1.5",
+      "--comet 588",
+      "--comet -1",
+      "--dist 4",
+      "--runs 0",
+      "--width 63",
+      "--height 8193",
+      "--zoom 14",
+      "--incl 91",
+      "--planets 1",
+      "--planets 4,4",
+      "--planets 4,",
+      "--every 0",
+      "--isa sse9",
+      "state",
+      "--state --steps",
+      "--capture 0",
+      "--capture -0.1",
+      "--capture 1.5",
+      "--capture x",
+      "--encounter nan",
+      "--encounter 0",
+      "--encounter",
+      "--showers ''",
+      "--trails 1899..1899",
+      "--forecast 1999..1999",
+      "--trails 1899 --forecast 1999..1999",
+      "--trails 1899..1800 --forecast 1999..1999",
       "--trails 1500..1899 --forecast 1999..1999",
       "--trails 1899..1899 --forecast 1999..2200",
       "--trails 1899..1899 --forecast 1999..1999 --per-trail 0",
@@ -78,7 +111,12 @@ TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
       "--trails 1899..1899 --forecast 1999..1999 --near 0.5",
       "--trails 1899..1899 --forecast 1999..1999 --density -3",
       "--trails 1899..1899 --forecast 1999..1999 --window 0",
-      "--forecast-csv x.csv",     "--epoch 2305447",         "--epoch 2524958.5",
+      "--forecast-csv x.csv",
+      "--epoch 2305447",
+      "--epoch 2524958.5",
+      "--threads 0",
+      "--threads 257",
+      "--threads two",
   };
   for (const std::string& args : bad) {
     const CliResult r = Run(args);
@@ -95,7 +133,7 @@ TEST_F(CliTest, HelpListsTheOptions) {
   EXPECT_EQ(r.status, 0);
   for (const char* option : {"--bodies", "--step", "--steps", "--state", "--bench", "--comet",
                              "--dist", "--runs", "--csv", "--list-comets", "--png", "--frames",
-                             "--digest", "--showers", "--capture", "--encounter"}) {
+                             "--digest", "--showers", "--capture", "--encounter", "--threads"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
@@ -143,12 +181,29 @@ TEST_F(CliTest, DigestIsOneLineAndTheSameForEveryInstructionSet) {
   EXPECT_NE(Run("--bodies 531 --steps 8 --dist 3 --digest").out, reference.out);
 }
 
-TEST_F(CliTest, BenchPrintsItsFourFigures) {
-  const CliResult r = Run("--bodies 200 --steps 20 --bench");
+TEST_F(CliTest, BenchPrintsItsFiguresWithThreadsAndInstructionSet) {
+  const CliResult r = Run("--bodies 200 --steps 20 --bench --threads 2");
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* key : {"startup_ms ", "ms_per_step ", "steps_per_second ", "peak_rss_mb "}) {
+  for (const char* key : {"isa ", "bodies 200\n", "startup_ms ", "ms_per_step ",
+                          "steps_per_second ", "peak_rss_mb "}) {
     EXPECT_NE(r.out.find(key), std::string::npos) << key;
   }
+  EXPECT_NE(r.out.find("threads 2\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CliTest, ThreadCountsGiveTheSameCsv) {
+  const fs::path one = dir_ / "one.csv", three = dir_ / "three.csv";
+  ASSERT_EQ(Run("--bodies 1300 --steps 3 --threads 1 --csv " + one.string()).status, 0);
+  ASSERT_EQ(Run("--bodies 1300 --steps 3 --threads 3 --csv " + three.string()).status, 0);
+  EXPECT_EQ(Lines(ReadFile(one)), 1301);
+  EXPECT_EQ(ReadFile(one), ReadFile(three));
+}
+
+TEST_F(CliTest, BatchRunsGoBeyondTheWindowsLargestCount) {
+  const fs::path csv = dir_ / "large.csv";
+  const CliResult r = Run("--bodies 50000 --step 10 --steps 1 --csv " + csv.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(ReadFile(csv)), 50001);
 }
 
 TEST_F(CliTest, CsvHoldsEveryBodyAndRunsContinueTheRandomSequence) {
@@ -243,8 +298,8 @@ void RunAndKill(const std::vector<std::string>& args, std::chrono::microseconds 
 TEST_F(CliTest, AKilledWriteLeavesTheOldFileOrTheWholeNewOne) {
   const fs::path csv = dir_ / "cloud.csv";
   const std::string old = "the previous export\n";
-  const std::vector<std::string> args = {"--bodies", "20000", "--steps", "1", "--csv",
-                                         csv.string()};
+  const std::vector<std::string> args = {"--bodies", "20000", "--steps",
+                                         "1",        "--csv", csv.string()};
   // Kill times spread over one whole run, however fast this build is.
   const auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(Run("--bodies 20000 --steps 1 --csv " + csv.string()).status, 0);
@@ -281,8 +336,10 @@ TEST_F(CliTest, ARunCanStartAtAnotherEpoch) {
 
 TEST_F(CliTest, ForecastPrintsTheTableAndWritesTheCsv) {
   const fs::path csv = dir_ / "forecast.csv";
-  const CliResult r = Run("--comet 539 --trails 1965..1965 --forecast 1998..1998 --per-trail 300 "
-                          "--trail-step 2 --forecast-csv " + csv.string());
+  const CliResult r =
+      Run("--comet 539 --trails 1965..1965 --forecast 1998..1998 --per-trail 300 "
+          "--trail-step 2 --forecast-csv " +
+          csv.string());
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("55P/Tempel-Tuttle"), std::string::npos);
   EXPECT_NE(r.out.find("trail 1965  perihelion 1965-04-29"), std::string::npos) << r.out;

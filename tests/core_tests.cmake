@@ -2,6 +2,7 @@ stelvo_add_test(coefficients_test SOURCES coefficients_test.cpp LIBS stelvo_run)
 stelvo_add_test(gravity_test SOURCES gravity_test.cpp LIBS stelvo_run)
 stelvo_add_test(integrator_test SOURCES integrator_test.cpp LIBS stelvo_run)
 stelvo_add_test(startup_test SOURCES startup_test.cpp LIBS stelvo_run)
+stelvo_add_test(worker_pool_test SOURCES worker_pool_test.cpp LIBS stelvo_core)
 
 if(TARGET stelvo-cli)
   stelvo_add_test(cli_test SOURCES cli_test.cpp LIBS stelvo_cli_options)

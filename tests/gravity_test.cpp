@@ -99,9 +99,9 @@ TEST(GravityTest, EveryInstructionSetGivesTheSameBits) {
 
 // Evaluates the initial accelerations and returns the arithmetic error they raised,
 // or an empty text.
-std::string ArithmeticErrorOf(RunState& s) {
+std::string ArithmeticErrorOf(RunState& s, WorkerPool& pool = WorkerPool::Serial()) {
   try {
-    InitialAccelerations(s);
+    InitialAccelerations(s, pool);
   } catch (const ArithmeticError& e) {
     return e.what();
   }
@@ -138,6 +138,36 @@ TEST(GravityTest, NoFalseAlarmFromAnyLane) {
     }
   }
   SelectIsa(original);
+}
+
+TEST(GravityTest, APoolOfThreadsGivesTheSameBitsAsOne) {
+  auto reference = ScatteredBodies(kCapacity - 3);
+  InitialAccelerations(*reference);
+  for (int threads : {2, 3}) {
+    WorkerPool pool(threads);
+    auto other = ScatteredBodies(kCapacity - 3);
+    InitialAccelerations(*other, pool);
+    for (int axis = 0; axis < 3; ++axis) {
+      EXPECT_EQ(std::memcmp(reference->Acc(axis, 0), other->Acc(axis, 0),
+                            sizeof(double) * reference->BodyCount),
+                0)
+          << threads;
+    }
+  }
+}
+
+TEST(GravityTest, AParticleOnAMassiveBodyInTheSecondThreadsShareDividesByZero) {
+  WorkerPool pool(2);
+  const int count = 3000;
+  auto s = ScatteredBodies(count);
+  EXPECT_EQ(ArithmeticErrorOf(*s, pool), "");
+  const int particle = count - 7;
+  ASSERT_GE(particle, ThreadShare(kMassiveCount, count, 1, 2).begin);
+  for (int axis = 0; axis < 3; ++axis) s->Pos(axis, 0)[particle] = s->Pos(axis, 0)[4];
+  EXPECT_EQ(ArithmeticErrorOf(*s, pool), "Floating point division by zero");
+  s->Pos(kX, 0)[particle] += 1;
+  s->BodyGM()[0] = 1e308;
+  EXPECT_EQ(ArithmeticErrorOf(*s, pool), "Floating point overflow");
 }
 
 TEST(GravityTest, AnOverflowIsReportedAsSuch) {

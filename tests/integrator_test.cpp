@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/run_error.h"
-#include "run/simulation_run.h"
 #include "core/startup.h"
+#include "initial/random_unit.h"
+#include "run/simulation_run.h"
 #include "ten_body_fixture.h"
 
 namespace stelvo {
@@ -48,7 +51,9 @@ void ExpectYearLaterState(double step, int steps) {
   ExpectDigits(s.Pos(kZ, 4)[sun], -1.65756e-5, 6);
 }
 
-TEST(IntegratorTest, EarthMoonBarycentreAndSunOneYearLaterAtOneDay) { ExpectYearLaterState(1, 361); }
+TEST(IntegratorTest, EarthMoonBarycentreAndSunOneYearLaterAtOneDay) {
+  ExpectYearLaterState(1, 361);
+}
 TEST(IntegratorTest, HalfDayStepsAgreeToTheSameDigits) { ExpectYearLaterState(0.5, 726); }
 TEST(IntegratorTest, QuarterDayStepsAgreeToTheSameDigits) { ExpectYearLaterState(0.25, 1456); }
 
@@ -140,12 +145,82 @@ TEST(IntegratorTest, BodiesMeetingEndTheRunAndKeepTheLastAcceptedState) {
   }
 }
 
+// 2777 bodies: the last block of 512 is a partial one, and so is every thread's share.
+constexpr int kPartialBlockBodies = 2777;
+
+// A run of 2777 bodies on threads threads, started, whose particle `particle` takes
+// the Sun's whole history so that its predicted position is the Sun's. Returns the
+// text the next step fails with.
+std::string FirstStepFailure(int threads, int particle, int overflowingParticle = -1) {
+  RandomSource random;
+  SimulationRun run(random);
+  run.SetThreads(threads);
+  RunSettings settings;
+  settings.BodyCount = kPartialBlockBodies;
+  run.Begin(settings);
+  RunState& s = run.MutableState();
+  for (int axis = 0; axis < 3; ++axis) {
+    for (int slot = -4; slot <= 4; ++slot) {
+      s.Pos(axis, slot)[particle] = s.Pos(axis, slot)[0];
+      s.Vel(axis, slot)[particle] = s.Vel(axis, slot)[0];
+      s.Acc(axis, slot)[particle] = s.Acc(axis, slot)[0];
+      if (overflowingParticle >= 0) s.Acc(axis, slot)[overflowingParticle] = 1e308;
+    }
+  }
+  try {
+    run.Step();
+  } catch (const ArithmeticError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(IntegratorTest, AFaultInTheSecondThreadsBlockEndsTheRunWithTheSameText) {
+  const int inSecondShare = kPartialBlockBodies - 5;
+  ASSERT_GE(inSecondShare, ThreadShare(kMassiveCount, kPartialBlockBodies, 1, 2).begin);
+  for (int threads : {1, 2, 3}) {
+    EXPECT_EQ(FirstStepFailure(threads, inSecondShare), "Floating point division by zero")
+        << threads;
+  }
+}
+
+TEST(IntegratorTest, DivisionByZeroInOneThreadOutranksOverflowInAnother) {
+  const int inFirstShare = 20, inSecondShare = kPartialBlockBodies - 5;
+  for (int threads : {1, 2, 3}) {
+    EXPECT_EQ(FirstStepFailure(threads, inSecondShare, inFirstShare),
+              "Floating point division by zero")
+        << threads;
+    EXPECT_EQ(FirstStepFailure(threads, inFirstShare, inSecondShare),
+              "Floating point division by zero")
+        << threads;
+  }
+}
+
+TEST(IntegratorTest, AnOverflowInTheSecondThreadsBlockIsReportedAsSuch) {
+  RandomSource random;
+  SimulationRun run(random);
+  run.SetThreads(2);
+  RunSettings settings;
+  settings.BodyCount = kPartialBlockBodies;
+  run.Begin(settings);
+  run.MutableState().Acc(kX, 4)[kPartialBlockBodies - 5] = 1e308;
+  try {
+    run.Step();
+    FAIL() << "no error";
+  } catch (const ArithmeticError& e) {
+    EXPECT_STREQ(e.what(), "Floating point overflow");
+  }
+}
+
 TEST(IntegratorTest, ARunRefusesSettingsOutsideItsRange) {
   SimulationRun run;
   RunSettings settings;
   settings.BodyCount = 9;
   EXPECT_THROW(run.Begin(settings), RunError);
   settings.BodyCount = 20001;
+  EXPECT_THROW(run.Begin(settings), RunError);
+  settings.MaxBodyCount = kMaxBodyCount;  // a batch run's limit
+  settings.BodyCount = kMaxBodyCount + 1;
   EXPECT_THROW(run.Begin(settings), RunError);
   settings.BodyCount = 10;
   settings.StepDays = 0;

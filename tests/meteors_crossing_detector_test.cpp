@@ -188,5 +188,23 @@ TEST_F(CrossingFixture, PlusZeroToMinusZeroGivesAFiniteRecord) {
   EXPECT_NEAR(found[0].drAu, 0, 1e-6);
 }
 
+TEST(CrossingDetectorTest, ABatchRunLargerThanTheWindowsIsScannedWhole) {
+  const int bodies = kCapacity + 5000;
+  RunState s(bodies);
+  s.BodyCount = bodies;
+  s.StepDays = kStep;
+  s.SimDays = 100;
+  s.EpochJD = kEpochJD;
+  for (int row = kFirstParticle; row < bodies; ++row) {
+    s.Pos(kX, 4)[row] = s.Pos(kX, 5)[row] = 3;
+    s.Pos(kZ, 4)[row] = -1e-3;
+    s.Pos(kZ, 5)[row] = 1e-3;
+  }
+  CrossingDetector detector;
+  const auto found = detector.Scan(s);
+  ASSERT_EQ(found.size(), std::size_t(bodies - kFirstParticle));
+  EXPECT_EQ(found.back().particle, bodies - kFirstParticle - 1);
+}
+
 }  // namespace
 }  // namespace stelvo

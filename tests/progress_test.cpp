@@ -102,22 +102,25 @@ TEST(ProgressTest, StartUpReportsEveryPassAndStopsWhenCancelled) {
   s->EpochJD = 2451545.0;
   Progress p;
   p.BeginStage("start-up", 0, 1);
-  EXPECT_EQ(StartUpIteration(*s, c, kStartupPassLimit, &p), 20);
+  EXPECT_EQ(StartUpIteration(*s, c, kStartupPassLimit, WorkerPool::Serial(), &p), 20);
   // Reported after pass 19, the last one that did not settle.
   EXPECT_DOUBLE_EQ(p.Read().fraction, 19.0 / kStartupPassLimit);
   EXPECT_EQ(p.Read().simJD, 2451545.0);
 
   auto cancelled = TenBodiesAtEpoch(10);
   p.Cancel();
-  EXPECT_THROW(StartUpIteration(*cancelled, c, kStartupPassLimit, &p), RunCancelled);
+  EXPECT_THROW(StartUpIteration(*cancelled, c, kStartupPassLimit, WorkerPool::Serial(), &p),
+               RunCancelled);
 }
 
-TEST(ProgressTest, StartUpGivesTheSameBitsWithAndWithoutProgress) {
+TEST(ProgressTest, StartUpGivesTheSameBitsWithAndWithoutProgressOnTwoThreads) {
   const IntegratorCoeffs c = BuiltCoefficients();
   auto plain = TenBodiesAtEpoch(5);
   auto watched = TenBodiesAtEpoch(5);
   Progress p;
-  EXPECT_EQ(StartUpIteration(*plain, c), StartUpIteration(*watched, c, kStartupPassLimit, &p));
+  WorkerPool twoThreads(2);
+  EXPECT_EQ(StartUpIteration(*plain, c),
+            StartUpIteration(*watched, c, kStartupPassLimit, twoThreads, &p));
   for (int axis = 0; axis < 3; ++axis) {
     for (int slot = -4; slot <= 4; ++slot) {
       EXPECT_EQ(std::memcmp(plain->Pos(axis, slot), watched->Pos(axis, slot),

@@ -1,6 +1,7 @@
 // A run as the window and stelvo-cli drive it: faults in the initial state end it
-// before the start-up, a run without particles ignores the distribution, and the
-// state after the start-up and after regular steps is pinned bit for bit.
+// before the start-up, a run without particles ignores the distribution, the state
+// after the start-up and after regular steps is pinned bit for bit for every
+// instruction set and thread count, and the run state is sized for the run.
 #include "run/simulation_run.h"
 
 #include <gtest/gtest.h>
@@ -159,32 +160,82 @@ constexpr PinnedRun kPinnedRuns[] = {
 };
 // clang-format on
 
+// Every instruction set, and 1, 2 and 3 threads of each.
 TEST(SimulationRunTest, PinnedDigestsAfterTheStartUpAndAfterSteps) {
   const bool print = std::getenv("STELVO_PRINT_DIGESTS") != nullptr;
   ForEachIsa([print](Isa isa) {
-    for (const PinnedRun& pinned : kPinnedRuns) {
-      RandomSource random;
-      SimulationRun run(random);
-      run.Begin(Settings(pinned.bodies, pinned.distribution));
-      const std::uint64_t afterStartUp = StateDigest(run.State());
-      for (int k = 0; k < kPinnedSteps; ++k) {
-        run.Step();
-        run.FinishPass();
+    for (int threads : {1, 2, 3}) {
+      for (const PinnedRun& pinned : kPinnedRuns) {
+        RandomSource random;
+        SimulationRun run(random);
+        run.SetThreads(threads);
+        run.Begin(Settings(pinned.bodies, pinned.distribution));
+        const std::uint64_t afterStartUp = StateDigest(run.State());
+        for (int k = 0; k < kPinnedSteps; ++k) {
+          run.Step();
+          run.FinishPass();
+        }
+        const std::uint64_t afterSteps = StateDigest(run.State());
+        if (print && isa == Isa::kBaseline && threads == 1) {
+          std::printf("    {%d, %d, 0x%su, %d, 0x%su},\n", pinned.distribution, pinned.bodies,
+                      DigestHex(afterStartUp).c_str(), run.StartupPasses(),
+                      DigestHex(afterSteps).c_str());
+        }
+        const std::string where = std::string(IsaName(isa)) + ", " + std::to_string(threads) +
+                                  " threads, distribution " + std::to_string(pinned.distribution) +
+                                  ", " + std::to_string(pinned.bodies) + " bodies";
+        EXPECT_EQ(DigestHex(afterStartUp), DigestHex(pinned.afterStartUp)) << where;
+        EXPECT_EQ(run.StartupPasses(), pinned.passes) << where;
+        EXPECT_EQ(DigestHex(afterSteps), DigestHex(pinned.afterSteps)) << where;
       }
-      const std::uint64_t afterSteps = StateDigest(run.State());
-      if (print && isa == Isa::kBaseline) {
-        std::printf("    {%d, %d, 0x%su, %d, 0x%su},\n", pinned.distribution, pinned.bodies,
-                    DigestHex(afterStartUp).c_str(), run.StartupPasses(),
-                    DigestHex(afterSteps).c_str());
-      }
-      const std::string where = std::string(IsaName(isa)) + " distribution " +
-                                std::to_string(pinned.distribution) + ", " +
-                                std::to_string(pinned.bodies) + " bodies";
-      EXPECT_EQ(DigestHex(afterStartUp), DigestHex(pinned.afterStartUp)) << where;
-      EXPECT_EQ(run.StartupPasses(), pinned.passes) << where;
-      EXPECT_EQ(DigestHex(afterSteps), DigestHex(pinned.afterSteps)) << where;
     }
   });
+}
+
+TEST(SimulationRunTest, TheRunStateIsSizedForTheRunAskedFor) {
+  RandomSource random;
+  SimulationRun run(random);
+  RunSettings settings;
+  settings.BodyCount = 60;
+  run.Begin(settings);
+  EXPECT_EQ(run.State().Capacity(), 60);
+  const double* kept = run.State().Pos(kX, 0);
+  run.Begin(settings);  // the same count reuses the arrays
+  EXPECT_EQ(run.State().Capacity(), 60);
+  EXPECT_EQ(run.State().Pos(kX, 0), kept);
+  settings.MaxBodyCount = kMaxBodyCount;
+  settings.BodyCount = 30000;
+  settings.StepDays = 10;
+  run.Begin(settings);
+  EXPECT_EQ(run.State().Capacity(), 30000);
+  EXPECT_EQ(run.State().BodyCount, 30000);
+  run.Step();
+  run.FinishPass();
+}
+
+TEST(SimulationRunTest, ARefusedCountKeepsTheLastRunsState) {
+  RandomSource random;
+  SimulationRun run(random);
+  RunSettings settings;
+  settings.BodyCount = 100;
+  run.Begin(settings);
+  settings.BodyCount = kCapacity + 1;  // beyond the window's limit
+  EXPECT_THROW(run.Begin(settings), RunError);
+  settings.MaxBodyCount = kMaxBodyCount;
+  settings.BodyCount = kMaxBodyCount + 1;
+  EXPECT_THROW(run.Begin(settings), RunError);
+  EXPECT_EQ(run.State().Capacity(), 100);
+  EXPECT_EQ(run.State().BodyCount, 100);
+}
+
+TEST(SimulationRunTest, ThreadsCanBeChosenBetweenRuns) {
+  RandomSource random;
+  SimulationRun run(random);
+  EXPECT_EQ(run.Threads(), WorkerPool::AllCores());
+  run.SetThreads(3);
+  EXPECT_EQ(run.Threads(), 3);
+  run.SetThreads(1);
+  EXPECT_EQ(run.Threads(), 1);
 }
 
 }  // namespace

@@ -102,7 +102,8 @@ std::function<bool(std::string_view, CliOptions&)> YearSpan(int CliOptions::*fro
 
 const std::vector<ValueOption>& ValueOptions() {
   static const std::vector<ValueOption> options = {
-      {"--bodies", "a whole number of bodies from 10 to 20000", IntIn(&CliOptions::bodies, 10, 20000)},
+      {"--bodies", "a whole number of bodies from 10 to 1000000",
+       IntIn(&CliOptions::bodies, 10, 1000000)},
       {"--step", "a step width in days above 0 and at most 100",
        [](std::string_view t, CliOptions& o) {
          double v = 0;
@@ -114,6 +115,7 @@ const std::vector<ValueOption>& ValueOptions() {
       {"--comet", "a catalogue index from 0 to 587", IntIn(&CliOptions::comet, 0, 587)},
       {"--dist", "a start distribution from 0 to 3", IntIn(&CliOptions::dist, 0, 3)},
       {"--runs", "a whole number of runs from 1 to 1000000", IntIn(&CliOptions::runs, 1, 1000000)},
+      {"--threads", "a whole number of threads from 1 to 256", IntIn(&CliOptions::threads, 1, 256)},
       {"--csv", "a file name", Text(&CliOptions::csvPath)},
       {"--showers", "a file name", Text(&CliOptions::showersPath)},
       {"--capture", "a distance in AU above 0 and at most 1", Distance(&CliOptions::captureAu)},
@@ -163,7 +165,6 @@ const std::vector<ValueOption>& ValueOptions() {
       {"--window", "a time in days from 0.1 to 365", DoubleIn(&CliOptions::windowDays, 0.1, 365)},
       {"--trail-step", "a step width in days from 0.1 to 10",
        DoubleIn(&CliOptions::trailStepDays, 0.1, 10)},
-      {"--threads", "a whole number of threads from 1 to 64", IntIn(&CliOptions::threads, 1, 64)},
       {"--forecast-csv", "a file name", Text(&CliOptions::forecastCsvPath)},
   };
   return options;
@@ -237,7 +238,8 @@ std::string CliUsage() {
 Integrates the solar system with a particle cloud released from a comet, without a window.
 
 Run:
-  --bodies N       bodies in all, the ten massive ones included, 10..20000 (default 4000)
+  --bodies N       bodies in all, the ten massive ones included, 10..1000000
+                   (default 4000; the window offers up to 20000)
   --step DAYS      step width in days, 0 < DAYS <= 100 (default 5)
   --steps K        regular steps after the start-up, K >= 1 (default 100)
   --comet INDEX    catalogue index 0..587 (default 62; 1 gives a run without particles)
@@ -248,6 +250,8 @@ Run:
   --isa NAME       force the force loop's instruction set: x86-64, avx2, avx512
   --progress       progress lines on stderr even when it is not a terminal (a terminal
                    shows one line, in place, for any run of more than about 2 s)
+  --threads T      threads sharing the particles, 1..256 (default: every core);
+                   the results are the same bits whatever T is
   --epoch JD       start at this Julian date, years 1600..2200 (default 2451545.0,
                    J2000); the planets are their J2000 state integrated there
 
@@ -255,7 +259,8 @@ Output (all refer to the last run):
   --state          time_days, startup_passes and the state of the ten massive bodies
   --digest         state_digest: 16 hex digits over the exact bits of the state
                    the next step would read; equal digests, equal runs
-  --bench          startup_ms, ms_per_step (median), steps_per_second, peak_rss_mb
+  --bench          isa, threads, bodies, startup_ms, ms_per_step (median),
+                   steps_per_second, peak_rss_mb
   --csv FILE       every body's position and velocity after the last step
   --png FILE       the last frame as the window draws it
   --frames DIR     every N-th step's frame as DIR/frame-000001.png, ... (DIR must exist)
@@ -288,7 +293,7 @@ Dust-trail forecast (instead of a run; --comet picks the comet):
                    Earth's orbit (default 0.002)
   --window DAYS    ... and it passes the node within DAYS of the Earth (default 30)
   --trail-step D   step width of the trail runs in days (default 1)
-  --threads T      trails integrated side by side (default 2)
+  --threads T      trails integrated side by side (default: every core)
   --forecast-csv FILE  the table as CSV: trail,peak_utc,lambda_sun,miss_au,
                    particles,ra,dec,vg
   --help           this text

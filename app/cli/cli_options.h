@@ -27,6 +27,7 @@ struct CliOptions {
   double captureAu = 0.05;
   double encounterAu = 0.01;
   std::string isa;  // empty: the best the processor runs
+  int threads = 0;  // 0: every core the hardware offers; a run's particles or a forecast's trails
   // Rendering with the window's drawing code.
   std::string pngPath;
   std::string framesDir;
@@ -46,8 +47,7 @@ struct CliOptions {
   double nucleusKm = 1.8;
   double nearAu = 0.002;  // --near: a grain's node this close to the Earth's orbit
   double windowDays = 30;
-  double trailStepDays = 1;
-  int threads = 2;
+  double trailStepDays = 1;  // the trails run side by side on `threads` threads
   std::string forecastCsvPath;
 };
 

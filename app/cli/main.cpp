@@ -136,7 +136,7 @@ int Forecast(const CliOptions& o) {
   s.ejection.nucleusRadiusKm = o.nucleusKm;
   s.encounterAu = o.nearAu;
   s.windowDays = o.windowDays;
-  s.threads = o.threads;
+  s.threads = o.threads > 0 ? o.threads : WorkerPool::AllCores();
   const auto t0 = Clock::now();
   Progress progress;
   const StopOnInterrupt stopOnInterrupt(progress);
@@ -204,6 +204,7 @@ int Run(const CliOptions& o) {
   }
   RunSettings settings;
   settings.BodyCount = o.bodies;
+  settings.MaxBodyCount = kMaxBodyCount;
   settings.StepDays = o.stepDays;
   settings.CometIndex = o.comet;
   settings.Distribution = o.dist;
@@ -218,6 +219,7 @@ int Run(const CliOptions& o) {
   const std::unique_ptr<FrameOutput> frames = FrameOutput::For(o);
   const std::unique_ptr<ShowerOutput> showers = ShowerOutput::For(o);
   SimulationRun run;
+  run.SetThreads(o.threads > 0 ? o.threads : WorkerPool::AllCores());
   std::vector<double> stepMs;
   double startupMs = 0, loopMs = 0;
   Progress progress;
@@ -305,6 +307,7 @@ int Run(const CliOptions& o) {
   if (o.digest) std::printf("state_digest %s\n", DigestHex(StateDigest(state)).c_str());
   if (o.bench) {
     std::printf("isa %s\n", std::string(IsaName(ActiveIsa())).c_str());
+    std::printf("threads %d\n", run.Threads());
     std::printf("bodies %d\n", state.BodyCount);
     std::printf("startup_ms %.3f\n", startupMs);
     std::printf("ms_per_step %.4f\n", Median(stepMs));

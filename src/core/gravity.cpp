@@ -97,21 +97,25 @@ void MassiveAccelerations(const Sources& s, AccelerationSet a) {
   }
 }
 
-void GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm,
-                         const double* sunFactor, int bodyCount) {
+int GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, const double* sunFactor,
+                        int bodyCount, WorkerPool& pool) {
   const Sources sources = SourcesFrom(p, gm, sunFactor);
   MassiveAccelerations(sources, a);
-  g_kernels->accelerations(sources, p.x, p.y, p.z, a.x, a.y, a.z, kMassiveCount, bodyCount);
+  const Kernels& kernels = *g_kernels;
+  return pool.ForEachBlock(kMassiveCount, bodyCount, [&](int begin, int end) {
+    kernels.accelerations(sources, p.x, p.y, p.z, a.x, a.y, a.z, begin, end);
+  });
 }
 
-void InitialAccelerations(RunState& state) {
+void InitialAccelerations(RunState& state, WorkerPool& pool) {
   ClearArithmeticFlags();
-  GravityAcceleration({state.Pos(kX, 0), state.Pos(kY, 0), state.Pos(kZ, 0)},
-                      {state.Acc(kX, 0), state.Acc(kY, 0), state.Acc(kZ, 0)}, state.BodyGM(),
-                      state.SunFactor(), state.BodyCount);
+  const int raisedByWorkers =
+      GravityAcceleration({state.Pos(kX, 0), state.Pos(kY, 0), state.Pos(kZ, 0)},
+                          {state.Acc(kX, 0), state.Acc(kY, 0), state.Acc(kZ, 0)}, state.BodyGM(),
+                          state.SunFactor(), state.BodyCount, pool);
   // A body on a massive body's start position leaves NaN in slot 0; the start-up
   // clears the flags, so the fault must be reported here or it is lost.
-  ThrowOnArithmeticFlags();
+  ThrowOnArithmeticFlags(raisedByWorkers);
 }
 
 }  // namespace stelvo

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/run_state.h"
+#include "core/worker_pool.h"
 
 namespace stelvo {
 
@@ -32,14 +33,17 @@ struct AccelerationSet {
 
 // Bodies 1..bodyCount (indices 0..bodyCount-1, bodyCount >= 10); sources are
 // bodies 1..10 with GM from gm, skipping only the self-pair; the Sun's GM is scaled
-// by sunFactor[i] for particle i. Reports nothing: the caller checks the
-// floating-point flags (see arithmetic_check.h).
-void GravityAcceleration(PositionSet positions, AccelerationSet accelerations,
-                         const double* gm, const double* sunFactor, int bodyCount);
+// by sunFactor[i] for particle i. The particles are shared among the pool's threads.
+// Throws nothing: returns the IEEE flags the pool's workers raised, and the caller
+// checks them together with its own (ThrowOnArithmeticFlags, arithmetic_check.h).
+int GravityAcceleration(PositionSet positions, AccelerationSet accelerations, const double* gm,
+                        const double* sunFactor, int bodyCount,
+                        WorkerPool& pool = WorkerPool::Serial());
 
-// Slot 0 accelerations of all bodies from slot 0 positions. Throws ArithmeticError
-// if the evaluation divided by zero or overflowed.
-void InitialAccelerations(RunState& state);
+// Slot 0 accelerations of all bodies from slot 0 positions, the particles shared
+// among the pool's threads. Throws ArithmeticError if the evaluation divided by zero
+// or overflowed, in whichever thread.
+void InitialAccelerations(RunState& state, WorkerPool& pool = WorkerPool::Serial());
 
 enum class Isa { kBaseline, kAvx2, kAvx512 };
 

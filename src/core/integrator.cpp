@@ -5,61 +5,77 @@
 #include "core/arithmetic_check.h"
 #include "core/gravity.h"
 #include "core/kernels.h"
+#include "core/worker_pool.h"
 
 namespace stelvo {
 
 namespace {
 
-// Particles go through the step in blocks small enough that a block's history
-// stays in the core's cache from the predictor to the last evaluation.
-constexpr int kParticleBlock = 512;
+// The arrays the phases of a step read and write for a run of bodies, addressed so
+// that the run's first body is at index 0: the run's arrays shifted by its first
+// body, except that the predicted point may go to a scratch block.
+struct PhaseArrays {
+  const double* p3[3];
+  const double* p4[3];
+  const double* v4[3];
+  Ordinates predictor[3];  // acceleration slots 4 down to -3
+  double* p5[3];           // the predicted point
+  double* a5[3];
+  Ordinates corrector[3];  // a5, then slots 4 down to -2
+  double* corr[kStateValues];
+  const double* sunFactor;
 
-Ordinates OrdinatesFrom(const RunState& state, int axis, int newestSlot) {
-  Ordinates o;
-  for (int j = 0; j < 8; ++j) o.a[j] = state.Acc(axis, newestSlot - j);
-  return o;
+  PositionSet Predicted() const { return {p5[kX], p5[kY], p5[kZ]}; }
+  AccelerationSet PredictedAcc() const { return {a5[kX], a5[kY], a5[kZ]}; }
+  PositionSet Corrected() const { return {corr[0], corr[3], corr[6]}; }
+  AccelerationSet CorrectedAcc() const { return {corr[2], corr[5], corr[8]}; }
+};
+
+// For bodies from first on; the predicted point goes to slot 5 of the run's arrays,
+// or to predicted[0..5] (x, y, z positions, then accelerations) when given.
+PhaseArrays ArraysFrom(RunState& state, int first, double (*predicted)[kBlockBodies]) {
+  PhaseArrays a;
+  for (int axis = 0; axis < 3; ++axis) {
+    a.p3[axis] = state.Pos(axis, 3) + first;
+    a.p4[axis] = state.Pos(axis, 4) + first;
+    a.v4[axis] = state.Vel(axis, 4) + first;
+    a.p5[axis] = predicted ? predicted[axis] : state.Pos(axis, 5) + first;
+    a.a5[axis] = predicted ? predicted[3 + axis] : state.Acc(axis, 5) + first;
+    for (int j = 0; j < 8; ++j) a.predictor[axis].a[j] = state.Acc(axis, 4 - j) + first;
+    a.corrector[axis].a[0] = a.a5[axis];
+    for (int j = 1; j < 8; ++j) a.corrector[axis].a[j] = state.Acc(axis, 5 - j) + first;
+  }
+  for (int v = 0; v < kStateValues; ++v) a.corr[v] = state.CorrState(v) + first;
+  a.sunFactor = state.SunFactor() + first;
+  return a;
 }
 
 struct StepPhases {
-  RunState& state;
   const IntegratorCoeffs& coeffs;
   const Kernels& kernels;
-  Ordinates predictorOrdinates[3];
-  Ordinates correctorOrdinates[3];
+  double h;
 
-  // Phase 2: position predictor.
-  void Predict(int begin, int end) const {
-    const double h = state.StepDays;
+  // Phase 2: position predictor, bodies 0..count-1 of the arrays.
+  void Predict(const PhaseArrays& a, int count) const {
     for (int axis = 0; axis < 3; ++axis) {
-      kernels.predict(predictorOrdinates[axis], coeffs.Stormer8Ord.data(), h * h,
-                      state.Pos(axis, 3), state.Pos(axis, 4), state.Pos(axis, 5), begin, end);
+      kernels.predict(a.predictor[axis], coeffs.Stormer8Ord.data(), h * h, a.p3[axis], a.p4[axis],
+                      a.p5[axis], 0, count);
     }
   }
   // Phases 4 and 5: position and velocity correctors, which read the same ordinates.
-  void Correct(int begin, int end) const {
+  void Correct(const PhaseArrays& a, int count) const {
     for (int axis = 0; axis < 3; ++axis) {
-      kernels.correct(correctorOrdinates[axis], coeffs.Cowell8Ord.data(),
-                      coeffs.AdamsMoulton8Ord.data(), state.StepDays, state.Pos(axis, 3),
-                      state.Pos(axis, 4), state.Vel(axis, 4), state.CorrState(3 * axis),
-                      state.CorrState(3 * axis + 1), begin, end);
+      kernels.correct(a.corrector[axis], coeffs.Cowell8Ord.data(), coeffs.AdamsMoulton8Ord.data(),
+                      h, a.p3[axis], a.p4[axis], a.v4[axis], a.corr[3 * axis], a.corr[3 * axis + 1],
+                      0, count);
     }
   }
-  PositionSet Predicted() const { return {state.Pos(kX, 5), state.Pos(kY, 5), state.Pos(kZ, 5)}; }
-  AccelerationSet PredictedAcc() const {
-    return {state.Acc(kX, 5), state.Acc(kY, 5), state.Acc(kZ, 5)};
-  }
-  PositionSet Corrected() const {
-    return {state.CorrState(0), state.CorrState(3), state.CorrState(6)};
-  }
-  AccelerationSet CorrectedAcc() const {
-    return {state.CorrState(2), state.CorrState(5), state.CorrState(8)};
+  void Evaluate(Sources sources, const PhaseArrays& a, PositionSet p, AccelerationSet acc,
+                int count) const {
+    sources.sunFactor = a.sunFactor;
+    kernels.accelerations(sources, p.x, p.y, p.z, acc.x, acc.y, acc.z, 0, count);
   }
 };
-
-void Evaluate(const Kernels& k, const Sources& s, PositionSet p, AccelerationSet a, int begin,
-              int end) {
-  k.accelerations(s, p.x, p.y, p.z, a.x, a.y, a.z, begin, end);
-}
 
 }  // namespace
 
@@ -67,33 +83,36 @@ void Evaluate(const Kernels& k, const Sources& s, PositionSet p, AccelerationSet
 // and every evaluation sees the attracting bodies at the same phase. A particle's
 // phases depend only on its own history and on the massive bodies, so the massive
 // bodies go through the whole step first and the particles follow block by block:
-// every result is the one of running each phase over all bodies in turn.
-void IntegrationStep(RunState& state, const IntegratorCoeffs& coeffs) {
+// every result is the one of running each phase over all bodies in turn. Blocks
+// (kBlockBodies, small enough that a block's history stays in the core's cache from
+// the predictor to the last evaluation) are shared among the pool's threads, each
+// thread taking its blocks through all phases one block at a time.
+void IntegrationStep(RunState& state, const IntegratorCoeffs& coeffs, WorkerPool& pool) {
   const int n = state.BodyCount;
   state.CurrentSlot = 5;
   ClearArithmeticFlags();
 
-  StepPhases step{state, coeffs, ActiveKernels(), {}, {}};
-  for (int axis = 0; axis < 3; ++axis) {
-    step.predictorOrdinates[axis] = OrdinatesFrom(state, axis, 4);
-    step.correctorOrdinates[axis] = OrdinatesFrom(state, axis, 5);
-  }
+  const StepPhases step{coeffs, ActiveKernels(), state.StepDays};
+  const PhaseArrays massive = ArraysFrom(state, 0, nullptr);
+  step.Predict(massive, kMassiveCount);
+  const Sources predicted = SourcesFrom(massive.Predicted(), state.BodyGM(), state.SunFactor());
+  MassiveAccelerations(predicted, massive.PredictedAcc());
+  step.Correct(massive, kMassiveCount);
+  const Sources corrected = SourcesFrom(massive.Corrected(), state.BodyGM(), state.SunFactor());
+  MassiveAccelerations(corrected, massive.CorrectedAcc());
 
-  step.Predict(0, kMassiveCount);
-  const Sources predicted = SourcesFrom(step.Predicted(), state.BodyGM(), state.SunFactor());
-  MassiveAccelerations(predicted, step.PredictedAcc());
-  step.Correct(0, kMassiveCount);
-  const Sources corrected = SourcesFrom(step.Corrected(), state.BodyGM(), state.SunFactor());
-  MassiveAccelerations(corrected, step.CorrectedAcc());
-
-  for (int begin = kMassiveCount; begin < n; begin += kParticleBlock) {
-    const int end = std::min(begin + kParticleBlock, n);
-    step.Predict(begin, end);
-    Evaluate(step.kernels, predicted, step.Predicted(), step.PredictedAcc(), begin, end);
-    step.Correct(begin, end);
-    Evaluate(step.kernels, corrected, step.Corrected(), step.CorrectedAcc(), begin, end);
-  }
-  ThrowOnArithmeticFlags();
+  const int raised = pool.ForEachBlock(kMassiveCount, n, [&](int begin, int end) {
+    // A particle's predicted point is read only by its own block's evaluation and
+    // correctors, so it stays in this thread's cache and never goes out to memory.
+    alignas(64) double predictedBlock[6][kBlockBodies];
+    const PhaseArrays block = ArraysFrom(state, begin, predictedBlock);
+    const int count = end - begin;
+    step.Predict(block, count);
+    step.Evaluate(predicted, block, block.Predicted(), block.PredictedAcc(), count);
+    step.Correct(block, count);
+    step.Evaluate(corrected, block, block.Corrected(), block.CorrectedAcc(), count);
+  });
+  ThrowOnArithmeticFlags(raised);
   state.AcceptCorrected();
 }
 

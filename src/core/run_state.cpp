@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <utility>
 
 namespace stelvo {
@@ -25,23 +26,29 @@ void RotateDown(double* (&slots)[N], int first, int last) {
 
 void RunState::FreeAligned::operator()(double* p) const { std::free(p); }
 
-RunState::RunState() {
-  historyDoubles_ = kHistoryArrays * kCapacity;
-  const std::size_t bytes = (kHistoryArrays + kWorkArrays) * kCapacity * sizeof(double);
+RunState::RunState(int capacity) { Resize(capacity); }
+
+void RunState::Resize(int capacity) {
+  if (capacity < 1 || capacity > kMaxBodyCount) throw std::length_error("RunState capacity");
+  constexpr std::size_t kLine = kAlignment / sizeof(double);
+  stride_ = (static_cast<std::size_t>(capacity) + kLine - 1) / kLine * kLine;
+  historyDoubles_ = kHistoryArrays * stride_;
+  const std::size_t bytes = (kHistoryArrays + kWorkArrays) * stride_ * sizeof(double);
+  storage_.reset();  // the old arrays go before the new ones come
   auto* memory = static_cast<double*>(std::aligned_alloc(kAlignment, bytes));
   if (memory == nullptr) throw std::bad_alloc();
   storage_.reset(memory);
+  capacity_ = capacity;
   AssignBuffers();
   std::memset(storage_.get(), 0, bytes);
-  std::fill(sunFactor_, sunFactor_ + kCapacity, 1.0);
+  std::fill(sunFactor_, sunFactor_ + capacity_, 1.0);
 }
 
 void RunState::AssignBuffers() {
-  static_assert(kCapacity * sizeof(double) % kAlignment == 0);
   double* next = storage_.get();
-  auto take = [&next] {
+  auto take = [this, &next] {
     double* array = next;
-    next += kCapacity;
+    next += stride_;
     return array;
   };
   for (int axis = 0; axis < 3; ++axis) {
@@ -58,7 +65,7 @@ void RunState::AssignBuffers() {
 void RunState::ClearHistories() {
   AssignBuffers();
   std::memset(storage_.get(), 0, historyDoubles_ * sizeof(double));
-  std::fill(sunFactor_, sunFactor_ + kCapacity, 1.0);
+  std::fill(sunFactor_, sunFactor_ + capacity_, 1.0);
 }
 
 void RunState::ShiftHistory() {

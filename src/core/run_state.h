@@ -1,6 +1,7 @@
 #pragma once
-// The arrays and scalars of a run, nothing else. Allocated once for the full
-// capacity of 20000 bodies and reused by every run; nothing is allocated per step.
+// The arrays and scalars of a run, nothing else. Sized for the bodies of the run
+// asked for (SimulationRun::Begin resizes it when the count changes) and reused by
+// every run of that size; nothing is allocated per step.
 //
 // Bodies are numbered from 1 in the physics (1 Sun ... 10 Pluto, then particles);
 // in the arrays body n sits at index n - 1. Every history slot is one contiguous
@@ -16,7 +17,10 @@
 
 namespace stelvo {
 
+// The window's largest run, and the size of a RunState unless told otherwise.
 inline constexpr int kCapacity = 20000;
+// The largest batch run (stelvo-cli): about 1 GB of run state.
+inline constexpr int kMaxBodyCount = 1000000;
 inline constexpr int kMassiveCount = 10;
 inline constexpr int kMinPosSlot = -4, kMaxPosSlot = 5;
 inline constexpr int kMinAccSlot = -8, kMaxAccSlot = 8;
@@ -29,7 +33,8 @@ enum Axis { kX = 0, kY = 1, kZ = 2 };
 
 class RunState {
  public:
-  RunState();
+  // Room for capacity bodies, 1..kMaxBodyCount, every array cleared.
+  explicit RunState(int capacity = kCapacity);
   RunState(const RunState&) = delete;
   RunState& operator=(const RunState&) = delete;
 
@@ -53,6 +58,11 @@ class RunState {
   double* SunFactor() { return sunFactor_; }
   const double* SunFactor() const { return sunFactor_; }
 
+  int Capacity() const { return capacity_; }
+  // Replaces the arrays by ones for capacity bodies, cleared like ClearHistories;
+  // nothing of the old contents stays.
+  void Resize(int capacity);
+
   // Zero every history slot for the full capacity, set every Sun factor to 1 and
   // undo all renaming.
   void ClearHistories();
@@ -75,6 +85,8 @@ class RunState {
     void operator()(double* p) const;
   };
   std::unique_ptr<double[], FreeAligned> storage_;
+  int capacity_ = 0;
+  std::size_t stride_ = 0;  // doubles from one array to the next: capacity_ rounded up
   std::size_t historyDoubles_ = 0;
   double* pos_[3][kPosSlots];
   double* vel_[3][kPosSlots];

@@ -6,6 +6,7 @@
 #include "core/coefficients.h"
 #include "core/progress.h"
 #include "core/run_state.h"
+#include "core/worker_pool.h"
 
 namespace stelvo {
 
@@ -16,10 +17,12 @@ inline constexpr int kStartupPassLimit = 51;
 // was. Returns the number of passes made. Throws ArithmeticError like a step, and
 // "Floating point invalid operation" if a slot-4 value is not finite (which only a
 // non-finite initial state can cause): such a value never counts as settled.
-// A lower pass limit serves tests that look at an early pass. With a progress,
-// every pass is reported (its share of the pass limit) and a cancel requested
-// ends the iteration after the pass with RunCancelled.
+// A lower pass limit serves tests that look at an early pass. The particles are
+// shared among the pool's threads; the bits do not depend on how many there are.
+// With a progress, every pass is reported (its share of the pass limit) and a
+// cancel requested ends the iteration after the pass with RunCancelled.
 int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs,
-                     int passLimit = kStartupPassLimit, Progress* progress = nullptr);
+                     int passLimit = kStartupPassLimit, WorkerPool& pool = WorkerPool::Serial(),
+                     Progress* progress = nullptr);
 
 }  // namespace stelvo

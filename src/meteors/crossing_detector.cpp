@@ -196,11 +196,16 @@ Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double en
   return Measure(s, HermiteArc(s, kEarthRow), row, captureAu, encounterAu);
 }
 
+CrossingDetector::CrossingDetector() { Grow(kCapacity); }
+
 // The flags reach eight bytes past the capacity, read but never written.
-CrossingDetector::CrossingDetector()
-    : records_(std::make_unique<Crossing[]>(kCapacity)),
-      rows_(std::make_unique<int[]>(kCapacity)),
-      flags_(std::make_unique<unsigned char[]>(kCapacity + 8)) {}
+void CrossingDetector::Grow(int capacity) {
+  records_ = std::make_unique<Crossing[]>(capacity);
+  rows_ = std::make_unique<int[]>(capacity);
+  flags_ = std::make_unique<unsigned char[]>(capacity + 8);
+  capacity_ = capacity;
+  count_ = 0;
+}
 
 CrossingDetector::~CrossingDetector() = default;
 
@@ -208,6 +213,9 @@ std::span<const Crossing> CrossingDetector::Scan(const RunState& s) {
   const double* z4 = s.Pos(kZ, kAcceptedSlot);
   const double* z5 = s.Pos(kZ, kNewSlot);
   const int first = s.MassiveCount, end = s.BodyCount;
+  // Batch runs may hold more bodies than the window's largest run: the first scan of
+  // such a run makes room, every later one allocates nothing.
+  if (end > capacity_) Grow(end);
   // One flag per row, in a loop that vectorises; then the flags are read eight at
   // a time, so a stretch of rows without a crossing costs one test per eight.
   MarkSideChanges(z4, z5, z4[kSunRow], z5[kSunRow], first, end, flags_.get());

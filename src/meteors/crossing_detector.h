@@ -47,6 +47,9 @@ class CrossingDetector {
   std::span<const Crossing> Records() const { return {records_.get(), std::size_t(count_)}; }
 
  private:
+  void Grow(int capacity);
+
+  int capacity_ = 0;
   std::unique_ptr<Crossing[]> records_;
   std::unique_ptr<int[]> rows_;             // the rows that crossed in the last scan
   std::unique_ptr<unsigned char[]> flags_;  // per row: 1 if it changed side

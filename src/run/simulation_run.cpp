@@ -1,7 +1,10 @@
 #include "run/simulation_run.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
+#include "core/arithmetic_check.h"
 #include "core/coefficients.h"
 #include "core/gravity.h"
 #include "core/integrator.h"
@@ -22,8 +25,9 @@ constexpr int kNoParticlesCometIndex = 1;
 constexpr double kMaxStepDays = 100;
 
 void CheckSettings(const RunSettings& s) {
-  if (s.BodyCount < kMassiveCount || s.BodyCount > kCapacity) {
-    throw RunError("The body count must lie between 10 and 20000");
+  const int limit = std::clamp(s.MaxBodyCount, kMassiveCount, kMaxBodyCount);
+  if (s.BodyCount < kMassiveCount || s.BodyCount > limit) {
+    throw RunError("The body count must lie between 10 and " + std::to_string(limit));
   }
   if (!(s.StepDays > 0 && s.StepDays <= kMaxStepDays)) {
     throw RunError("The step width must lie above 0 and at most 100 days");
@@ -53,10 +57,18 @@ void MoveParticlesWithTheSun(RunState& s) {
 SimulationRun::SimulationRun() : SimulationRun(ProgramRandom()) {}
 
 SimulationRun::SimulationRun(RandomSource& random)
-    : state_(std::make_unique<RunState>()), coeffs_(std::make_unique<IntegratorCoeffs>()),
+    : state_(std::make_unique<RunState>(kMassiveCount)),
+      pool_(std::make_unique<WorkerPool>(WorkerPool::AllCores())),
+      coeffs_(std::make_unique<IntegratorCoeffs>()),
       random_(&random) {}
 
 SimulationRun::~SimulationRun() = default;
+
+void SimulationRun::SetThreads(int threads) {
+  if (threads == pool_->Threads()) return;
+  pool_.reset();
+  pool_ = std::make_unique<WorkerPool>(threads);
+}
 
 void SimulationRun::Begin(const RunSettings& settings, Progress* progress) {
   PlaceBodies(settings);
@@ -66,9 +78,13 @@ void SimulationRun::Begin(const RunSettings& settings, Progress* progress) {
 void SimulationRun::PlaceBodies(const RunSettings& settings) {
   CheckSettings(settings);
   RunState& s = *state_;
+  if (s.Capacity() != settings.BodyCount) {
+    s.Resize(settings.BodyCount);  // arrives cleared
+  } else {
+    s.ClearHistories();
+  }
   s.BodyCount = settings.BodyCount;
   s.StepDays = settings.StepDays;
-  s.ClearHistories();
   BuildCoefficientTables(*coeffs_);
   s.EpochJD = settings.EpochJD;
   const bool atJ2000 = s.EpochJD == kEpochJD;
@@ -89,13 +105,13 @@ void SimulationRun::PlaceBodies(const RunSettings& settings) {
 
 void SimulationRun::StartUp(Progress* progress) {
   RunState& s = *state_;
-  InitialAccelerations(s);
-  startupPasses_ = StartUpIteration(s, *coeffs_, kStartupPassLimit, progress);
+  InitialAccelerations(s, *pool_);
+  startupPasses_ = StartUpIteration(s, *coeffs_, kStartupPassLimit, *pool_, progress);
   s.SimDays = 4 * s.StepDays;
   s.CurrentSlot = 4;
 }
 
-void SimulationRun::Step() { IntegrationStep(*state_, *coeffs_); }
+void SimulationRun::Step() { IntegrationStep(*state_, *coeffs_, *pool_); }
 
 void SimulationRun::FinishPass() {
   state_->SimDays = state_->SimDays + state_->StepDays;

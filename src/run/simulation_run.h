@@ -12,14 +12,17 @@
 // Begin and Step throw RunError (ArithmeticError for a division by zero or an
 // overflow); the last accepted state stays intact. Begin given a progress reports
 // the start-up's passes into its current stage and throws RunCancelled after the
-// pass in which a cancel was requested. The run state is allocated once
-// per SimulationRun for the full capacity and reused by every Begin.
+// pass in which a cancel was requested. The run state is sized by Begin
+// for the body count asked for and reused while the count stays. The particle
+// loops run on a pool of threads that lives as long as the SimulationRun (all cores
+// unless SetThreads says otherwise); the bits do not depend on the thread count.
 
 #include <memory>
 #include <string>
 
 #include "core/progress.h"
 #include "core/run_state.h"
+#include "core/worker_pool.h"
 
 namespace stelvo {
 
@@ -27,10 +30,11 @@ class RandomSource;
 struct IntegratorCoeffs;
 
 struct RunSettings {
-  int BodyCount = 4000;    // all bodies, the ten massive ones included: 10..20000
-  double StepDays = 5;     // 0 < StepDays <= 100
-  int CometIndex = 62;     // catalogue index; 1 gives a run without particles
-  int Distribution = 0;    // start distribution 0..3; anything else refuses to start
+  int BodyCount = 4000;          // all bodies, the ten massive ones included: 10..MaxBodyCount
+  int MaxBodyCount = kCapacity;  // the window's limit; batch runs go up to kMaxBodyCount
+  double StepDays = 5;           // 0 < StepDays <= 100
+  int CometIndex = 62;           // catalogue index; 1 gives a run without particles
+  int Distribution = 0;          // start distribution 0..3; anything else refuses to start
   std::string DistributionText;  // what the user typed, for the refusal message
   // Start instant, years 1600..2200; the window's runs keep J2000. At another epoch
   // the massive bodies are the J2000 table integrated there (run/epoch_state.h).
@@ -43,6 +47,11 @@ class SimulationRun {
   SimulationRun();
   explicit SimulationRun(RandomSource& random);
   ~SimulationRun();
+
+  // Replaces the pool by one of threads threads (>= 1); not between Begin and the
+  // end of the run's last pass.
+  void SetThreads(int threads);
+  int Threads() const { return pool_->Threads(); }
 
   // PlaceBodies then StartUp. The halves are public so that a test can alter the
   // initial state between them.
@@ -60,6 +69,7 @@ class SimulationRun {
 
  private:
   RunStatePtr state_;
+  std::unique_ptr<WorkerPool> pool_;
   std::unique_ptr<IntegratorCoeffs> coeffs_;
   RandomSource* random_;
   int startupPasses_ = 0;

@@ -935,6 +935,10 @@ void TForm_Main::SetTerminator(std::function<void()> terminate) {
   terminate_ = std::move(terminate);
 }
 
+void TForm_Main::SetThreads(int threads) {
+  if (!loopActive_) run_.SetThreads(threads);
+}
+
 void TForm_Main::SetAutomaticPasses(bool automatic) {
   automaticPasses_ = automatic;
   if (!automatic)

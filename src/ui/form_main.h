@@ -104,6 +104,9 @@ class TForm_Main : public QMainWindow {
   void SetErrorDisplay(std::function<void(const QString&)> display);
   // What Exit and closing do; ending the process unless replaced.
   void SetTerminator(std::function<void()> terminate);
+  // Threads that share the run's particles (all cores unless set); ignored while a
+  // run loop is active. The pictures do not depend on it.
+  void SetThreads(int threads);
   // With automatic driving off, passes run only through RunPass.
   void SetAutomaticPasses(bool automatic);
   // One turn of the run loop: finishes the previous pass (time advanced, history
