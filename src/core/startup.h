@@ -19,7 +19,7 @@ inline constexpr int kStartupPassLimit = 51;
 // non-finite initial state can cause): such a value never counts as settled.
 // A lower pass limit serves tests that look at an early pass. The particles are
 // shared among the pool's threads; the bits do not depend on how many there are.
-// With a progress, every pass is reported (its share of the pass limit) and a
+// With a progress, every pass is reported (its share of the passes expected) and a
 // cancel requested ends the iteration after the pass with RunCancelled.
 int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs,
                      int passLimit = kStartupPassLimit, WorkerPool& pool = WorkerPool::Serial(),
