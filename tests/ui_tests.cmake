@@ -82,3 +82,10 @@ stelvo_add_test(ui_background_task_test GUI
 target_compile_definitions(ui_background_task_test PRIVATE
   STELVO_TASK_EXIT="$<TARGET_FILE:ui_task_exit_main>" STELVO_CLI="$<TARGET_FILE:stelvo-cli>")
 add_dependencies(ui_background_task_test ui_task_exit_main stelvo-cli)
+
+# The start of a trail forecast from a window, against stelvo-cli's.
+stelvo_add_test(ui_forecast_controls_test GUI
+  SOURCES ui_forecast_controls_test.cpp ui_test_main.cpp
+  LIBS stelvo_ui Qt6::Test)
+target_compile_definitions(ui_forecast_controls_test PRIVATE STELVO_CLI="$<TARGET_FILE:stelvo-cli>")
+add_dependencies(ui_forecast_controls_test stelvo-cli)

@@ -183,4 +183,31 @@
         <translation>Cancel</translation>
     </message>
 </context>
+<context>
+    <name>stelvo::ForecastControls</name>
+    <message>
+        <source>&amp;Vorhersage berechnen</source>
+        <translation>&amp;Compute forecast</translation>
+    </message>
+    <message>
+        <source>Komet</source>
+        <translation>Comet</translation>
+    </message>
+    <message>
+        <source>Spuren der Jahre</source>
+        <translation>Trails of the years</translation>
+    </message>
+    <message>
+        <source>Teilchen je Spur</source>
+        <translation>Particles per trail</translation>
+    </message>
+    <message>
+        <source>Vorhersage</source>
+        <translation>Forecast</translation>
+    </message>
+    <message>
+        <source>Vorhersage für</source>
+        <translation>Forecast for</translation>
+    </message>
+</context>
 </TS>

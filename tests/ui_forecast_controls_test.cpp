@@ -1,0 +1,157 @@
+// The start of a trail forecast from a window: its settings, a forecast run to the
+// end and handed over (the same bits as stelvo-cli's), a cancel that keeps the
+// forecast shown before, and settings the forecast refuses.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+#include <QTranslator>
+#include <QVBoxLayout>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "ui/background_task.h"
+#include "ui/forecast_controls.h"
+
+namespace stelvo {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kLeonidComet = 539;
+constexpr int kSmallPerTrail = 300;
+
+// The 1999 Leonid storm's trail, few grains: a forecast of a second or two.
+void SmallLeonidForecast(ForecastControls& c) {
+  c.ComboBox_Comet->setCurrentIndex(kLeonidComet);
+  c.Edit_TrailFrom->setValue(1899);
+  c.Edit_TrailTo->setValue(1899);
+  c.Edit_ForecastFrom->setValue(1999);
+  c.Edit_ForecastTo->setValue(1999);
+  c.Edit_PerTrail->setValue(kSmallPerTrail);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A window that shows what the controls hand it, as the shower window's view does.
+class ForecastControlsTest : public ::testing::Test {
+ protected:
+  ForecastControlsTest() {
+    controls = new ForecastControls(
+        [this](std::vector<TrailEncounter> encounters) {
+          shown = std::move(encounters);
+          ++presented;
+        },
+        &window);
+    (new QVBoxLayout(&window))->addWidget(controls);
+    window.resize(1200, 200);
+    window.show();
+  }
+
+  QWidget window;
+  ForecastControls* controls;
+  std::vector<TrailEncounter> shown;
+  int presented = 0;
+};
+
+TEST_F(ForecastControlsTest, StartsWithTheLeonidTrailsAndTheirStormYears) {
+  const ForecastSettings s = controls->Settings();
+  EXPECT_EQ(s.cometIndex, kLeonidComet);
+  EXPECT_TRUE(controls->ComboBox_Comet->currentText().contains(QStringLiteral("55P")));
+  EXPECT_EQ(s.trailFrom, 1699);
+  EXPECT_EQ(s.trailTo, 1965);
+  EXPECT_EQ(s.forecastFrom, 1998);
+  EXPECT_EQ(s.forecastTo, 2002);
+  EXPECT_EQ(s.perTrail, 1000);
+  EXPECT_FALSE(controls->Task->isVisible());
+}
+
+TEST_F(ForecastControlsTest, ACompletedForecastIsHandedOverWithTheSameBitsAsStelvoCli) {
+  ForecastControls& c = *controls;
+  SmallLeonidForecast(c);
+  QSignalSpy completed(c.Task, &BackgroundTask::Completed);
+  c.Button_Forecast->click();
+  EXPECT_FALSE(c.Button_Forecast->isEnabled());
+  EXPECT_TRUE(c.Task->isVisible());
+  ASSERT_TRUE(completed.wait(120000));
+  EXPECT_FALSE(c.Task->isVisible());
+  EXPECT_TRUE(c.Button_Forecast->isEnabled());
+  EXPECT_EQ(presented, 1);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.front().trailYear, 1899);
+  EXPECT_EQ(shown.front().forecastYear, 1999);
+
+  // stelvo-cli with its progress on: the same table to the last digit.
+  const std::string csv =
+      ::testing::TempDir() + "stelvo-forecast-" + std::to_string(getpid()) + ".csv";
+  const std::string command = "STELVO_PROGRESS_THRESHOLD=0 " + std::string(STELVO_CLI) +
+                              " --comet 539 --trails 1899..1899 --forecast 1999..1999" +
+                              " --per-trail " + std::to_string(kSmallPerTrail) +
+                              " --progress --forecast-csv " + csv + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ForecastCsv(shown), ReadFile(csv));
+  std::remove(csv.c_str());
+}
+
+TEST_F(ForecastControlsTest, CancelKeepsTheForecastShownBefore) {
+  ForecastControls& c = *controls;
+  c.Edit_PerTrail->setValue(10000);  // the whole default span: minutes of work
+  QSignalSpy cancelled(c.Task, &BackgroundTask::Cancelled);
+  c.Button_Forecast->click();
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return c.Task->CurrentProgress() && c.Task->CurrentProgress()->Read().fraction > 0; },
+      60000));
+  window.resize(1300, 250);  // the window stays usable meanwhile
+  QTest::qWait(300);
+  EXPECT_EQ(window.width(), 1300);
+  const auto pressed = Clock::now();
+  QTest::mouseClick(c.Task->Button_Cancel, Qt::LeftButton);
+  ASSERT_TRUE(cancelled.wait(5000));
+  EXPECT_LT(Clock::now() - pressed, std::chrono::seconds(1));
+  EXPECT_EQ(presented, 0);
+  EXPECT_TRUE(c.Button_Forecast->isEnabled());
+  EXPECT_FALSE(c.Task->isVisible());
+}
+
+TEST_F(ForecastControlsTest, RefusedSettingsAreShownAndNothingIsHandedOver) {
+  ForecastControls& c = *controls;
+  c.Edit_TrailFrom->setValue(1900);  // years running backwards
+  c.Edit_TrailTo->setValue(1800);
+  QSignalSpy failed(c.Task, &BackgroundTask::Failed);
+  c.Button_Forecast->click();
+  ASSERT_TRUE(failed.wait(10000));
+  EXPECT_TRUE(c.Label_Error->isVisible());
+  EXPECT_EQ(c.Label_Error->text(), QStringLiteral("The trail years run backwards"));
+  EXPECT_EQ(presented, 0);
+  EXPECT_TRUE(c.Button_Forecast->isEnabled());
+}
+
+TEST_F(ForecastControlsTest, TheControlsFollowTheWindowsLanguage) {
+  EXPECT_EQ(controls->Button_Forecast->text(), QStringLiteral("&Vorhersage berechnen"));
+  QTranslator english;
+  ASSERT_TRUE(english.load(QStringLiteral(":/i18n/stelvo_en.qm")));
+  QCoreApplication::installTranslator(&english);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(controls->Button_Forecast->text(), QStringLiteral("&Compute forecast"));
+  EXPECT_EQ(controls->Label_PerTrail->text(), QStringLiteral("Particles per trail"));
+  QCoreApplication::removeTranslator(&english);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(controls->Label_Comet->text(), QStringLiteral("Komet"));
+}
+
+}  // namespace
+}  // namespace stelvo
