@@ -1,0 +1,22 @@
+#include "view/sky_colours.h"
+
+#include <QColor>
+#include <array>
+#include <cmath>
+
+namespace stelvo {
+
+QRgb SolarLongitudeColour(double lambdaSunDeg) {
+  // One colour per tenth of a degree, computed once.
+  static const std::array<QRgb, 3600> wheel = [] {
+    std::array<QRgb, 3600> made{};
+    for (int i = 0; i < 3600; ++i) made[i] = QColor::fromHsvF(i / 3600.0f, 0.85f, 1.0f).rgb();
+    return made;
+  }();
+  double turn = std::fmod(lambdaSunDeg, 360.0);
+  if (!(turn >= 0)) turn = turn < 0 ? turn + 360.0 : 0.0;  // negative, or NaN to 0
+  const int index = static_cast<int>(turn * 10.0);
+  return wheel[static_cast<std::size_t>(index >= 3600 ? 3599 : index)];
+}
+
+}  // namespace stelvo
