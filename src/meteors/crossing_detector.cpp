@@ -1,0 +1,182 @@
+#include "meteors/crossing_detector.h"
+
+#include <cmath>
+
+#include "meteors/sky_geometry.h"
+
+namespace stelvo {
+
+namespace {
+
+constexpr int kSunRow = 0;
+constexpr int kEarthRow = 3;  // the Earth-Moon barycentre, body 4
+constexpr int kAcceptedSlot = 4;
+constexpr int kNewSlot = 5;
+
+Vec3 Sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 Scale(const Vec3& a, double f) { return {a.x * f, a.y * f, a.z * f}; }
+double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 CrossProduct(const Vec3& a, const Vec3& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double Norm(const Vec3& a) { return std::sqrt(Dot(a, a)); }
+
+Vec3 PosAt(const RunState& s, int slot, int row) {
+  return {s.Pos(kX, slot)[row], s.Pos(kY, slot)[row], s.Pos(kZ, slot)[row]};
+}
+Vec3 VelAt(const RunState& s, int slot, int row) {
+  return {s.Vel(kX, slot)[row], s.Vel(kY, slot)[row], s.Vel(kZ, slot)[row]};
+}
+
+// A body's heliocentric motion over the step, as the cubic Hermite polynomial
+// through its positions and velocities at both ends, in the step fraction u.
+struct HermiteArc {
+  Vec3 p0, p1, m0, m1;  // positions, and velocities times the step width
+
+  HermiteArc(const RunState& s, int row) {
+    const double h = s.StepDays;
+    p0 = Sub(PosAt(s, kAcceptedSlot, row), PosAt(s, kAcceptedSlot, kSunRow));
+    p1 = Sub(PosAt(s, kNewSlot, row), PosAt(s, kNewSlot, kSunRow));
+    m0 = Scale(Sub(VelAt(s, kAcceptedSlot, row), VelAt(s, kAcceptedSlot, kSunRow)), h);
+    m1 = Scale(Sub(VelAt(s, kNewSlot, row), VelAt(s, kNewSlot, kSunRow)), h);
+  }
+
+  static double Value(double u, double p0, double m0, double p1, double m1) {
+    const double u2 = u * u, u3 = u2 * u;
+    return (2 * u3 - 3 * u2 + 1) * p0 + (u3 - 2 * u2 + u) * m0 + (3 * u2 - 2 * u3) * p1 +
+           (u3 - u2) * m1;
+  }
+  // Derivative with respect to u.
+  static double Slope(double u, double p0, double m0, double p1, double m1) {
+    const double u2 = u * u;
+    return (6 * u2 - 6 * u) * p0 + (3 * u2 - 4 * u + 1) * m0 + (6 * u - 6 * u2) * p1 +
+           (3 * u2 - 2 * u) * m1;
+  }
+  Vec3 Position(double u) const {
+    return {Value(u, p0.x, m0.x, p1.x, m1.x), Value(u, p0.y, m0.y, p1.y, m1.y),
+            Value(u, p0.z, m0.z, p1.z, m1.z)};
+  }
+  Vec3 Velocity(double u, double stepDays) const {
+    return {Slope(u, p0.x, m0.x, p1.x, m1.x) / stepDays,
+            Slope(u, p0.y, m0.y, p1.y, m1.y) / stepDays,
+            Slope(u, p0.z, m0.z, p1.z, m1.z) / stepDays};
+  }
+
+  // The fraction u in [0, 1] at which z = 0, given that z changes sign over the
+  // step: Newton's method kept inside a shrinking bracket, bisection when it leaves.
+  double NodeFraction() const {
+    double lo = 0, hi = 1;
+    const bool riseAtLo = p0.z < 0;  // z below zero at lo, at or above zero at hi
+    double u = p0.z / (p0.z - p1.z);
+    for (int k = 0; k < 60 && hi - lo > 1e-14; ++k) {
+      const double z = Value(u, p0.z, m0.z, p1.z, m1.z);
+      if (z == 0) return u;
+      if ((z < 0) == riseAtLo) {
+        lo = u;
+      } else {
+        hi = u;
+      }
+      const double slope = Slope(u, p0.z, m0.z, p1.z, m1.z);
+      double next = slope != 0 ? u - z / slope : -1;
+      if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
+      if (std::fabs(next - u) < 1e-15) return next;
+      u = next;
+    }
+    return u;
+  }
+};
+
+struct EarthOrbitPoint {
+  double radiusAu;
+  Vec3 velocity;  // AU/day, heliocentric
+};
+
+// The Earth-Moon barycentre's osculating heliocentric orbit at the given state
+// (GM of the Sun plus that of the barycentre), evaluated where its direction from
+// the Sun matches the crossing's heliocentric longitude: the radius there and the
+// velocity along the orbit there. The direction is projected onto the orbit's
+// plane, which lies within a hundredth of a degree of the ecliptic.
+EarthOrbitPoint EarthOrbitAtDirection(const Vec3& earthPos, const Vec3& earthVel, double gm,
+                                      const Vec3& direction) {
+  const Vec3 h = CrossProduct(earthPos, earthVel);
+  const double hNorm = Norm(h);
+  const double p = hNorm * hNorm / gm;  // semi-latus rectum
+  const Vec3 eVec =
+      Sub(Scale(CrossProduct(earthVel, h), 1 / gm), Scale(earthPos, 1 / Norm(earthPos)));
+  const double e = Norm(eVec);
+  const Vec3 w = Scale(h, 1 / hNorm);
+  // Towards perihelion; for an orbit that is circular to rounding any in-plane axis will do.
+  const Vec3 pAxis = e > 1e-12 ? Scale(eVec, 1 / e) : Scale(earthPos, 1 / Norm(earthPos));
+  const Vec3 qAxis = CrossProduct(w, pAxis);
+  const double trueAnomaly = std::atan2(Dot(direction, qAxis), Dot(direction, pAxis));
+  const double c = std::cos(trueAnomaly), s = std::sin(trueAnomaly);
+  const double speedScale = std::sqrt(gm / p);
+  return {p / (1 + e * c),
+          {speedScale * (-s * pAxis.x + (e + c) * qAxis.x),
+           speedScale * (-s * pAxis.y + (e + c) * qAxis.y),
+           speedScale * (-s * pAxis.z + (e + c) * qAxis.z)}};
+}
+
+}  // namespace
+
+Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double encounterAu) {
+  const HermiteArc particle(s, row);
+  const double u = particle.NodeFraction();
+  const Vec3 pos = particle.Position(u);
+  const Vec3 vel = particle.Velocity(u, s.StepDays);
+
+  const HermiteArc earth(s, kEarthRow);
+  const Vec3 earthPos = earth.Position(u);
+  const Vec3 earthVel = earth.Velocity(u, s.StepDays);
+  const double gm = s.BodyGM()[kSunRow] + s.BodyGM()[kEarthRow];
+  const EarthOrbitPoint orbit = EarthOrbitAtDirection(earthPos, earthVel, gm, pos);
+
+  Crossing c{};
+  c.tDays = s.SimDays + u * s.StepDays;
+  c.jd = s.EpochJD + c.tDays;
+  c.particle = row - s.MassiveCount;
+  c.ascending = particle.p0.z < 0;
+  c.lambdaSun = SolarLongitudeDeg(pos);
+  c.rAu = Norm(pos);
+  c.drAu = c.rAu - orbit.radiusAu;
+  c.earthAu = Norm(Sub(pos, earthPos));
+  const Radiant radiant = RadiantFromGeocentricVelocity(Sub(vel, orbit.velocity));
+  c.raDeg = radiant.raDeg;
+  c.decDeg = radiant.decDeg;
+  c.vgKmS = radiant.vgKmS;
+  c.inShower = std::fabs(c.drAu) < captureAu;
+  c.encounter = c.earthAu < encounterAu;
+  c.x = pos.x;
+  c.y = pos.y;
+  c.z = pos.z;
+  c.vx = vel.x;
+  c.vy = vel.y;
+  c.vz = vel.z;
+  return c;
+}
+
+CrossingDetector::CrossingDetector()
+    : records_(std::make_unique<Crossing[]>(kCapacity)),
+      flags_(std::make_unique<unsigned char[]>(kCapacity)) {}
+
+CrossingDetector::~CrossingDetector() = default;
+
+std::span<const Crossing> CrossingDetector::Scan(const RunState& s) {
+  count_ = 0;
+  const double* z4 = s.Pos(kZ, kAcceptedSlot);
+  const double* z5 = s.Pos(kZ, kNewSlot);
+  const double sunZ4 = z4[kSunRow], sunZ5 = z5[kSunRow];
+  unsigned char* flags = flags_.get();
+  const int first = s.MassiveCount, end = s.BodyCount;
+  // The sign scan over all particles vectorises; only the few that crossed go on
+  // to the interpolation below.
+  for (int i = first; i < end; ++i) {
+    flags[i] = static_cast<unsigned char>((z4[i] - sunZ4 < 0) != (z5[i] - sunZ5 < 0));
+  }
+  for (int i = first; i < end; ++i) {
+    if (flags[i]) records_[count_++] = MeasureCrossing(s, i, captureAu_, encounterAu_);
+  }
+  return Records();
+}
+
+}  // namespace stelvo

@@ -1,0 +1,1 @@
+stelvo_add_test(meteors_sky_geometry_test SOURCES meteors_sky_geometry_test.cpp LIBS stelvo_meteors)
