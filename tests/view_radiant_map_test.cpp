@@ -17,6 +17,9 @@ using test::At;
 class RadiantMapTest : public ::testing::Test {
  protected:
   RadiantMapTest() { map.Resize(900, 440, ChartTexts{}); }
+  void AddAll(const std::vector<SkyDot>& dots) {
+    for (const SkyDot& dot : dots) map.AddDot(dot);
+  }
   RadiantMap map;
 };
 
@@ -40,10 +43,10 @@ TEST_F(RadiantMapTest, PerseidRadiantDotLandsOnItsPixel) {
   const int x = plot.left() + int(std::lrint((360.0 - 48.2) * (plot.width() - 1) / 360.0));
   const int y = plot.top() + int(std::lrint((90.0 - 58.1) * (plot.height() - 1) / 180.0));
   ASSERT_EQ(map.PixelOf(48.2, 58.1), QPoint(x, y));
-  const std::vector<RadiantDot> dots = {{48.2f, 58.1f, 140.0f}};
+  const std::vector<SkyDot> dots = {{48.2, 58.1, 140.0, true}};
   const QRgb before = At(map.Image(), x, y);
-  map.AddDots(dots);
-  EXPECT_EQ(At(map.Image(), x, y), SolarLongitudeColour(140.0f) | 0xff000000u);
+  AddAll(dots);
+  EXPECT_EQ(At(map.Image(), x, y), SolarLongitudeColour(140.0) | 0xff000000u);
   EXPECT_NE(At(map.Image(), x, y), before);
   // A dot is 3 x 3 pixels.
   EXPECT_EQ(At(map.Image(), x - 1, y + 1), At(map.Image(), x, y));
@@ -54,32 +57,48 @@ TEST_F(RadiantMapTest, DotsTakeTheColourOfTheirSolarLongitude) {
   EXPECT_NE(SolarLongitudeColour(0), SolarLongitudeColour(120));
   EXPECT_EQ(SolarLongitudeColour(10), SolarLongitudeColour(370));
   EXPECT_EQ(SolarLongitudeColour(350), SolarLongitudeColour(-10));
-  const std::vector<RadiantDot> dots = {{100.0f, 0.0f, 0.0f}, {200.0f, 0.0f, 240.0f}};
-  map.AddDots(dots);
+  const std::vector<SkyDot> dots = {{100.0, 0.0, 0.0, true}, {200.0, 0.0, 240.0, true}};
+  AddAll(dots);
   const QPoint a = map.PixelOf(100, 0), b = map.PixelOf(200, 0);
   EXPECT_EQ(At(map.Image(), a.x(), a.y()), SolarLongitudeColour(0) | 0xff000000u);
   EXPECT_EQ(At(map.Image(), b.x(), b.y()), SolarLongitudeColour(240) | 0xff000000u);
 }
 
-TEST_F(RadiantMapTest, ClearLeavesTheBareGridAndRedrawEqualsClearThenAdd) {
+TEST_F(RadiantMapTest, ClearLeavesTheBareGridAndRedrawDrawsTheSummarysShowerDots) {
   const QImage bare = map.Image().copy();
-  const std::vector<RadiantDot> dots = {{10.0f, -20.0f, 30.0f}, {300.0f, 45.0f, 200.0f}};
-  map.AddDots(dots);
-  EXPECT_NE(map.Image(), bare);
+  const std::vector<SkyDot> dots = {{10.0, -20.0, 30.0, true}, {300.0, 45.0, 200.0, true}};
+  AddAll(dots);
+  const QImage added = map.Image().copy();
+  EXPECT_NE(added, bare);
   map.Clear();
   EXPECT_EQ(map.Image(), bare);
-  map.AddDots(dots);
-  const QImage added = map.Image().copy();
-  map.Redraw(dots);
+
+  // The same two crossings through a summary, with one far from the Earth's orbit
+  // between them, which is not drawn.
+  std::vector<Crossing> crossings(3, Crossing{});
+  crossings[0].raDeg = 10, crossings[0].decDeg = -20, crossings[0].lambdaSun = 30;
+  crossings[1].raDeg = 100, crossings[1].decDeg = 0, crossings[1].lambdaSun = 90;
+  crossings[2].raDeg = 300, crossings[2].decDeg = 45, crossings[2].lambdaSun = 200;
+  crossings[0].inShower = crossings[2].inShower = true;
+  ShowerSummary summary;
+  summary.Add(crossings, 0, 5);
+  map.Redraw(summary);
   EXPECT_EQ(map.Image(), added);
+  map.Clear();
+  map.AddDots(summary, 2);  // the newest only
+  const QPoint newest = map.PixelOf(300, 45), oldest = map.PixelOf(10, -20);
+  EXPECT_EQ(At(map.Image(), newest.x(), newest.y()), SolarLongitudeColour(200) | 0xff000000u);
+  EXPECT_EQ(At(map.Image(), oldest.x(), oldest.y()), At(bare, oldest.x(), oldest.y()));
 }
 
 TEST_F(RadiantMapTest, DotsOutsideTheSkyOrNotANumberDrawNothing) {
   const QImage bare = map.Image().copy();
-  const std::vector<RadiantDot> dots = {
-      {std::nanf(""), 0.0f, 10.0f}, {10.0f, std::nanf(""), 10.0f}, {400.0f, 0.0f, 10.0f},
-      {-5.0f, 0.0f, 10.0f},          {10.0f, 95.0f, 10.0f}};
-  map.AddDots(dots);
+  const std::vector<SkyDot> dots = {{std::nan(""), 0.0, 10.0, true},
+                                    {10.0, std::nan(""), 10.0, true},
+                                    {400.0, 0.0, 10.0, true},
+                                    {-5.0, 0.0, 10.0, true},
+                                    {10.0, 95.0, 10.0, true}};
+  AddAll(dots);
   EXPECT_EQ(map.Image(), bare);
 }
 
@@ -95,8 +114,8 @@ TEST_F(RadiantMapTest, GridHasLinesEveryThirtyDegrees) {
 TEST_F(RadiantMapTest, ResizeToNothingLeavesNoImage) {
   map.Resize(0, 300, ChartTexts{});
   EXPECT_TRUE(map.Image().isNull());
-  const std::vector<RadiantDot> dots = {{10.0f, 10.0f, 10.0f}};
-  map.AddDots(dots);
+  const std::vector<SkyDot> dots = {{10.0, 10.0, 10.0, true}};
+  AddAll(dots);
   map.Resize(320, 200, ChartTexts{});
   EXPECT_EQ(map.Image().size(), QSize(320, 200));
 }

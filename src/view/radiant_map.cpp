@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "initial/constants.h"
+#include "meteors/sky_geometry.h"
+
 namespace stelvo {
 
 namespace {
@@ -15,9 +18,7 @@ constexpr int kTopMargin = 12;
 constexpr int kBottomMargin = 40;  // right ascension labels and title
 constexpr int kLegendWidth = 130;  // the colour wheel at the right
 constexpr int kGridStepDeg = 30;
-constexpr int kDotHalf = 1;                   // dots of 3 x 3 pixels
-constexpr double kObliquityDeg = 23.4392911;  // J2000, as the run's radiants use
-constexpr double kDegToRad = 0.017453292519943295;
+constexpr int kDotHalf = 1;  // dots of 3 x 3 pixels
 constexpr QRgb kEclipticColour = 0xff8c7a3cu;
 
 QFont LabelFont() {
@@ -123,8 +124,10 @@ void RadiantMap::DrawGrid(const ChartTexts& texts) {
   for (int i = 0; i < samples; ++i) {
     const double lon = 360.0 * i / samples * kDegToRad;
     const double ra =
-        std::atan2(std::cos(kObliquityDeg * kDegToRad) * std::sin(lon), std::cos(lon)) / kDegToRad;
-    const double dec = std::asin(std::sin(kObliquityDeg * kDegToRad) * std::sin(lon)) / kDegToRad;
+        std::atan2(std::cos(kObliquityJ2000Deg * kDegToRad) * std::sin(lon), std::cos(lon)) /
+        kDegToRad;
+    const double dec =
+        std::asin(std::sin(kObliquityJ2000Deg * kDegToRad) * std::sin(lon)) / kDegToRad;
     const QPoint p = PixelOf(ra < 0 ? ra + 360.0 : ra, dec);
     if (plot_.contains(p)) bits[p.y() * stride + p.x()] = kEclipticColour;
   }
@@ -165,30 +168,32 @@ void RadiantMap::Clear() {
   std::memcpy(image_.bits(), grid_.constBits(), static_cast<std::size_t>(grid_.sizeInBytes()));
 }
 
-void RadiantMap::AddDots(std::span<const RadiantDot> dots) {
-  if (image_.isNull() || plot_.width() < 4) return;
+void RadiantMap::AddDot(const SkyDot& dot) {
+  if (!dot.inShower || image_.isNull() || plot_.width() < 4) return;
   const std::ptrdiff_t stride = image_.bytesPerLine() / 4;
   auto* bits = reinterpret_cast<QRgb*>(image_.bits());
   const double sx = (plot_.width() - 1) / 360.0, sy = (plot_.height() - 1) / 180.0;
   const int left = plot_.left(), right = plot_.right(), top = plot_.top(), bottom = plot_.bottom();
-  for (const RadiantDot& dot : dots) {
-    const double fx = left + (360.0 - dot.raDeg) * sx;
-    const double fy = top + (90.0 - dot.decDeg) * sy;
-    if (!(fx >= left && fx <= right && fy >= top && fy <= bottom)) continue;  // NaN too
-    const int x = static_cast<int>(std::lrint(fx)), y = static_cast<int>(std::lrint(fy));
-    const QRgb colour = SolarLongitudeColour(dot.lambdaSun);
-    const int x0 = std::max(left, x - kDotHalf), x1 = std::min(right, x + kDotHalf);
-    const int y0 = std::max(top, y - kDotHalf), y1 = std::min(bottom, y + kDotHalf);
-    for (int yy = y0; yy <= y1; ++yy) {
-      QRgb* row = bits + yy * stride;
-      for (int xx = x0; xx <= x1; ++xx) row[xx] = colour;
-    }
+  const double fx = left + (360.0 - dot.raDeg) * sx;
+  const double fy = top + (90.0 - dot.decDeg) * sy;
+  if (!(fx >= left && fx <= right && fy >= top && fy <= bottom)) return;  // NaN too
+  const int x = static_cast<int>(std::lrint(fx)), y = static_cast<int>(std::lrint(fy));
+  const QRgb colour = SolarLongitudeColour(dot.lambdaSun);
+  const int x0 = std::max(left, x - kDotHalf), x1 = std::min(right, x + kDotHalf);
+  const int y0 = std::max(top, y - kDotHalf), y1 = std::min(bottom, y + kDotHalf);
+  for (int yy = y0; yy <= y1; ++yy) {
+    QRgb* row = bits + yy * stride;
+    for (int xx = x0; xx <= x1; ++xx) row[xx] = colour;
   }
 }
 
-void RadiantMap::Redraw(std::span<const RadiantDot> dots) {
+void RadiantMap::AddDots(const ShowerSummary& summary, int first) {
+  for (int k = std::max(0, first); k < summary.DotCount(); ++k) AddDot(summary.Dot(k));
+}
+
+void RadiantMap::Redraw(const ShowerSummary& summary) {
   Clear();
-  AddDots(dots);
+  AddDots(summary, 0);
 }
 
 }  // namespace stelvo

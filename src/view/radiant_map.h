@@ -2,14 +2,15 @@
 // The sky map of the radiants: equatorial coordinates on a plain rectangular chart,
 // right ascension increasing to the left (as on a sky chart), declination upward, a
 // coordinate grid with labels and a colour wheel of solar longitude. Every crossing
-// is a dot coloured by its solar longitude. The shower window owns one and draws new
+// of the stream with the Earth's orbit (|dr| within the capture width) is a dot
+// coloured by its solar longitude. The shower window owns one and draws new
 // dots as they come; the grid is drawn once per size and copied as one block.
 
 #include <QImage>
 #include <QPoint>
 #include <QRect>
-#include <span>
 
+#include "meteors/shower_summary.h"
 #include "view/sky_colours.h"
 
 namespace stelvo {
@@ -29,10 +30,14 @@ class RadiantMap {
 
   // Back to the bare grid (one block copy).
   void Clear();
-  // Draws dots on top of what the image holds; allocates nothing.
-  void AddDots(std::span<const RadiantDot> dots);
-  // The grid and then every dot: what the image holds after Clear and AddDots.
-  void Redraw(std::span<const RadiantDot> dots);
+  // Draws a dot on top of what the image holds if the crossing belongs to a shower;
+  // allocates nothing.
+  void AddDot(const SkyDot& dot);
+  // The summary's sky dots from number `first` (oldest first) to its newest.
+  void AddDots(const ShowerSummary& summary, int first);
+  // The grid and then every sky dot the summary keeps: what the image holds after
+  // Clear and AddDots(summary, 0).
+  void Redraw(const ShowerSummary& summary);
 
   const QImage& Image() const { return image_; }
   // The chart's area inside the image: RA 360° at its left edge, 0° at its right
