@@ -26,3 +26,8 @@ stelvo_add_test(ui_alloc_test GUI
 stelvo_add_test(ui_language_test GUI
   SOURCES ui_language_test.cpp ui_test_main.cpp
   LIBS stelvo_ui stelvo_version_record)
+
+# The meteor shower window and its menu entry.
+stelvo_add_test(ui_shower_window_test GUI
+  SOURCES ui_shower_window_test.cpp ui_test_main.cpp
+  LIBS stelvo_ui stelvo_version_record Qt6::Test)

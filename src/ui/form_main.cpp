@@ -297,7 +297,10 @@ TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
   BuildTopStrip();
   BuildHelpMemo();
   Panel_About = new TPanelAbout(client_);
-  Form_Showers = new TForm_Showers(this);
+  // A window of its own, not a child of this one: it has its own texts, focus and
+  // lifetime, and lives as long as this window.
+  showersWindow_ = std::make_unique<TForm_Showers>();
+  Form_Showers = showersWindow_.get();
   Panel_About->hide();
   BuildMenu();
   SetTabOrder();

@@ -9,6 +9,7 @@
 #include <QTranslator>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "run/simulation_run.h"
 #include "view/background.h"
@@ -158,6 +159,7 @@ class TForm_Main : public QMainWindow {
   SceneWidget* sceneWidget_;
   std::function<void(const QString&)> errorDisplay_;
   std::function<void()> terminate_;
+  std::unique_ptr<TForm_Showers> showersWindow_;  // owns Form_Showers
 };
 
 }  // namespace stelvo

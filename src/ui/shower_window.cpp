@@ -72,7 +72,7 @@ void ChartView::paintEvent(QPaintEvent*) {
 
 void ChartView::resizeEvent(QResizeEvent*) { resized_(); }
 
-TForm_Showers::TForm_Showers(QWidget* owner) : QWidget(owner, Qt::Window) {
+TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
   setObjectName(QStringLiteral("Form_Showers"));
   setWindowIcon(CometIcon());
   resize(1200, 900);
@@ -101,7 +101,11 @@ TForm_Showers::TForm_Showers(QWidget* owner) : QWidget(owner, Qt::Window) {
   Grid_Showers->setObjectName(QStringLiteral("Grid_Showers"));
   Grid_Showers->setEditTriggers(QAbstractItemView::NoEditTriggers);
   Grid_Showers->verticalHeader()->setVisible(false);
-  Grid_Showers->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  Grid_Showers->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  Grid_Showers->horizontalHeader()->setStretchLastSection(true);
+  // Fixed scroll bars: the table's inner widgets keep their order when its texts change.
+  Grid_Showers->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Grid_Showers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Grid_Showers->installEventFilter(this);
   Button_Copy = new QPushButton(showersPage);
   Button_Copy->setObjectName(QStringLiteral("Button_Copy"));

@@ -30,8 +30,8 @@ class TForm_Showers : public QWidget {
   Q_OBJECT
 
  public:
-  // A top-level window of its own; hidden until the menu shows it.
-  explicit TForm_Showers(QWidget* owner);
+  // A top-level window; hidden until the main window's menu shows it.
+  TForm_Showers();
   ~TForm_Showers() override;
 
   QTabWidget* Tabs;

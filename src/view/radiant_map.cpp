@@ -160,7 +160,7 @@ void RadiantMap::DrawGrid(const ChartTexts& texts) {
   const int outer = std::min(40, std::max(10, plot_.height() / 4));
   DrawColourWheel(grid_, painter,
                   QPoint(plot_.right() + kLegendWidth / 2 + 4, plot_.top() + 2 * h + outer + 8),
-                  outer, outer * 6 / 10, texts.solarLongitude);
+                  outer, outer * 6 / 10, QStringLiteral("λ☉"));
 }
 
 void RadiantMap::Clear() {
