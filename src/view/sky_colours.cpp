@@ -13,7 +13,8 @@ QRgb SolarLongitudeColour(double lambdaSunDeg) {
     for (int i = 0; i < 3600; ++i) made[i] = QColor::fromHsvF(i / 3600.0f, 0.85f, 1.0f).rgb();
     return made;
   }();
-  double turn = std::fmod(lambdaSunDeg, 360.0);
+  double turn = lambdaSunDeg;
+  if (!(turn >= 0 && turn < 360.0)) turn = std::fmod(turn, 360.0);
   if (!(turn >= 0)) turn = turn < 0 ? turn + 360.0 : 0.0;  // negative, or NaN to 0
   const int index = static_cast<int>(turn * 10.0);
   return wheel[static_cast<std::size_t>(index >= 3600 ? 3599 : index)];
