@@ -91,6 +91,23 @@ TEST_F(RadiantMapTest, ClearLeavesTheBareGridAndRedrawDrawsTheSummarysShowerDots
   EXPECT_EQ(At(map.Image(), oldest.x(), oldest.y()), At(bare, oldest.x(), oldest.y()));
 }
 
+TEST_F(RadiantMapTest, ShowersGetARingRoundTheirMeanRadiantThatGoesWithTheNextCall) {
+  const std::vector<SkyDot> dots = {{48.2, 58.1, 140.0, true}};
+  AddAll(dots);
+  const QImage dotted = map.Image().copy();
+  Shower perseids{};
+  perseids.lambdaSun = 140.0, perseids.raDeg = 48.2, perseids.decDeg = 58.1;
+  const std::vector<Shower> showers = {perseids};
+  map.MarkShowers(showers);
+  const QPoint p = map.PixelOf(48.2, 58.1);
+  EXPECT_EQ(At(map.Image(), p.x(), p.y()), SolarLongitudeColour(140.0) | 0xff000000u);
+  EXPECT_EQ(At(map.Image(), p.x() - 9, p.y()), 0xffffffffu);  // the ring, 9 pixels out
+  EXPECT_EQ(At(map.Image(), p.x(), p.y() + 9), 0xffffffffu);
+  EXPECT_EQ(At(map.Image(), p.x() + 5, p.y() + 5), kChartSky);  // inside it
+  map.MarkShowers({});
+  EXPECT_EQ(map.Image(), dotted);
+}
+
 TEST_F(RadiantMapTest, DotsOutsideTheSkyOrNotANumberDrawNothing) {
   const QImage bare = map.Image().copy();
   const std::vector<SkyDot> dots = {{std::nan(""), 0.0, 10.0, true},

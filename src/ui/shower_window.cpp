@@ -148,6 +148,7 @@ ChartTexts TForm_Showers::Texts() const {
 void TForm_Showers::ResizeMap() {
   map_.Resize(Image_Radiants->width(), Image_Radiants->height(), Texts());
   map_.Redraw(summary_);
+  map_.MarkShowers(summary_.Showers());
   drawnCrossings_ = summary_.CrossingCount();
   Image_Radiants->update();
 }
@@ -187,6 +188,7 @@ void TForm_Showers::Refresh() {
   profile_.Redraw(summary_.Activity());
   summary_.Summarise(summary_.ScannedDays() > 0 ? summary_.MiddleYear(epochJD_)
                                                 : kDateYearFallback);
+  map_.MarkShowers(summary_.Showers());
   FillTable();
   Image_Radiants->update();
   Image_Activity->update();

@@ -20,6 +20,8 @@ constexpr int kLegendWidth = 130;  // the colour wheel at the right
 constexpr int kGridStepDeg = 30;
 constexpr int kDotHalf = 1;  // dots of 3 x 3 pixels
 constexpr QRgb kEclipticColour = 0xff8c7a3cu;
+constexpr QRgb kMarkerColour = 0xffffffffu;  // rings round the showers' mean radiants
+constexpr double kMarkerRadius = 9;
 
 QFont LabelFont() {
   QFont font;
@@ -81,6 +83,7 @@ void RadiantMap::Resize(int width, int height, const ChartTexts& texts) {
   texts_ = texts;
   if (width == 0 || height == 0) {
     image_ = QImage();
+    dots_ = QImage();
     grid_ = QImage();
     plot_ = QRect();
     return;
@@ -93,6 +96,7 @@ void RadiantMap::Resize(int width, int height, const ChartTexts& texts) {
   const int plotW = 2 * plotH;
   plot_ = QRect(kLeftMargin + (roomW - plotW) / 2, kTopMargin + (roomH - plotH) / 2, plotW, plotH);
   DrawGrid(texts);
+  dots_ = grid_.copy();
   image_ = grid_.copy();
 }
 
@@ -159,19 +163,19 @@ void RadiantMap::DrawGrid(const ChartTexts& texts) {
   painter.restore();
   const int outer = std::min(40, std::max(10, plot_.height() / 4));
   DrawColourWheel(grid_, painter,
-                  QPoint(plot_.right() + kLegendWidth / 2 + 4, plot_.top() + 2 * h + outer + 8),
+                  QPoint(plot_.right() + kLegendWidth / 2 + 14, plot_.top() + 2 * h + outer + 8),
                   outer, outer * 6 / 10, QStringLiteral("λ☉"));
 }
 
 void RadiantMap::Clear() {
   if (image_.isNull()) return;
-  std::memcpy(image_.bits(), grid_.constBits(), static_cast<std::size_t>(grid_.sizeInBytes()));
+  const auto bytes = static_cast<std::size_t>(grid_.sizeInBytes());
+  std::memcpy(dots_.bits(), grid_.constBits(), bytes);
+  std::memcpy(image_.bits(), grid_.constBits(), bytes);
 }
 
 void RadiantMap::AddDot(const SkyDot& dot) {
   if (!dot.inShower || image_.isNull() || plot_.width() < 4) return;
-  const std::ptrdiff_t stride = image_.bytesPerLine() / 4;
-  auto* bits = reinterpret_cast<QRgb*>(image_.bits());
   const double sx = (plot_.width() - 1) / 360.0, sy = (plot_.height() - 1) / 180.0;
   const int left = plot_.left(), right = plot_.right(), top = plot_.top(), bottom = plot_.bottom();
   const double fx = left + (360.0 - dot.raDeg) * sx;
@@ -181,9 +185,37 @@ void RadiantMap::AddDot(const SkyDot& dot) {
   const QRgb colour = SolarLongitudeColour(dot.lambdaSun);
   const int x0 = std::max(left, x - kDotHalf), x1 = std::min(right, x + kDotHalf);
   const int y0 = std::max(top, y - kDotHalf), y1 = std::min(bottom, y + kDotHalf);
-  for (int yy = y0; yy <= y1; ++yy) {
-    QRgb* row = bits + yy * stride;
-    for (int xx = x0; xx <= x1; ++xx) row[xx] = colour;
+  // Into the dot layer, which keeps every dot, and into the picture shown.
+  for (QImage* target : {&dots_, &image_}) {
+    const std::ptrdiff_t stride = target->bytesPerLine() / 4;
+    auto* bits = reinterpret_cast<QRgb*>(target->bits());
+    for (int yy = y0; yy <= y1; ++yy) {
+      QRgb* row = bits + yy * stride;
+      for (int xx = x0; xx <= x1; ++xx) row[xx] = colour;
+    }
+  }
+}
+
+void RadiantMap::MarkShowers(std::span<const Shower> showers) {
+  if (image_.isNull() || plot_.width() < 4) return;
+  std::memcpy(image_.bits(), dots_.constBits(), static_cast<std::size_t>(dots_.sizeInBytes()));
+  if (showers.empty()) return;
+  QPainter painter(&image_);
+  painter.setFont(LabelFont());
+  painter.setClipRect(plot_);
+  const int h = QFontMetrics(painter.font()).height();
+  for (const Shower& shower : showers) {
+    const QPoint p = PixelOf(shower.raDeg, shower.decDeg);
+    painter.setPen(QPen(QColor::fromRgb(kMarkerColour), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QPointF(p), kMarkerRadius, kMarkerRadius);
+    const QString label = QStringLiteral("%1°").arg(shower.lambdaSun, 0, 'f', 1);
+    // Beside the ring, on the side with room.
+    const bool leftSide = p.x() + kMarkerRadius + 60 > plot_.right();
+    const QRect box = leftSide ? QRect(p.x() - kMarkerRadius - 64, p.y() - h / 2, 60, h)
+                               : QRect(p.x() + kMarkerRadius + 4, p.y() - h / 2, 60, h);
+    painter.drawText(box, int((leftSide ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter),
+                     label);
   }
 }
 

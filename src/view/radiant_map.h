@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <span>
 
 #include "meteors/shower_summary.h"
 #include "view/sky_colours.h"
@@ -33,6 +34,10 @@ class RadiantMap {
   // Draws a dot on top of what the image holds if the crossing belongs to a shower;
   // allocates nothing.
   void AddDot(const SkyDot& dot);
+  // Rings round the showers' mean radiants, labelled with their solar longitudes,
+  // over the dots: the picture shown is the dots and these rings, which are drawn
+  // anew with each call (the dots stay).
+  void MarkShowers(std::span<const Shower> showers);
   // The summary's sky dots from number `first` (oldest first) to its newest.
   void AddDots(const ShowerSummary& summary, int first);
   // The grid and then every sky dot the summary keeps: what the image holds after
@@ -49,7 +54,8 @@ class RadiantMap {
  private:
   void DrawGrid(const ChartTexts& texts);
 
-  QImage image_;
+  QImage image_;  // shown: dots_ and the shower rings
+  QImage dots_;   // the grid and every dot drawn since the last Clear
   QImage grid_;
   QRect plot_;
   ChartTexts texts_;
