@@ -66,6 +66,8 @@ TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
       "--runs 0",         "--width 63",      "--height 8193",    "--zoom 14",
       "--incl 91",        "--planets 1",     "--planets 4,4",    "--planets 4,",
       "--every 0",        "--isa sse9",      "state",            "--state --steps",
+      "--capture 0",      "--capture -0.1",  "--capture 1.5",    "--capture x",
+      "--encounter nan",  "--encounter 0",   "--encounter",      "--showers ''",
   };
   for (const std::string& args : bad) {
     const CliResult r = Run(args);
@@ -81,7 +83,8 @@ TEST_F(CliTest, HelpListsTheOptions) {
   const CliResult r = Run("--help");
   EXPECT_EQ(r.status, 0);
   for (const char* option : {"--bodies", "--step", "--steps", "--state", "--bench", "--comet",
-                             "--dist", "--runs", "--csv", "--list-comets", "--png", "--frames"}) {
+                             "--dist", "--runs", "--csv", "--list-comets", "--png", "--frames",
+                             "--showers", "--capture", "--encounter"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
@@ -140,6 +143,55 @@ TEST_F(CliTest, AnUnwritableCsvIsOneLineAndStatusOne) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(Lines(r.err), 1) << r.err;
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+TEST_F(CliTest, ShowersWritesEveryCrossingAndPrintsThePerseids) {
+  const fs::path csv = dir_ / "showers.csv";
+  const CliResult r = Run("--comet 533 --bodies 1000 --steps 300 --showers " + csv.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string rows = ReadFile(csv);
+  EXPECT_EQ(rows.rfind("t_days,utc,particle,lambda_sun,r_au,dr_au,earth_au,ra,dec,vg\n", 0), 0u);
+  std::istringstream in(rows);
+  std::string line;
+  std::getline(in, line);
+  int count = 0;
+  while (std::getline(in, line)) {
+    ++count;
+    EXPECT_EQ(std::count(line.begin(), line.end(), ','), 9) << line;
+    EXPECT_EQ(line.find('T'), line.find(',') + 11) << line;  // YYYY-MM-DDTHH:MM
+  }
+  std::istringstream out(r.out);
+  std::string key;
+  long long crossings = 0;
+  out >> key >> crossings;
+  EXPECT_EQ(key, "crossings");
+  EXPECT_EQ(crossings, count);
+  const auto shower = r.out.find("shower 139.");
+  ASSERT_NE(shower, std::string::npos) << r.out;
+  std::istringstream perseids(r.out.substr(shower));
+  double lambda = 0, ra = 0, dec = 0, vg = 0;
+  int captured = 0, encounters = -1;
+  std::string date;
+  perseids >> key >> lambda >> date >> ra >> dec >> vg >> captured >> encounters;
+  EXPECT_EQ(date, "08-12");
+  EXPECT_NEAR(ra, 45.5, 0.5);
+  EXPECT_NEAR(dec, 57.2, 0.5);
+  EXPECT_NEAR(vg, 59.2, 0.1);
+  EXPECT_GT(captured, 0);
+  EXPECT_EQ(encounters, 0);
+  // A capture width narrower than the 0.02 AU of this node leaves no shower.
+  const CliResult narrow =
+      Run("--comet 533 --bodies 1000 --steps 300 --capture 0.015 --showers " + csv.string());
+  ASSERT_EQ(narrow.status, 0) << narrow.err;
+  EXPECT_EQ(narrow.out.find("shower "), std::string::npos) << narrow.out;
+}
+
+TEST_F(CliTest, AnUnwritableShowersFileIsOneLineAndStatusOne) {
+  const CliResult r =
+      Run("--bodies 50 --steps 2 --showers " + (dir_ / "missing" / "s.csv").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Lines(r.err), 1) << r.err;
+  EXPECT_TRUE(r.out.empty()) << r.out;
 }
 
 extern "C" char** environ;

@@ -1,1 +1,4 @@
 stelvo_add_test(meteors_sky_geometry_test SOURCES meteors_sky_geometry_test.cpp LIBS stelvo_meteors)
+stelvo_add_test(meteors_crossing_detector_test SOURCES meteors_crossing_detector_test.cpp LIBS stelvo_meteors)
+stelvo_add_test(meteors_shower_summary_test SOURCES meteors_shower_summary_test.cpp LIBS stelvo_meteors)
+stelvo_add_test(meteors_perseids_test SOURCES meteors_perseids_test.cpp LIBS stelvo_meteors)

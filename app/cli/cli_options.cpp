@@ -40,6 +40,16 @@ std::function<bool(std::string_view, CliOptions&)> IntIn(int CliOptions::*field,
   };
 }
 
+// A distance in AU above 0 and at most 1.
+std::function<bool(std::string_view, CliOptions&)> Distance(double CliOptions::*field) {
+  return [=](std::string_view text, CliOptions& o) {
+    double v = 0;
+    if (!ParseDouble(text, v) || !(v > 0 && v <= 1)) return false;
+    o.*field = v;
+    return true;
+  };
+}
+
 std::function<bool(std::string_view, CliOptions&)> Text(std::string CliOptions::*field) {
   return [=](std::string_view text, CliOptions& o) {
     if (text.empty()) return false;
@@ -79,6 +89,9 @@ const std::vector<ValueOption>& ValueOptions() {
       {"--dist", "a start distribution from 0 to 3", IntIn(&CliOptions::dist, 0, 3)},
       {"--runs", "a whole number of runs from 1 to 1000000", IntIn(&CliOptions::runs, 1, 1000000)},
       {"--csv", "a file name", Text(&CliOptions::csvPath)},
+      {"--showers", "a file name", Text(&CliOptions::showersPath)},
+      {"--capture", "a distance in AU above 0 and at most 1", Distance(&CliOptions::captureAu)},
+      {"--encounter", "a distance in AU above 0 and at most 1", Distance(&CliOptions::encounterAu)},
       {"--isa", "one of x86-64, avx2, avx512",
        [](std::string_view t, CliOptions& o) {
          if (t != "x86-64" && t != "avx2" && t != "avx512") return false;
@@ -176,6 +189,14 @@ Output (all refer to the last run):
   --zoom Z         pixels per AU 15..150 (default 87)
   --incl I         inclination of the view 0..90 degrees (default 45)
   --planets LIST   planet orbits drawn, numbers 2..9 comma-separated, or none (default 4,6)
+  --showers FILE   every passage of a particle through the ecliptic as CSV
+                   t_days,utc,particle,lambda_sun,r_au,dr_au,earth_au,ra,dec,vg
+                   and the showers they form as lines on stdout:
+                   shower LAMBDA_SUN MM-DD RA DEC VG COUNT ENCOUNTERS
+  --capture AU     a crossing within AU of the Earth's orbit belongs to a shower
+                   (default 0.05)
+  --encounter AU   a crossing within AU of the Earth itself is an encounter
+                   (default 0.01)
   --list-comets    print the 588 catalogue lines, each after its index
   --help           this text
 

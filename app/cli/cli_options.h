@@ -20,6 +20,10 @@ struct CliOptions {
   bool help = false;
   bool listComets = false;
   std::string csvPath;
+  // Meteor showers: every node crossing to this CSV and the showers to stdout.
+  std::string showersPath;
+  double captureAu = 0.05;
+  double encounterAu = 0.01;
   std::string isa;  // empty: the best the processor runs
   // Rendering with the window's drawing code.
   std::string pngPath;

@@ -19,6 +19,7 @@
 #include "core/run_error.h"
 #include "run/simulation_run.h"
 #include "frame_output.h"
+#include "shower_output.h"
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 
@@ -102,6 +103,7 @@ int Run(const CliOptions& o) {
     return 1;
   }
   const std::unique_ptr<FrameOutput> frames = FrameOutput::For(o);
+  const std::unique_ptr<ShowerOutput> showers = ShowerOutput::For(o);
   SimulationRun run;
   std::vector<double> stepMs;
   double startupMs = 0, loopMs = 0;
@@ -125,6 +127,13 @@ int Run(const CliOptions& o) {
           return 1;
         }
       }
+      if (last && showers) {
+        std::string error;
+        if (!showers->AfterStep(run.State(), error)) {
+          std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+          return 1;
+        }
+      }
       run.FinishPass();
       if (last && o.bench) stepMs[k] = Milliseconds(Clock::now() - before);
     }
@@ -144,6 +153,13 @@ int Run(const CliOptions& o) {
   if (!o.csvPath.empty()) {
     std::string error;
     if (!WriteCsv(state, o.csvPath, error)) {
+      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  if (showers) {
+    std::string error;
+    if (!showers->Finish(state, error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;
     }

@@ -1,6 +1,10 @@
 #include "meteors/crossing_detector.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "meteors/sky_geometry.h"
 
@@ -66,12 +70,12 @@ struct HermiteArc {
   // step: Newton's method kept inside a shrinking bracket, bisection when it leaves.
   double NodeFraction() const {
     double lo = 0, hi = 1;
-    const bool riseAtLo = p0.z < 0;  // z below zero at lo, at or above zero at hi
+    const bool riseAtLo = std::signbit(p0.z);  // z below zero at lo, at or above zero at hi
     double u = p0.z / (p0.z - p1.z);
     for (int k = 0; k < 60 && hi - lo > 1e-14; ++k) {
       const double z = Value(u, p0.z, m0.z, p1.z, m1.z);
       if (z == 0) return u;
-      if ((z < 0) == riseAtLo) {
+      if (std::signbit(z) == riseAtLo) {
         lo = u;
       } else {
         hi = u;
@@ -79,12 +83,34 @@ struct HermiteArc {
       const double slope = Slope(u, p0.z, m0.z, p1.z, m1.z);
       double next = slope != 0 ? u - z / slope : -1;
       if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
-      if (std::fabs(next - u) < 1e-15) return next;
+      if (std::fabs(next - u) < 1e-13) return next;
       u = next;
     }
     return u;
   }
 };
+
+// Flag 1 for every row in [first, end) whose heliocentric z has another sign in
+// the new point than in the accepted one, else 0. "Below" is the sign bit of
+// z - zSun, the test the interpolation uses as well; taken from the bits, it is a
+// form the compiler vectorises.
+void MarkSideChanges(const double* z4, const double* z5, double sunZ4, double sunZ5, int first,
+                     int end, unsigned char* flags) {
+  for (int i = first; i < end; ++i) {
+    flags[i] = static_cast<unsigned char>((std::bit_cast<std::uint64_t>(z4[i] - sunZ4) ^
+                                           std::bit_cast<std::uint64_t>(z5[i] - sunZ5)) >>
+                                          63);
+  }
+}
+
+void PrefetchRow(const RunState& s, int row) {
+  for (int slot : {kAcceptedSlot, kNewSlot}) {
+    for (int axis = 0; axis < 3; ++axis) {
+      __builtin_prefetch(s.Pos(axis, slot) + row);
+      __builtin_prefetch(s.Vel(axis, slot) + row);
+    }
+  }
+}
 
 struct EarthOrbitPoint {
   double radiusAu;
@@ -108,8 +134,11 @@ EarthOrbitPoint EarthOrbitAtDirection(const Vec3& earthPos, const Vec3& earthVel
   // Towards perihelion; for an orbit that is circular to rounding any in-plane axis will do.
   const Vec3 pAxis = e > 1e-12 ? Scale(eVec, 1 / e) : Scale(earthPos, 1 / Norm(earthPos));
   const Vec3 qAxis = CrossProduct(w, pAxis);
-  const double trueAnomaly = std::atan2(Dot(direction, qAxis), Dot(direction, pAxis));
-  const double c = std::cos(trueAnomaly), s = std::sin(trueAnomaly);
+  // Cosine and sine of the true anomaly straight from the direction's components
+  // in the orbit's plane.
+  const double alongP = Dot(direction, pAxis), alongQ = Dot(direction, qAxis);
+  const double inPlane = std::sqrt(alongP * alongP + alongQ * alongQ);
+  const double c = alongP / inPlane, s = alongQ / inPlane;
   const double speedScale = std::sqrt(gm / p);
   return {p / (1 + e * c),
           {speedScale * (-s * pAxis.x + (e + c) * qAxis.x),
@@ -119,13 +148,15 @@ EarthOrbitPoint EarthOrbitAtDirection(const Vec3& earthPos, const Vec3& earthVel
 
 }  // namespace
 
-Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double encounterAu) {
+namespace {
+
+Crossing Measure(const RunState& s, const HermiteArc& earth, int row, double captureAu,
+                 double encounterAu) {
   const HermiteArc particle(s, row);
   const double u = particle.NodeFraction();
   const Vec3 pos = particle.Position(u);
   const Vec3 vel = particle.Velocity(u, s.StepDays);
 
-  const HermiteArc earth(s, kEarthRow);
   const Vec3 earthPos = earth.Position(u);
   const Vec3 earthVel = earth.Velocity(u, s.StepDays);
   const double gm = s.BodyGM()[kSunRow] + s.BodyGM()[kEarthRow];
@@ -135,7 +166,7 @@ Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double en
   c.tDays = s.SimDays + u * s.StepDays;
   c.jd = s.EpochJD + c.tDays;
   c.particle = row - s.MassiveCount;
-  c.ascending = particle.p0.z < 0;
+  c.ascending = std::signbit(particle.p0.z);
   c.lambdaSun = SolarLongitudeDeg(pos);
   c.rAu = Norm(pos);
   c.drAu = c.rAu - orbit.radiusAu;
@@ -155,27 +186,45 @@ Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double en
   return c;
 }
 
+}  // namespace
+
+Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double encounterAu) {
+  return Measure(s, HermiteArc(s, kEarthRow), row, captureAu, encounterAu);
+}
+
+// The flags reach eight bytes past the capacity, read but never written.
 CrossingDetector::CrossingDetector()
     : records_(std::make_unique<Crossing[]>(kCapacity)),
-      flags_(std::make_unique<unsigned char[]>(kCapacity)) {}
+      rows_(std::make_unique<int[]>(kCapacity)),
+      flags_(std::make_unique<unsigned char[]>(kCapacity + 8)) {}
 
 CrossingDetector::~CrossingDetector() = default;
 
 std::span<const Crossing> CrossingDetector::Scan(const RunState& s) {
-  count_ = 0;
   const double* z4 = s.Pos(kZ, kAcceptedSlot);
   const double* z5 = s.Pos(kZ, kNewSlot);
-  const double sunZ4 = z4[kSunRow], sunZ5 = z5[kSunRow];
-  unsigned char* flags = flags_.get();
   const int first = s.MassiveCount, end = s.BodyCount;
-  // The sign scan over all particles vectorises; only the few that crossed go on
-  // to the interpolation below.
-  for (int i = first; i < end; ++i) {
-    flags[i] = static_cast<unsigned char>((z4[i] - sunZ4 < 0) != (z5[i] - sunZ5 < 0));
+  // One flag per row, in a loop that vectorises; then the flags are read eight at
+  // a time, so a stretch of rows without a crossing costs one test per eight.
+  MarkSideChanges(z4, z5, z4[kSunRow], z5[kSunRow], first, end, flags_.get());
+  int crossed = 0;
+  for (int i = first; i < end; i += 8) {
+    std::uint64_t eight = 0;
+    std::memcpy(&eight, flags_.get() + i, sizeof eight);
+    while (eight != 0) {
+      const int row = i + std::countr_zero(eight) / 8;
+      if (row < end) rows_[crossed++] = row;  // bytes past the end are stale
+      eight &= eight - 1;
+    }
   }
-  for (int i = first; i < end; ++i) {
-    if (flags[i]) records_[count_++] = MeasureCrossing(s, i, captureAu_, encounterAu_);
+  // Then the measurements. Each reads twelve scattered values of its row; fetching
+  // the next row's while measuring this one hides most of the memory latency.
+  const HermiteArc earth(s, kEarthRow);
+  for (int k = 0; k < crossed; ++k) {
+    if (k + 1 < crossed) PrefetchRow(s, rows_[k + 1]);
+    records_[k] = Measure(s, earth, rows_[k], captureAu_, encounterAu_);
   }
+  count_ = crossed;
   return Records();
 }
 

@@ -48,7 +48,8 @@ class CrossingDetector {
 
  private:
   std::unique_ptr<Crossing[]> records_;
-  std::unique_ptr<unsigned char[]> flags_;
+  std::unique_ptr<int[]> rows_;             // the rows that crossed in the last scan
+  std::unique_ptr<unsigned char[]> flags_;  // per row: 1 if it changed side
   int count_ = 0;
   double captureAu_ = kDefaultCaptureAu;
   double encounterAu_ = kDefaultEncounterAu;

@@ -36,8 +36,8 @@ double SunLongitudeJ2000Deg(double jd) {
 }  // namespace
 
 Vec3 EclipticToEquatorial(const Vec3& e) {
-  const double eps = kObliquityJ2000Deg * kDegToRad;
-  const double c = std::cos(eps), s = std::sin(eps);
+  static const double c = std::cos(kObliquityJ2000Deg * kDegToRad);
+  static const double s = std::sin(kObliquityJ2000Deg * kDegToRad);
   return {e.x, c * e.y - s * e.z, s * e.y + c * e.z};
 }
 
@@ -51,6 +51,11 @@ Radiant RadiantFromGeocentricVelocity(const Vec3& vg) {
 }
 
 double WrapDegrees(double deg) {
+  if (deg >= 0 && deg < 360.0) return deg;
+  if (deg >= -360.0 && deg < 0) {
+    const double w = deg + 360.0;
+    return w >= 360.0 ? 0.0 : w;
+  }
   double w = std::fmod(deg, 360.0);
   if (w < 0) w += 360.0;
   // fmod of a tiny negative number plus 360 rounds to 360 itself.

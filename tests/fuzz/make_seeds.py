@@ -28,6 +28,7 @@ options = [
     "--comet 62 --dist 3 --runs 2 --csv out.csv", "--list-comets", "--help",
     "--png x.png --width 640 --height 480 --zoom 40 --incl 90 --planets 2,3,4,5,6,7,8,9",
     "--frames dir --every 5 --planets none", "--isa avx2 --step 0.25", "--step 5x",
+    "--comet 533 --showers s.csv --capture 0.1 --encounter 0.002", "--capture 1e-3",
 ]
 for index, text in enumerate(options):
     write("cli_options", f"options{index:02}", "\0".join(text.split(" ")).encode())

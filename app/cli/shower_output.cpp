@@ -1,0 +1,78 @@
+#include "shower_output.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "core/atomic_file.h"
+#include "meteors/sky_geometry.h"
+
+namespace stelvo {
+
+namespace {
+constexpr const char* kHeader = "t_days,utc,particle,lambda_sun,r_au,dr_au,earth_au,ra,dec,vg\n";
+}  // namespace
+
+std::unique_ptr<ShowerOutput> ShowerOutput::For(const CliOptions& o) {
+  if (o.showersPath.empty()) return nullptr;
+  std::FILE* rows = std::tmpfile();
+  if (rows == nullptr) {
+    throw std::runtime_error(std::string("cannot open a temporary file for --showers: ") +
+                             std::strerror(errno));
+  }
+  // A large buffer: the records of many steps go out in one write.
+  std::setvbuf(rows, nullptr, _IOFBF, 1 << 20);
+  return std::unique_ptr<ShowerOutput>(new ShowerOutput(o, rows));
+}
+
+ShowerOutput::ShowerOutput(const CliOptions& o, std::FILE* rows)
+    : path_(o.showersPath), rows_(rows) {
+  detector_.SetCaptureAu(o.captureAu);
+  detector_.SetEncounterAu(o.encounterAu);
+}
+
+ShowerOutput::~ShowerOutput() { std::fclose(rows_); }
+
+bool ShowerOutput::AfterStep(const RunState& s, std::string& error) {
+  const auto crossings = detector_.Scan(s);
+  summary_.Add(crossings, s.SimDays, s.SimDays + s.StepDays);
+  // The records go out as they are; formatting waits for Finish, outside the step.
+  if (!crossings.empty() && std::fwrite(crossings.data(), sizeof(Crossing), crossings.size(),
+                                        rows_) != crossings.size()) {
+    error = std::string("cannot hold the --showers rows: ") + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+bool ShowerOutput::Finish(const RunState& s, std::string& error) {
+  const bool written = WriteFileAtomically(
+      path_,
+      [this](std::FILE* out) {
+        if (std::fputs(kHeader, out) < 0 || std::fflush(rows_) != 0) return false;
+        std::rewind(rows_);
+        std::array<char, 17> utc{};
+        Crossing c;
+        while (std::fread(&c, sizeof c, 1, rows_) == 1) {
+          FormatUtc(c.jd, utc);
+          if (std::fprintf(out, "%.10g,%s,%d,%.6f,%.9f,%.9f,%.9f,%.5f,%.5f,%.5f\n", c.tDays,
+                           utc.data(), c.particle, c.lambdaSun, c.rAu, c.drAu, c.earthAu, c.raDeg,
+                           c.decDeg, c.vgKmS) < 0) {
+            return false;
+          }
+        }
+        return std::ferror(rows_) == 0;
+      },
+      error);
+  if (!written) return false;
+  std::printf("crossings %lld\n", summary_.CrossingCount());
+  std::printf("captured %lld\n", summary_.CapturedCount());
+  for (const Shower& w : summary_.Summarise(summary_.MiddleYear(s.EpochJD))) {
+    std::printf("shower %.2f %s %.2f %+.2f %.2f %d %d\n", w.lambdaSun, w.date.data(), w.raDeg,
+                w.decDeg, w.vgKmS, w.count, w.encounters);
+  }
+  return true;
+}
+
+}  // namespace stelvo

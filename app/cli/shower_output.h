@@ -1,0 +1,39 @@
+#pragma once
+// stelvo-cli's --showers: the node crossings of the last run, found after every
+// step, written as CSV when the run ends, and the showers they form printed as
+// `shower` lines. The records are kept in an unnamed temporary file during the
+// run, so memory does not grow with the number of crossings.
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "cli_options.h"
+#include "core/run_state.h"
+#include "meteors/crossing_detector.h"
+#include "meteors/shower_summary.h"
+
+namespace stelvo {
+
+class ShowerOutput {
+ public:
+  // Null when the options ask for no showers.
+  static std::unique_ptr<ShowerOutput> For(const CliOptions& options);
+  ~ShowerOutput();
+
+  // After a step of the last run, while its new point is in slot 5 and before the
+  // pass is finished. Returns false with `error` set when the row file fails.
+  bool AfterStep(const RunState& state, std::string& error);
+
+  // Writes the CSV atomically and prints the summary.
+  bool Finish(const RunState& state, std::string& error);
+
+ private:
+  explicit ShowerOutput(const CliOptions& options, std::FILE* rows);
+  std::string path_;
+  std::FILE* rows_;
+  CrossingDetector detector_;
+  ShowerSummary summary_;
+};
+
+}  // namespace stelvo

@@ -1,0 +1,2 @@
+add_executable(meteors_bench meteors_bench.cpp)
+target_link_libraries(meteors_bench PRIVATE stelvo_meteors benchmark::benchmark)
