@@ -1,0 +1,80 @@
+#pragma once
+// Outburst forecasts from dust trails: a trail is released at each perihelion
+// passage of a catalogue comet in a span of years (meteors/ejection.h), integrated
+// with the planets to the forecast years, and every year in which the Earth passes
+// close to a trail's nodes gives an encounter with its time to the minute, solar
+// longitude, miss distance, particle count and radiant. Called by stelvo-cli
+// (--trails, --forecast) and the shower window's forecast view.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "meteors/ejection.h"
+
+namespace stelvo {
+
+// One trail meeting the Earth in one year: a row of the forecast table.
+struct TrailEncounter {
+  int trailYear;     // year of the perihelion passage that released the trail
+  int forecastYear;  // year of the encounter
+  double peakJd;     // closest approach, the run's time scale (about a minute ahead of UTC)
+  double lambdaSun;  // solar longitude at the peak, degrees, J2000 ecliptic
+  double missAu;     // rD - rE: the trail's node distance minus the Earth's orbit's there
+  int particles;     // trail particles near the Earth (see ForecastSettings)
+  double raDeg, decDeg, vgKmS;  // geocentric radiant, equatorial J2000, and speed
+};
+
+struct TrailInfo {
+  int year;
+  double perihelionJd;
+  int grains;  // released and bound
+};
+
+struct ForecastSettings {
+  int cometIndex = 0;
+  int trailFrom = 0, trailTo = 0;        // years of the trails' perihelion passages, inclusive
+  int forecastFrom = 0, forecastTo = 0;  // years searched for encounters, inclusive
+  int perTrail = 10000;                  // grains per trail, 1..19990
+  double stepDays = 1;
+  EjectionSettings ejection;
+  // A grain is near the Earth when its node lies within encounterAu of the Earth's
+  // orbit (|rD - rE|) and it passes the node within windowDays of the Earth.
+  double encounterAu = 0.002;
+  double windowDays = 30;
+  int threads = 2;  // trails integrated side by side
+};
+
+// Where the time went, in seconds of each thread's own clock, summed over trails.
+struct ForecastTimings {
+  double passages = 0;    // the comet's own integration to its perihelia
+  double epochs = 0;      // the planets integrated from J2000 to each trail's start
+  double release = 0;     // the grains' ejection and two-body flight to the start
+  double startup = 0;     // the multistep start-up of each trail run
+  double steps = 0;       // the regular steps (force evaluations and correctors)
+  double crossings = 0;   // the node scan and interpolation in the forecast years
+  double encounters = 0;  // grouping the nodes into encounters
+  long long trailSteps = 0;
+};
+
+struct ForecastResult {
+  std::vector<TrailInfo> trails;
+  std::vector<TrailEncounter> encounters;  // by forecast year, then trail year
+  bool cancelled = false;
+  ForecastTimings timings;
+};
+
+// Called on the caller's thread every few tenths of a second with the fraction
+// done (0..1); returning false cancels the forecast (the result is then marked
+// cancelled and holds no encounters).
+using ForecastProgress = std::function<bool(double fractionDone)>;
+
+// Throws RunError for settings outside their ranges (years 1600..2200, trails
+// before the forecast's end) and passes on ArithmeticError from a run.
+ForecastResult RunForecast(const ForecastSettings& settings, const ForecastProgress& progress = {});
+
+// The forecast as CSV: the header trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg
+// and one line per encounter.
+std::string ForecastCsv(const std::vector<TrailEncounter>& encounters);
+
+}  // namespace stelvo
