@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "meteors/sky_geometry.h"
 #include "ui/pictures.h"
 
 namespace stelvo {
@@ -36,6 +37,18 @@ const char* const kColumnTitles[7] = {
     QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Begegnungen"),
 };
 
+// Column headers of the forecast table.
+const char* const kForecastTitles[8] = {
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Spur"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Maximum (UTC)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "λ☉ (°)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Abstand (AE)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Teilchen"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "RA (°)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Dek (°)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "v_g (km/s)"),
+};
+
 QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
 
 QString Signed(double value, int decimals) {
@@ -52,6 +65,61 @@ std::array<QString, 7> RowCells(const Shower& shower) {
           Fixed(shower.vgKmS, 1),
           QString::number(shower.count),
           QString::number(shower.encounters)};
+}
+
+// The cells of one encounter's row.
+std::array<QString, 8> ForecastCells(const TrailEncounter& e) {
+  std::array<char, 17> peak{};
+  FormatUtc(e.peakJd, peak);
+  return {QString::number(e.trailYear),
+          QString::fromLatin1(peak.data(), int(qstrnlen(peak.data(), peak.size()))),
+          Fixed(e.lambdaSun, 3),
+          Signed(e.missAu, 5),
+          QString::number(e.particles),
+          Fixed(e.raDeg, 1),
+          Signed(e.decDeg, 1),
+          Fixed(e.vgKmS, 1)};
+}
+
+QTableWidget* MakeGrid(int columns, QWidget* parent, const char* name) {
+  auto* grid = new QTableWidget(0, columns, parent);
+  grid->setObjectName(QLatin1String(name));
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->verticalHeader()->setVisible(false);
+  grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  grid->horizontalHeader()->setStretchLastSection(true);
+  // Fixed scroll bars: the table's inner widgets keep their order when its texts change.
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  return grid;
+}
+
+void SetCell(QTableWidget* grid, int row, int column, const QString& text) {
+  QTableWidgetItem* item = grid->item(row, column);
+  if (item == nullptr) {
+    item = new QTableWidgetItem;
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->setItem(row, column, item);
+  }
+  if (item->text() != text) item->setText(text);
+}
+
+QString GridText(const QTableWidget* grid) {
+  QStringList lines;
+  QStringList header;
+  for (int column = 0; column < grid->columnCount(); ++column) {
+    header << grid->horizontalHeaderItem(column)->text();
+  }
+  lines << header.join(QLatin1Char('\t'));
+  for (int row = 0; row < grid->rowCount(); ++row) {
+    QStringList cells;
+    for (int column = 0; column < grid->columnCount(); ++column) {
+      const QTableWidgetItem* item = grid->item(row, column);
+      cells << (item ? item->text() : QString());
+    }
+    lines << cells.join(QLatin1Char('\t'));
+  }
+  return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 }  // namespace
@@ -97,15 +165,7 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
   Label_Counts->setObjectName(QStringLiteral("Label_Counts"));
   Label_Counts->setWordWrap(true);
 
-  Grid_Showers = new QTableWidget(0, int(std::size(kColumnTitles)), showersPage);
-  Grid_Showers->setObjectName(QStringLiteral("Grid_Showers"));
-  Grid_Showers->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  Grid_Showers->verticalHeader()->setVisible(false);
-  Grid_Showers->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  Grid_Showers->horizontalHeader()->setStretchLastSection(true);
-  // Fixed scroll bars: the table's inner widgets keep their order when its texts change.
-  Grid_Showers->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  Grid_Showers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Grid_Showers = MakeGrid(int(std::size(kColumnTitles)), showersPage, "Grid_Showers");
   Grid_Showers->installEventFilter(this);
   Button_Copy = new QPushButton(showersPage);
   Button_Copy->setObjectName(QStringLiteral("Button_Copy"));
@@ -129,6 +189,27 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
   page->addWidget(Label_Counts);
   page->addLayout(lower, 2);
   Tabs->addTab(showersPage, QString());
+
+  auto* forecastPage = new QWidget(Tabs);
+  forecastPage->setObjectName(QStringLiteral("Page_Forecast"));
+  Image_Forecast = new ChartView(
+      timeline_.Image(), [this] { DrawTimeline(); }, forecastPage);
+  Image_Forecast->setObjectName(QStringLiteral("Image_Forecast"));
+  Image_Forecast->setMinimumSize(400, 200);
+  Grid_Forecast = MakeGrid(int(std::size(kForecastTitles)), forecastPage, "Grid_Forecast");
+  Grid_Forecast->installEventFilter(this);
+  Button_CopyForecast = new QPushButton(forecastPage);
+  Button_CopyForecast->setObjectName(QStringLiteral("Button_CopyForecast"));
+  Button_CopyForecast->setAutoDefault(false);
+  connect(Button_CopyForecast, &QPushButton::clicked, this, [this] { CopyTable(); });
+  auto* forecastButtons = new QHBoxLayout;
+  forecastButtons->addStretch(1);
+  forecastButtons->addWidget(Button_CopyForecast);
+  auto* forecastLayout = new QVBoxLayout(forecastPage);
+  forecastLayout->addWidget(Image_Forecast, 2);
+  forecastLayout->addWidget(Grid_Forecast, 3);
+  forecastLayout->addLayout(forecastButtons);
+  Tabs->addTab(forecastPage, QString());
 
   sinceRefresh_.start();
   RetranslateUi();
@@ -202,13 +283,7 @@ void TForm_Showers::FillTable() {
   for (int row = 0; row < int(showers.size()); ++row) {
     const auto cells = RowCells(showers[std::size_t(row)]);
     for (int column = 0; column < int(cells.size()); ++column) {
-      QTableWidgetItem* item = Grid_Showers->item(row, column);
-      if (item == nullptr) {
-        item = new QTableWidgetItem;
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        Grid_Showers->setItem(row, column, item);
-      }
-      if (item->text() != cells[std::size_t(column)]) item->setText(cells[std::size_t(column)]);
+      SetCell(Grid_Showers, row, column, cells[std::size_t(column)]);
     }
   }
   Label_Counts->setText(
@@ -222,29 +297,43 @@ void TForm_Showers::FillTable() {
           .arg(Fixed(detector_.EncounterAu(), 2)));
 }
 
-QString TForm_Showers::TableText() const {
-  QStringList lines;
-  QStringList header;
-  for (int column = 0; column < Grid_Showers->columnCount(); ++column) {
-    header << Grid_Showers->horizontalHeaderItem(column)->text();
-  }
-  lines << header.join(QLatin1Char('\t'));
-  for (int row = 0; row < Grid_Showers->rowCount(); ++row) {
-    QStringList cells;
-    for (int column = 0; column < Grid_Showers->columnCount(); ++column) {
-      const QTableWidgetItem* item = Grid_Showers->item(row, column);
-      cells << (item ? item->text() : QString());
-    }
-    lines << cells.join(QLatin1Char('\t'));
-  }
-  return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+QString TForm_Showers::TableText() const { return GridText(Grid_Showers); }
+
+QString TForm_Showers::ForecastText() const { return GridText(Grid_Forecast); }
+
+void TForm_Showers::SetForecast(std::vector<TrailEncounter> encounters) {
+  forecast_ = std::move(encounters);
+  DrawTimeline();
+  FillForecastTable();
 }
 
-void TForm_Showers::CopyTable() { QGuiApplication::clipboard()->setText(TableText()); }
+void TForm_Showers::DrawTimeline() {
+  timeline_.Resize(Image_Forecast->width(), Image_Forecast->height());
+  TimelineTexts texts;
+  texts.year = tr("Jahr");
+  texts.trail = tr("Spur");
+  texts.empty = tr("Keine Vorhersage");
+  timeline_.Redraw(forecast_, texts);
+  Image_Forecast->update();
+}
+
+void TForm_Showers::FillForecastTable() {
+  Grid_Forecast->setRowCount(int(forecast_.size()));
+  for (int row = 0; row < int(forecast_.size()); ++row) {
+    const auto cells = ForecastCells(forecast_[std::size_t(row)]);
+    for (int column = 0; column < int(cells.size()); ++column) {
+      SetCell(Grid_Forecast, row, column, cells[std::size_t(column)]);
+    }
+  }
+}
+
+void TForm_Showers::CopyTable() {
+  QGuiApplication::clipboard()->setText(Tabs->currentIndex() == 1 ? ForecastText() : TableText());
+}
 
 bool TForm_Showers::eventFilter(QObject* watched, QEvent* event) {
   // The table would copy only its current cell; Ctrl+C copies the whole table.
-  if (watched == Grid_Showers &&
+  if ((watched == Grid_Showers || watched == Grid_Forecast) &&
       (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
       static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
     if (event->type() == QEvent::KeyPress) CopyTable();
@@ -273,6 +362,12 @@ void TForm_Showers::RetranslateUi() {
   for (const char* title : kColumnTitles) titles << tr(title);
   Grid_Showers->setHorizontalHeaderLabels(titles);
   Button_Copy->setText(tr("&Kopieren"));
+  Tabs->setTabText(1, tr("Vorhersage"));
+  QStringList forecastTitles;
+  for (const char* title : kForecastTitles) forecastTitles << tr(title);
+  Grid_Forecast->setHorizontalHeaderLabels(forecastTitles);
+  Button_CopyForecast->setText(tr("&Kopieren"));
+  DrawTimeline();
   // The charts carry texts of their own: drawn anew in the new language.
   ResizeMap();
   ResizeProfile();

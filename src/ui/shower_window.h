@@ -3,18 +3,23 @@
 // It owns the crossing detector and the shower summary of the window's runs, which
 // the main window feeds after every step, and shows the radiant map, the activity
 // profile and the table of showers found, refreshed at most ten times a second.
-// A run's results stay after Stop and are cleared by the next Start.
+// A run's results stay after Stop and are cleared by the next Start. A second tab
+// presents a dust-trail forecast handed to it (SetForecast): a timeline of the
+// encounters by trail and their table; whoever computes the forecast feeds it.
 
 #include <QElapsedTimer>
 #include <QImage>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "core/run_state.h"
 #include "meteors/crossing_detector.h"
+#include "meteors/forecast.h"
 #include "meteors/shower_summary.h"
 #include "view/activity_profile.h"
+#include "view/forecast_timeline.h"
 #include "view/radiant_map.h"
 
 class QLabel;
@@ -40,6 +45,9 @@ class TForm_Showers : public QWidget {
   QLabel* Label_Counts;
   QTableWidget* Grid_Showers;
   QPushButton* Button_Copy;
+  ChartView* Image_Forecast;
+  QTableWidget* Grid_Forecast;
+  QPushButton* Button_CopyForecast;
 
   // --- driven by the main window's run
   // Forgets the last run's results; call at every Start.
@@ -52,9 +60,18 @@ class TForm_Showers : public QWidget {
 
   // Draws the pictures and fills the table from the summary now.
   void Refresh();
-  // The table as plain text: a header line and one line per shower, tab-separated.
+  // Shows a forecast's encounters (in the order given) in the forecast view,
+  // replacing the one shown before; an empty vector clears the view.
+  void SetForecast(std::vector<TrailEncounter> encounters);
+  const std::vector<TrailEncounter>& Forecast() const { return forecast_; }
+  const ForecastTimeline& Timeline() const { return timeline_; }
+
+  // The table of showers as plain text: a header line and one line per shower,
+  // tab-separated.
   QString TableText() const;
-  // Puts TableText on the clipboard (the Copy button and Ctrl+C).
+  // The forecast table the same way.
+  QString ForecastText() const;
+  // Puts the table of the tab shown on the clipboard (the Copy buttons and Ctrl+C).
   void CopyTable();
   void RetranslateUi();
 
@@ -73,6 +90,8 @@ class TForm_Showers : public QWidget {
  private:
   void ResizeMap();
   void ResizeProfile();
+  void DrawTimeline();
+  void FillForecastTable();
   void FillTable();
   ChartTexts Texts() const;
 
@@ -80,6 +99,8 @@ class TForm_Showers : public QWidget {
   ShowerSummary summary_;
   RadiantMap map_;
   ActivityProfile profile_;
+  ForecastTimeline timeline_;
+  std::vector<TrailEncounter> forecast_;
   double epochJD_ = 0;
   long long drawnCrossings_ = 0;  // crossings whose dots the map already holds
   long long refreshCount_ = 0;

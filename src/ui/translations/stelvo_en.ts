@@ -234,5 +234,33 @@
         <source>&amp;Kopieren</source>
         <translation>&amp;Copy</translation>
     </message>
+    <message>
+        <source>Spur</source>
+        <translation>Trail</translation>
+    </message>
+    <message>
+        <source>Maximum (UTC)</source>
+        <translation>Peak (UTC)</translation>
+    </message>
+    <message>
+        <source>Abstand (AE)</source>
+        <translation>Miss (AU)</translation>
+    </message>
+    <message>
+        <source>Teilchen</source>
+        <translation>Particles</translation>
+    </message>
+    <message>
+        <source>Jahr</source>
+        <translation>Year</translation>
+    </message>
+    <message>
+        <source>Keine Vorhersage</source>
+        <translation>No forecast</translation>
+    </message>
+    <message>
+        <source>Vorhersage</source>
+        <translation>Forecast</translation>
+    </message>
 </context>
 </TS>
