@@ -175,5 +175,61 @@ TEST_F(ShowerWindowTest, HiddenWindowStillCollectsAndShowsItAllWhenOpened) {
   EXPECT_NE(test::At(showers().Map().Image(), p.x(), p.y()), kChartSky);
 }
 
+TEST_F(ShowerWindowTest, ForecastViewPresentsTheEncountersHandedToIt) {
+  form.Showers1->trigger();
+  QTabWidget& tabs = *showers().Tabs;
+  ASSERT_EQ(tabs.count(), 2);
+  EXPECT_EQ(tabs.tabText(1), QStringLiteral("Vorhersage"));
+  TrailEncounter storm{};
+  storm.trailYear = 1899;
+  storm.forecastYear = 1999;
+  storm.peakJd = 2451500.5 + (2 * 60 + 4) / 1440.0;  // 1999-11-18 02:04
+  storm.lambdaSun = 235.2853;
+  storm.missAu = -0.00065;
+  storm.particles = 120;
+  storm.raDeg = 153.6, storm.decDeg = 21.9, storm.vgKmS = 70.9;
+  TrailEncounter later = storm;
+  later.trailYear = 1767;
+  later.forecastYear = 2001;
+  later.peakJd += 731 + 8 / 24.0;
+  later.missAu = 0.00012;
+  showers().SetForecast({storm, later});
+  QTableWidget& grid = *showers().Grid_Forecast;
+  ASSERT_EQ(grid.rowCount(), 2);
+  const QStringList first = {
+      "1899", "1999-11-18T02:04", "235.285", "-0.00065", "120", "153.6", "+21.9", "70.9"};
+  for (int column = 0; column < 8; ++column) {
+    EXPECT_EQ(grid.item(0, column)->text(), first[column]) << column;
+  }
+  EXPECT_EQ(grid.item(1, 0)->text(), QStringLiteral("1767"));
+  EXPECT_EQ(grid.item(1, 3)->text(), QStringLiteral("+0.00012"));
+  EXPECT_EQ(showers().Timeline().FirstYear(), 1999);
+  EXPECT_EQ(showers().Timeline().LastYear(), 2001);
+
+  const QString text = showers().ForecastText();
+  EXPECT_EQ(text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 3);
+  EXPECT_TRUE(text.startsWith(QStringLiteral(
+      "Spur\tMaximum (UTC)\tλ☉ (°)\tAbstand (AE)\tTeilchen\tRA (°)\tDek (°)\tv_g (km/s)\n"
+      "1899\t1999-11-18T02:04\t")));
+  tabs.setCurrentIndex(1);
+  QGuiApplication::clipboard()->clear();
+  showers().Button_CopyForecast->click();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), text);
+
+  form.SetLanguage(Language::English);
+  EXPECT_EQ(tabs.tabText(1), QStringLiteral("Forecast"));
+  EXPECT_TRUE(showers().ForecastText().startsWith(
+      QStringLiteral("Trail\tPeak (UTC)\tλ☉ (°)\tMiss (AU)\tParticles\t")));
+  form.SetLanguage(Language::German);
+
+  // A run of the window leaves the forecast alone; an empty one clears it.
+  RunPerseids(0.2);
+  form.Button_StopClick();
+  EXPECT_EQ(grid.rowCount(), 2);
+  showers().SetForecast({});
+  EXPECT_EQ(grid.rowCount(), 0);
+  EXPECT_EQ(showers().Timeline().FirstYear(), 0);
+}
+
 }  // namespace
 }  // namespace stelvo

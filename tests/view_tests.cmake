@@ -8,3 +8,4 @@ stelvo_add_test(view_frame_export_test SOURCES view_frame_export_test.cpp LIBS s
 # The shower pictures: radiant map and activity profile.
 stelvo_add_test(view_radiant_map_test SOURCES view_radiant_map_test.cpp LIBS stelvo_view GUI)
 stelvo_add_test(view_activity_profile_test SOURCES view_activity_profile_test.cpp LIBS stelvo_view GUI)
+stelvo_add_test(view_forecast_timeline_test SOURCES view_forecast_timeline_test.cpp LIBS stelvo_view GUI)
