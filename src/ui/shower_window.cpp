@@ -87,7 +87,7 @@ QTableWidget* MakeGrid(int columns, QWidget* parent, const char* name) {
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid->verticalHeader()->setVisible(false);
   grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  grid->horizontalHeader()->setStretchLastSection(true);
+  grid->horizontalHeader()->setStretchLastSection(false);
   // Fixed scroll bars: the table's inner widgets keep their order when its texts change.
   grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -320,10 +320,14 @@ void TForm_Showers::DrawTimeline() {
 void TForm_Showers::FillForecastTable() {
   Grid_Forecast->setRowCount(int(forecast_.size()));
   for (int row = 0; row < int(forecast_.size()); ++row) {
-    const auto cells = ForecastCells(forecast_[std::size_t(row)]);
+    const TrailEncounter& encounter = forecast_[std::size_t(row)];
+    const auto cells = ForecastCells(encounter);
     for (int column = 0; column < int(cells.size()); ++column) {
       SetCell(Grid_Forecast, row, column, cells[std::size_t(column)]);
     }
+    // The trail's year in the colour of its row on the timeline.
+    Grid_Forecast->item(row, 0)->setForeground(
+        QColor::fromRgb(TrailColour(timeline_.RowOf(encounter.trailYear))));
   }
 }
 

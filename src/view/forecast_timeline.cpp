@@ -34,7 +34,7 @@ double DiscRadius(int particles) {
 
 QRgb TrailColour(int row) {
   // Steps of the golden angle round the hue circle.
-  const double hue = std::fmod(row * 137.50776405, 360.0) / 360.0;
+  const double hue = std::fmod(std::abs(row) * 137.50776405, 360.0) / 360.0;
   return QColor::fromHsvF(float(hue), 0.8f, 0.85f).rgb();
 }
 

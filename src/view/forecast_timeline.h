@@ -36,12 +36,12 @@ class ForecastTimeline {
   QRect PlotArea() const { return plot_; }
   // After Redraw: the centre of an encounter's disc.
   QPoint PixelOf(const TrailEncounter& encounter) const;
+  // After Redraw: the row of a trail from the top, -1 for a trail without encounters.
+  int RowOf(int trailYear) const;
   int FirstYear() const { return firstYear_; }
   int LastYear() const { return lastYear_; }
 
  private:
-  int RowOf(int trailYear) const;
-
   QImage image_;
   QRect plot_;
   int firstYear_ = 0, lastYear_ = 0;
