@@ -16,12 +16,6 @@ constexpr int kTopMargin = 10;
 constexpr int kBottomMargin = 40;  // longitude labels and title
 constexpr int kLongitudeStepDeg = 30;
 
-QFont LabelFont() {
-  QFont font;
-  font.setPixelSize(12);
-  return font;
-}
-
 }  // namespace
 
 int RoundCountStep(int largest) {
@@ -58,7 +52,7 @@ void ActivityProfile::DrawFrame(const ChartTexts& texts) {
   frame_.fill(kChartMargin);
   QPainter painter(&frame_);
   painter.fillRect(plot_, QColor::fromRgb(kChartPlot));
-  painter.setFont(LabelFont());
+  painter.setFont(ChartLabelFont());
   painter.setPen(QColor::fromRgb(kChartText));
   const int h = QFontMetrics(painter.font()).height();
   for (int lon = 0; lon <= 360; lon += kLongitudeStepDeg) {
@@ -108,7 +102,7 @@ void ActivityProfile::Redraw(std::span<const int> counts) {
   }
 
   QPainter painter(&image_);
-  painter.setFont(LabelFont());
+  painter.setFont(ChartLabelFont());
   painter.setPen(QColor::fromRgb(kChartText));
   painter.drawRect(plot_.adjusted(-1, -1, 0, 0));
   const int h = QFontMetrics(painter.font()).height();

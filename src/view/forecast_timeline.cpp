@@ -18,12 +18,6 @@ constexpr int kRightMargin = 20;
 constexpr int kTopMargin = 12;
 constexpr int kBottomMargin = 44;  // year labels and title
 
-QFont LabelFont() {
-  QFont font;
-  font.setPixelSize(12);
-  return font;
-}
-
 // Disc radius in pixels: 3 for a single particle, growing with the logarithm of the
 // count, 12 at most.
 double DiscRadius(int particles) {
@@ -88,7 +82,7 @@ void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
   image_.fill(kChartMargin);
   QPainter painter(&image_);
   painter.fillRect(plot_, QColor::fromRgb(kChartPlot));
-  painter.setFont(LabelFont());
+  painter.setFont(ChartLabelFont());
   const int h = QFontMetrics(painter.font()).height();
   painter.setPen(QColor::fromRgb(kChartText));
   painter.drawText(QRect(plot_.left(), plot_.bottom() + 6 + h, plot_.width(), h),

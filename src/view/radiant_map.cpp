@@ -23,12 +23,6 @@ constexpr QRgb kEclipticColour = 0xff8c7a3cu;
 constexpr QRgb kMarkerColour = 0xffffffffu;  // rings round the showers' mean radiants
 constexpr double kMarkerRadius = 9;
 
-QFont LabelFont() {
-  QFont font;
-  font.setPixelSize(12);
-  return font;
-}
-
 void FillRect(QImage& image, QRect r, QRgb colour) {
   r = r.intersected(image.rect());
   if (r.isEmpty()) return;
@@ -137,7 +131,7 @@ void RadiantMap::DrawGrid(const ChartTexts& texts) {
   }
 
   QPainter painter(&grid_);
-  painter.setFont(LabelFont());
+  painter.setFont(ChartLabelFont());
   painter.setPen(QColor::fromRgb(kChartText));
   const QFontMetrics metrics(painter.font());
   const int h = metrics.height();
@@ -201,7 +195,7 @@ void RadiantMap::MarkShowers(std::span<const Shower> showers) {
   std::memcpy(image_.bits(), dots_.constBits(), static_cast<std::size_t>(dots_.sizeInBytes()));
   if (showers.empty()) return;
   QPainter painter(&image_);
-  painter.setFont(LabelFont());
+  painter.setFont(ChartLabelFont());
   painter.setClipRect(plot_);
   const int h = QFontMetrics(painter.font()).height();
   for (const Shower& shower : showers) {

@@ -20,4 +20,10 @@ QRgb SolarLongitudeColour(double lambdaSunDeg) {
   return wheel[static_cast<std::size_t>(index >= 3600 ? 3599 : index)];
 }
 
+QFont ChartLabelFont() {
+  QFont font;
+  font.setPixelSize(12);
+  return font;
+}
+
 }  // namespace stelvo

@@ -1,8 +1,9 @@
 #pragma once
-// Colours and texts shared by the shower pictures: the colour wheel that gives every
-// degree of solar longitude its hue, and the sky chart's own colours. Used by the
-// radiant map and the activity profile.
+// What the shower pictures share: the colour wheel that gives every degree of solar
+// longitude its hue, the charts' own colours, their label font and axis titles. Used
+// by the radiant map, the activity profile and the forecast timeline.
 
+#include <QFont>
 #include <QRgb>
 #include <QString>
 
@@ -19,12 +20,15 @@ inline constexpr QRgb kChartMargin = 0xfff4f4f4u;  // around the plot areas
 inline constexpr QRgb kChartText = 0xff202020u;    // labels and axes
 inline constexpr QRgb kChartPlot = 0xffffffffu;    // the activity profile's plot area
 
+// The labels' font: the application's, 12 pixels high.
+QFont ChartLabelFont();
+
 // Axis titles, set by the window in its language.
 struct ChartTexts {
   QString rightAscension = QStringLiteral("Rektaszension (°)");
   QString declination = QStringLiteral("Deklination (°)");
   QString solarLongitude = QStringLiteral("Sonnenlänge λ☉ (°)");
-  QString perDegree = QStringLiteral("Meteoroide pro Grad");
+  QString perDegree = QStringLiteral("Durchgänge pro Grad");
 };
 
 }  // namespace stelvo
