@@ -1,7 +1,6 @@
 // The activity profile: bars per degree of solar longitude, scaled to round counts.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <array>
 
 #include "view/activity_profile.h"
@@ -78,9 +77,3 @@ TEST_F(ActivityProfileTest, ShortHistogramDrawsOnlyItsBins) {
 
 }  // namespace
 }  // namespace stelvo
-
-int main(int argc, char** argv) {
-  QGuiApplication app(argc, argv);  // label fonts
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -2,7 +2,6 @@
 // peak's place in the year and in its trail's colour.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <vector>
 
 #include "initial/astronom.h"
@@ -80,9 +79,3 @@ TEST_F(ForecastTimelineTest, NoEncountersLeaveAnEmptyPlot) {
 
 }  // namespace
 }  // namespace stelvo
-
-int main(int argc, char** argv) {
-  QGuiApplication app(argc, argv);  // label fonts
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

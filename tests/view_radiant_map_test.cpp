@@ -2,7 +2,6 @@
 // the dots.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <cmath>
 #include <vector>
 
@@ -139,9 +138,3 @@ TEST_F(RadiantMapTest, ResizeToNothingLeavesNoImage) {
 
 }  // namespace
 }  // namespace stelvo
-
-int main(int argc, char** argv) {
-  QGuiApplication app(argc, argv);  // label fonts
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -63,12 +63,7 @@ void ActivityProfile::DrawFrame(const ChartTexts& texts) {
   }
   painter.drawText(QRect(plot_.left(), plot_.bottom() + 5 + h, plot_.width(), h),
                    Qt::AlignHCenter | Qt::AlignTop, texts.solarLongitude);
-  painter.save();
-  painter.translate(12, plot_.center().y());
-  painter.rotate(-90);
-  painter.drawText(QRect(-plot_.height() / 2 - 40, -h / 2 - 2, plot_.height() + 80, h),
-                   Qt::AlignCenter, texts.perDegree);
-  painter.restore();
+  DrawVerticalTitle(painter, plot_, texts.perDegree);
 }
 
 void ActivityProfile::Redraw(std::span<const int> counts) {

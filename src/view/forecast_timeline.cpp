@@ -87,12 +87,7 @@ void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
   painter.setPen(QColor::fromRgb(kChartText));
   painter.drawText(QRect(plot_.left(), plot_.bottom() + 6 + h, plot_.width(), h),
                    Qt::AlignHCenter | Qt::AlignTop, texts.year);
-  painter.save();
-  painter.translate(12, plot_.center().y());
-  painter.rotate(-90);
-  painter.drawText(QRect(-plot_.height() / 2, -h / 2 - 2, plot_.height(), h), Qt::AlignCenter,
-                   texts.trail);
-  painter.restore();
+  DrawVerticalTitle(painter, plot_, texts.trail);
   if (encounters.empty()) {
     painter.drawText(plot_, Qt::AlignCenter, texts.empty);
     painter.drawRect(plot_.adjusted(-1, -1, 0, 0));

@@ -149,12 +149,7 @@ void RadiantMap::DrawGrid(const ChartTexts& texts) {
   }
   painter.drawText(QRect(plot_.left(), plot_.bottom() + 4 + h, plot_.width(), h),
                    Qt::AlignHCenter | Qt::AlignTop, texts.rightAscension);
-  painter.save();
-  painter.translate(12, plot_.center().y());
-  painter.rotate(-90);
-  painter.drawText(QRect(-plot_.height() / 2, -h / 2 - 2, plot_.height(), h), Qt::AlignCenter,
-                   texts.declination);
-  painter.restore();
+  DrawVerticalTitle(painter, plot_, texts.declination);
   const int outer = std::min(40, std::max(10, plot_.height() / 4));
   DrawColourWheel(grid_, painter,
                   QPoint(plot_.right() + kLegendWidth / 2 + 14, plot_.top() + 2 * h + outer + 8),

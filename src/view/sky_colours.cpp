@@ -1,6 +1,8 @@
 #include "view/sky_colours.h"
 
 #include <QColor>
+#include <QFontMetrics>
+#include <QPainter>
 #include <array>
 #include <cmath>
 
@@ -24,6 +26,17 @@ QFont ChartLabelFont() {
   QFont font;
   font.setPixelSize(12);
   return font;
+}
+
+void DrawVerticalTitle(QPainter& painter, const QRect& plot, const QString& title) {
+  const int h = QFontMetrics(painter.font()).height();
+  painter.save();
+  painter.translate(12, plot.center().y());
+  painter.rotate(-90);
+  // Wider than the plot is high, so that a long title is not cut.
+  painter.drawText(QRect(-plot.height() / 2 - 40, -h / 2 - 2, plot.height() + 80, h),
+                   Qt::AlignCenter, title);
+  painter.restore();
 }
 
 }  // namespace stelvo

@@ -4,8 +4,11 @@
 // by the radiant map, the activity profile and the forecast timeline.
 
 #include <QFont>
+#include <QRect>
 #include <QRgb>
 #include <QString>
+
+class QPainter;
 
 namespace stelvo {
 
@@ -22,6 +25,10 @@ inline constexpr QRgb kChartPlot = 0xffffffffu;    // the activity profile's plo
 
 // The labels' font: the application's, 12 pixels high.
 QFont ChartLabelFont();
+
+// A vertical axis title, read from the bottom up, centred beside the plot area's left
+// edge of `plot`, with the painter's font and pen.
+void DrawVerticalTitle(QPainter& painter, const QRect& plot, const QString& title);
 
 // Axis titles, set by the window in its language.
 struct ChartTexts {
