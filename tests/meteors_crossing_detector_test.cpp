@@ -173,5 +173,20 @@ TEST_F(CrossingFixture, OnlyParticlesThatChangeSideAreRecordedInRowOrder) {
   EXPECT_TRUE(detector.Scan(s).empty());
 }
 
+TEST_F(CrossingFixture, PlusZeroToMinusZeroGivesAFiniteRecord) {
+  // A particle lying in the ecliptic whose z turns from +0 to -0: a change of sign
+  // bit without a secant to locate it. The record must still be finite.
+  PlaceEarth(0, 0.5);
+  const int row = AddParticle(1, 0, 0, 0.5);
+  s.Pos(kZ, 4)[row] = 0.0;
+  s.Pos(kZ, 5)[row] = -0.0;
+  s.Vel(kZ, 4)[row] = s.Vel(kZ, 5)[row] = 0;
+  const auto found = detector.Scan(s);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(std::isfinite(found[0].tDays));
+  EXPECT_TRUE(std::isfinite(found[0].raDeg));
+  EXPECT_NEAR(found[0].drAu, 0, 1e-6);
+}
+
 }  // namespace
 }  // namespace stelvo

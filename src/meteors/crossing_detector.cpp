@@ -60,10 +60,10 @@ struct HermiteArc {
     return {Value(u, p0.x, m0.x, p1.x, m1.x), Value(u, p0.y, m0.y, p1.y, m1.y),
             Value(u, p0.z, m0.z, p1.z, m1.z)};
   }
-  Vec3 Velocity(double u, double stepDays) const {
-    return {Slope(u, p0.x, m0.x, p1.x, m1.x) / stepDays,
-            Slope(u, p0.y, m0.y, p1.y, m1.y) / stepDays,
-            Slope(u, p0.z, m0.z, p1.z, m1.z) / stepDays};
+  Vec3 Velocity(double u, double perStepDay) const {
+    return {Slope(u, p0.x, m0.x, p1.x, m1.x) * perStepDay,
+            Slope(u, p0.y, m0.y, p1.y, m1.y) * perStepDay,
+            Slope(u, p0.z, m0.z, p1.z, m1.z) * perStepDay};
   }
 
   // The fraction u in [0, 1] at which z = 0, given that z changes sign over the
@@ -72,6 +72,7 @@ struct HermiteArc {
     double lo = 0, hi = 1;
     const bool riseAtLo = std::signbit(p0.z);  // z below zero at lo, at or above zero at hi
     double u = p0.z / (p0.z - p1.z);
+    if (!(u >= 0 && u <= 1)) u = 0.5;  // +0 against -0: no secant
     for (int k = 0; k < 60 && hi - lo > 1e-14; ++k) {
       const double z = Value(u, p0.z, m0.z, p1.z, m1.z);
       if (z == 0) return u;
@@ -126,19 +127,21 @@ EarthOrbitPoint EarthOrbitAtDirection(const Vec3& earthPos, const Vec3& earthVel
                                       const Vec3& direction) {
   const Vec3 h = CrossProduct(earthPos, earthVel);
   const double hNorm = Norm(h);
-  const double p = hNorm * hNorm / gm;  // semi-latus rectum
-  const Vec3 eVec =
-      Sub(Scale(CrossProduct(earthVel, h), 1 / gm), Scale(earthPos, 1 / Norm(earthPos)));
+  const double perGm = 1 / gm;
+  const double p = hNorm * hNorm * perGm;  // semi-latus rectum
+  const Vec3 radial = Scale(earthPos, 1 / Norm(earthPos));
+  const Vec3 eVec = Sub(Scale(CrossProduct(earthVel, h), perGm), radial);
   const double e = Norm(eVec);
   const Vec3 w = Scale(h, 1 / hNorm);
   // Towards perihelion; for an orbit that is circular to rounding any in-plane axis will do.
-  const Vec3 pAxis = e > 1e-12 ? Scale(eVec, 1 / e) : Scale(earthPos, 1 / Norm(earthPos));
+  const Vec3 pAxis = e > 1e-12 ? Scale(eVec, 1 / e) : radial;
   const Vec3 qAxis = CrossProduct(w, pAxis);
   // Cosine and sine of the true anomaly straight from the direction's components
   // in the orbit's plane.
   const double alongP = Dot(direction, pAxis), alongQ = Dot(direction, qAxis);
   const double inPlane = std::sqrt(alongP * alongP + alongQ * alongQ);
-  const double c = alongP / inPlane, s = alongQ / inPlane;
+  const double perInPlane = 1 / inPlane;
+  const double c = alongP * perInPlane, s = alongQ * perInPlane;
   const double speedScale = std::sqrt(gm / p);
   return {p / (1 + e * c),
           {speedScale * (-s * pAxis.x + (e + c) * qAxis.x),
@@ -155,10 +158,11 @@ Crossing Measure(const RunState& s, const HermiteArc& earth, int row, double cap
   const HermiteArc particle(s, row);
   const double u = particle.NodeFraction();
   const Vec3 pos = particle.Position(u);
-  const Vec3 vel = particle.Velocity(u, s.StepDays);
+  const double perStepDay = 1 / s.StepDays;
+  const Vec3 vel = particle.Velocity(u, perStepDay);
 
   const Vec3 earthPos = earth.Position(u);
-  const Vec3 earthVel = earth.Velocity(u, s.StepDays);
+  const Vec3 earthVel = earth.Velocity(u, perStepDay);
   const double gm = s.BodyGM()[kSunRow] + s.BodyGM()[kEarthRow];
   const EarthOrbitPoint orbit = EarthOrbitAtDirection(earthPos, earthVel, gm, pos);
 

@@ -44,7 +44,8 @@ Vec3 EclipticToEquatorial(const Vec3& e) {
 Radiant RadiantFromGeocentricVelocity(const Vec3& vg) {
   const double speed = std::sqrt(vg.x * vg.x + vg.y * vg.y + vg.z * vg.z);
   if (!(speed > 0)) return {0, 0, 0};
-  const Vec3 from = EclipticToEquatorial({-vg.x / speed, -vg.y / speed, -vg.z / speed});
+  const double perSpeed = -1 / speed;
+  const Vec3 from = EclipticToEquatorial({vg.x * perSpeed, vg.y * perSpeed, vg.z * perSpeed});
   const double dec = std::asin(std::fmax(-1.0, std::fmin(1.0, from.z)));
   return {WrapDegrees(std::atan2(from.y, from.x) * kRadToDeg), dec * kRadToDeg,
           speed * kAuPerDayToKmS};
