@@ -67,6 +67,10 @@ massless particles released from a short-period comet, and animates the cloud
 while it computes: the comet's material spreads along its orbit into a
 meteoroid stream. The package holds the window program stelvo and the headless
 companion stelvo-cli for batch runs, CSV exports and PNG frame sequences.")
-# The Qt 6 and C++ runtime libraries the executables link become the dependencies.
+# A sans serif and a fixed-pitch family of the widths the window was laid out for
+# (metric twins of Arial and Courier New); without them the window makes its
+# captions fit with narrower or smaller type.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2 | fonts-liberation")
+# The Qt 6 and C++ runtime libraries the executables link are added to the dependencies.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)

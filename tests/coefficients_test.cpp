@@ -4,7 +4,10 @@
 
 #include <cmath>
 #include <numeric>
+#include <sstream>
 #include <vector>
+
+#include "core/state_digest.h"
 
 namespace stelvo {
 namespace {
@@ -126,6 +129,33 @@ TEST(CoefficientTablesTest, RegularFormulasAreExactForDegreeNineButNotTen) {
   EXPECT_GT(ten.predictor, 1e-6);
   EXPECT_GT(ten.cowell, 1e-8);
   EXPECT_GT(ten.adamsMoulton, 1e-8);
+}
+
+// Every bit of every table, in the order the struct declares them. A deliberate change
+// of the tables' arithmetic prints the new digest to paste here.
+TEST(CoefficientTablesTest, EveryEntryIsPinnedBitForBit) {
+  const IntegratorCoeffs c = Built();
+  std::uint64_t digest = kDigestStart;
+  std::ostringstream entries;
+  entries << std::hexfloat;
+  auto add = [&](const auto& table, const char* name) {
+    digest = DigestDoubles(digest, table.data(), table.size());
+    entries << name;
+    for (double w : table) entries << " " << w;
+    entries << "\n";
+  };
+  add(c.AdamsMoultonDiff, "AdamsMoultonDiff");
+  add(c.CowellDiff, "CowellDiff");
+  add(c.CentreVelDiff, "CentreVelDiff");
+  add(c.CentreVelOrd, "CentreVelOrd");
+  add(c.ExtrapOrd, "ExtrapOrd");
+  add(c.Cowell9Ord, "Cowell9Ord");
+  add(c.AdamsMoulton9Ord, "AdamsMoulton9Ord");
+  add(c.StormerDiff, "StormerDiff");
+  add(c.Stormer8Ord, "Stormer8Ord");
+  add(c.Cowell8Ord, "Cowell8Ord");
+  add(c.AdamsMoulton8Ord, "AdamsMoulton8Ord");
+  EXPECT_EQ(DigestHex(digest), "031b5a7218b5857b") << entries.str();
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "initial/catalogue.h"
 #include "initial/constants.h"
 #include "initial/orbit.h"
+#include "run_settings_fixture.h"
 
 namespace stelvo {
 namespace {
@@ -25,15 +26,7 @@ int CatalogueIndexOf(std::string_view designation) {
   return -1;
 }
 
-RunSettings Settings(int bodies, int distribution, int comet = 62) {
-  RunSettings s;
-  s.BodyCount = bodies;
-  s.StepDays = 5;
-  s.CometIndex = comet;
-  s.Distribution = distribution;
-  s.DistributionText = std::to_string(distribution);
-  return s;
-}
+using testing::Settings;
 
 TEST(RandomUnitTest, FirstValuesFromProgramStart) {
   RandomSource random;
@@ -53,6 +46,62 @@ TEST(ParticleCloudTest, FirstParticleOverTheOrbitStartsAtPerihelion) {
   EXPECT_NEAR(std::hypot(s.Pos(kX, 0)[first], s.Pos(kY, 0)[first], s.Pos(kZ, 0)[first]), comet.q,
               1e-12);
   EXPECT_EQ(s.BodyGM()[first], 0.0);
+}
+
+// The first values of the random source from program start.
+constexpr double kR1 = 2.3283064365386963e-10, kR2 = 0.031379939522594213, kR3 = 0.8610484672244638;
+
+// The comet's elements before any spread.
+BahnElement Unspread(int comet) {
+  BahnElement e;
+  ParseCatalogueEntry(comet, e);
+  DeriveElements(e);
+  return e;
+}
+
+TEST(ParticleCloudTest, SecondParticleOverTheOrbitHasMeanAnomalyTwoPiTimesR2) {
+  RandomSource random;
+  RunState state;
+  BahnElement e;
+  InitParticle(state, 10, kEpochJD, 62, kUeberBahn, random, e);
+  EXPECT_EQ(e.MeanAnomaly, 6.283185307179586 * kR1);
+  InitParticle(state, 11, kEpochJD, 62, kUeberBahn, random, e);
+  EXPECT_EQ(e.MeanAnomaly, 6.283185307179586 * kR2);
+}
+
+TEST(ParticleCloudTest, FirstQuasipunktParticleTakesR1ForTheMeanAnomalyAndR2ForA) {
+  const BahnElement comet = Unspread(62);
+  RandomSource random;
+  RunState state;
+  BahnElement e;
+  InitParticle(state, 10, kEpochJD, 62, kQuasipunkt, random, e);
+  EXPECT_EQ(e.MeanAnomaly, comet.MeanMotion * (kEpochJD - comet.PeriJD) * (1 + 0.025 * kR1));
+  EXPECT_EQ(e.a, comet.a * (1 + 0.025 * kR2));
+  EXPECT_EQ(e.ArgPeri, comet.ArgPeri);
+  EXPECT_EQ(e.MeanMotion, comet.MeanMotion);  // of the unspread orbit
+}
+
+TEST(ParticleCloudTest, FirstParticlesOfTheScatteredArcsTakeTheirFactorsInOrder) {
+  const BahnElement comet = Unspread(62);
+  const double pi = 3.141592653589793;
+  {
+    RandomSource random;
+    RunState state;
+    BahnElement e;
+    InitParticle(state, 10, kEpochJD, 62, kLeichtVerstreut, random, e);
+    EXPECT_EQ(e.MeanAnomaly, 1.5 * pi * (1 + 0.05 * kR1));
+    EXPECT_EQ(e.a, comet.a * (1 + 0.075 * kR2));
+    EXPECT_EQ(e.ArgPeri, comet.ArgPeri);
+    InitParticle(state, 11, kEpochJD, 62, kLeichtVerstreut, random, e);
+    EXPECT_EQ(e.MeanAnomaly, 1.5 * pi * (1 + 0.05 * kR3));
+  }
+  RandomSource random;
+  RunState state;
+  BahnElement e;
+  InitParticle(state, 10, kEpochJD, 62, kStaerkerVerstreut, random, e);
+  EXPECT_EQ(e.MeanAnomaly, 1.5 * pi * (1 + 0.1 * kR1));
+  EXPECT_EQ(e.a, comet.a * (1 + 0.075 * kR2));
+  EXPECT_EQ(e.ArgPeri, comet.ArgPeri * (1 + 0.075 * kR3));
 }
 
 TEST(ParticleCloudTest, QuasipunktOnTheSpacewatchRowIsAnArcBehindTheComet) {

@@ -217,5 +217,24 @@ TEST_F(FormFaultTest, StartAfterAFailureRunsNormallyFromTheEpoch) {
   EXPECT_EQ(frame.pixel(form.View().CentreX, form.View().CentreY), qRgb(255, 255, 0));
 }
 
+// After a failure the picture keeps the last good frame also through a resize: it is
+// drawn again from the last accepted state, never from the failed step's points.
+TEST_F(FormFaultTest, ResizeAfterAFailureDrawsTheLastAcceptedStateAgain) {
+  StartRun();
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(form.RunPass());
+  const QImage frame = form.Scene().Presented().copy();
+  PutMercuryOnVenus();  // Mercury's box is not ticked, so its new place does not show
+  ASSERT_FALSE(form.RunPass());
+  ASSERT_EQ(form.Phase(), RunPhase::Failed);
+
+  const QSize size = form.size();
+  form.resize(size + QSize(40, 30));
+  QApplication::processEvents();
+  ASSERT_NE(form.Scene().Presented().size(), frame.size());
+  form.resize(size);
+  QApplication::processEvents();
+  EXPECT_EQ(form.Scene().Presented(), frame);
+}
+
 }  // namespace
 }  // namespace stelvo

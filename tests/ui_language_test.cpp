@@ -1,6 +1,6 @@
 // The window's language switch: the Language menu's radio items change every window
 // text between German and English and back, and leave selections, typed text, the
-// view and a run as they were.
+// view and a run as they were. Both languages' texts fit their controls with every font set.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
@@ -18,10 +20,12 @@
 #include <QSlider>
 #include <QTableWidget>
 #include <QTextDocument>
+#include <cstdlib>
 
+#include "ui/fonts.h"
 #include "ui/form_main.h"
-#include "ui_fixture.h"
 #include "ui/version_panel.h"
+#include "ui_fixture.h"
 
 namespace stelvo {
 namespace {
@@ -290,27 +294,46 @@ TEST_F(LanguageTest, GermanEntryTypedInEnglishIsNotTheSelectedEntry) {
 
 // --- room for the longer texts
 
-TEST_F(LanguageTest, EnglishTextsFitWithoutOverlap) {
+TEST_F(LanguageTest, TextsFitTheirControlsWithoutOverlapInBothLanguages) {
   int germanExplanationOverflow = 0;
   for (int round = 0; round < 2; ++round) {
     if (round == 1) English();
     const std::string language = round == 0 ? "German " : "English ";
-    for (QLabel* label :
-         {form.Label2, form.Label3, form.Label4, form.Label5, form.Label9, form.Label_Zoom}) {
-      EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+    for (QLabel* label : {form.Label2, form.Label3, form.Label4, form.Label5, form.Label9,
+                          form.Label_Zoom, form.Label6}) {
+      const QFontMetrics metrics = label->fontMetrics();
+      EXPECT_GE(label->width(), metrics.horizontalAdvance(label->text()))
           << language << label->objectName().toStdString();
+      EXPECT_GE(label->height(), metrics.height()) << language << label->objectName().toStdString();
     }
-    // The selected distribution entry shows whole in its box.
-    const QLineEdit* distribution = form.ComboBox_Dist->lineEdit();
-    EXPECT_LE(distribution->fontMetrics().horizontalAdvance(distribution->text()),
-              distribution->width() - 4)
-        << language;
+    // Every entry of the lists shows whole in its box, the catalogue lines included.
+    for (QComboBox* box : {form.ComboBox_Part, form.ComboBox_Dist, form.ComboBox_Step}) {
+      const QLineEdit* edit = box->lineEdit();
+      for (int i = 0; i < box->count(); ++i) {
+        EXPECT_LE(edit->fontMetrics().horizontalAdvance(box->itemText(i)), edit->width() - 4)
+            << language << box->itemText(i).toStdString();
+      }
+    }
+    EXPECT_LT(form.ComboBox_Part->geometry().right(), form.CheckBoxes[0]->x()) << language;
+    EXPECT_LT(form.ComboBox_Dist->geometry().right(), form.CheckBoxes[0]->x()) << language;
+    EXPECT_LT(form.ComboBox_Step->geometry().right(), form.CheckBoxes[0]->x()) << language;
+    const QFontMetrics catalogue(form.ComboBox_Kome->font());
+    for (int i = 0; i < form.ComboBox_Kome->count(); ++i) {
+      ASSERT_LE(catalogue.horizontalAdvance(form.ComboBox_Kome->itemText(i)),
+                form.ComboBox_Kome->width() - 30)
+          << i;
+    }
     // The captions in front of the lists end before their list begins.
     EXPECT_LT(form.Label2->geometry().right(), form.ComboBox_Part->x()) << language;
     EXPECT_LT(form.Label9->geometry().right(), form.ComboBox_Dist->x()) << language;
     EXPECT_LT(form.Label3->geometry().right(), form.ComboBox_Step->x()) << language;
     EXPECT_LT(form.Label4->geometry().right(), form.Label2->x()) << language;
     EXPECT_GT(form.Label5->x(), form.Button_Start->geometry().right()) << language;
+    EXPECT_LT(form.Label6->geometry().right(), form.ComboBox_Kome->geometry().right()) << language;
+    EXPECT_LT(form.Label6->geometry().bottom(), form.ComboBox_Kome->y()) << language;
+    EXPECT_LT(form.Label5->geometry().bottom(), form.Label4->y()) << language;
+    EXPECT_LT(form.Label2->geometry().bottom(), form.Label9->y()) << language;
+    EXPECT_LT(form.Label9->geometry().bottom(), form.Label3->y()) << language;
     for (QPushButton* button :
          {form.Button_Start, form.Button_Stop, form.Button_Exit, form.Button_Explanation}) {
       EXPECT_LE(button->sizeHint().width(), button->width())
@@ -326,16 +349,16 @@ TEST_F(LanguageTest, EnglishTextsFitWithoutOverlap) {
     }
     form.HelpMemo->show();
     QApplication::processEvents();
-    // Lines 3 and 5 end in the middle of a sentence that goes on in the next line: in
-    // English they fit the explanation's width, so no word wraps on its own.
-    if (round == 1) {
-      const QStringList lines = form.HelpMemo->toPlainText().split(QLatin1Char('\n'));
-      const int room =
-          form.HelpMemo->viewport()->width() - 2 * int(form.HelpMemo->document()->documentMargin());
-      for (int line : {2, 4}) {
-        EXPECT_LE(form.HelpMemo->fontMetrics().horizontalAdvance(lines[line]), room) << line + 1;
-      }
+    // Lines 3 and 5 end in the middle of a sentence that goes on in the next line, so
+    // no line of the explanation may wrap on its own: each fits the explanation's width.
+    const QStringList lines = form.HelpMemo->toPlainText().split(QLatin1Char('\n'));
+    const int room =
+        form.HelpMemo->viewport()->width() - 2 * int(form.HelpMemo->document()->documentMargin());
+    for (int line = 0; line < lines.size(); ++line) {
+      EXPECT_LE(form.HelpMemo->fontMetrics().horizontalAdvance(lines[line]), room)
+          << language << line + 1;
     }
+    EXPECT_EQ(form.HelpMemo->document()->lineCount(), 20) << language;
     // The English explanation takes no more lines than the German one.
     const int overflow = form.HelpMemo->verticalScrollBar()->maximum();
     if (round == 0)
@@ -344,6 +367,21 @@ TEST_F(LanguageTest, EnglishTextsFitWithoutOverlap) {
       EXPECT_LE(overflow, germanExplanationOverflow);
     form.HelpMemo->hide();
   }
+}
+
+// --- the fonts
+
+// ctest runs this file once per font set and names the families the window must use
+// with it; a font set that is not installed fails here rather than passing on another.
+TEST(FontSetTest, WindowUsesTheFamiliesOfTheFontSet) {
+  const char* expected = std::getenv("STELVO_EXPECTED_FONTS");
+  if (expected == nullptr) GTEST_SKIP() << "no font set named (run through ctest)";
+  const QStringList families = QString::fromUtf8(expected).split(QLatin1Char(','));
+  ASSERT_EQ(families.size(), 2);
+  EXPECT_EQ(QFontInfo(WindowFont(15, true)).family().toStdString(), families[0].toStdString())
+      << "the font set's sans serif is not installed (scripts/lib/setup.sh installs it)";
+  EXPECT_EQ(QFontInfo(FixedPitchFont(13)).family().toStdString(), families[1].toStdString())
+      << "the font set's fixed-pitch family is not installed (scripts/lib/setup.sh installs it)";
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QScrollBar>
-#include <QTextCursor>
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,15 +11,17 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextCursor>
 #include <QWheelEvent>
 
 #include "ui/form_main.h"
-#include "ui_fixture.h"
 #include "ui/version_panel.h"
+#include "ui_fixture.h"
 
 namespace stelvo {
 namespace {
@@ -277,6 +276,18 @@ TEST_F(FormMainTest, TypedDistributionIsRefusedByTheRun) {
   EXPECT_EQ(form.Phase(), RunPhase::Idle);
 }
 
+TEST_F(FormMainTest, TypedDistributionDoesNotStopARunWithoutParticles) {
+  Select(form.ComboBox_Part, QStringLiteral("50"));
+  form.ComboBox_Kome->setCurrentIndex(1);
+  form.ComboBox_Dist->setEditText(QStringLiteral("irgendwie"));
+  form.Button_Start->click();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(form.Phase(), RunPhase::Running);
+  EXPECT_TRUE(form.RunPass());
+  EXPECT_EQ(form.Run().State().BodyCount, 10);
+  form.Button_Stop->click();
+}
+
 TEST_F(FormMainTest, TypedTextNeverBecomesAnItem) {
   QLineEdit* edit = form.ComboBox_Part->lineEdit();
   edit->selectAll();
@@ -403,6 +414,37 @@ TEST_F(FormMainTest, ResizeKeepsLayersInsideTheBevel) {
   EXPECT_EQ(form.View().CentreX, form.Panel_Bild->width() / 2);
   EXPECT_EQ(form.Scene().Background().size(), QSize(form.View().DrawWidth, form.View().DrawHeight));
   EXPECT_EQ(form.Panel_Bild->width() + 40, form.centralWidget()->width());
+}
+
+// A new size would leave the images silver; the stopped run's last state is drawn
+// again instead, at the new centre, and the old size gives back the very same frame.
+TEST_F(FormMainTest, ResizeAfterStopDrawsTheLastStateAgainAtTheNewSize) {
+  form.ComboBox_Kome->setCurrentIndex(1);  // no particles, so nothing covers the Sun
+  form.resize(1000, 700);
+  QApplication::processEvents();
+  StartSmallRun();
+  for (int i = 0; i < 3; ++i) form.RunPass();
+  const QImage stopped = form.Scene().Presented().copy();
+  form.Button_Stop->click();
+
+  form.resize(800, 600);
+  QApplication::processEvents();
+  const ViewState& view = form.View();
+  const QImage& resized = form.Scene().Presented();
+  ASSERT_EQ(resized.size(), QSize(view.DrawWidth, view.DrawHeight));
+  ASSERT_NE(resized.size(), stopped.size());
+  EXPECT_EQ(resized.pixelColor(view.CentreX, view.CentreY), QColor(255, 255, 0));
+  for (int dx : {-8, 8}) {  // the disc's edge and black outline, 10 pixels each side
+    EXPECT_EQ(resized.pixelColor(view.CentreX + dx, view.CentreY), QColor(255, 255, 0)) << dx;
+  }
+  EXPECT_EQ(resized.pixelColor(view.CentreX - 10, view.CentreY), QColor(0, 0, 0));
+  EXPECT_EQ(resized.pixelColor(view.CentreX + 11, view.CentreY), QColor(192, 192, 192));
+
+  form.resize(1000, 700);
+  QApplication::processEvents();
+  EXPECT_EQ(form.Scene().Presented(), stopped);
+  EXPECT_EQ(form.Phase(), RunPhase::Idle);
+  EXPECT_DOUBLE_EQ(form.Run().State().SimDays, 7 * 5.0);  // redrawing runs no step
 }
 
 TEST_F(FormMainTest, WindowTooSmallForTheDrawingAreaKeepsTheRunGoing) {

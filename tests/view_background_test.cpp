@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "initial/constants.h"
 #include "view/background.h"
 #include "view/raster.h"
@@ -12,6 +14,7 @@ namespace {
 
 using test::At;
 using test::CountOf;
+using test::ImageDigest;
 
 class BackgroundTest : public testing::Test {
  protected:
@@ -100,6 +103,84 @@ TEST_F(BackgroundTest, OrbitsFarOutsideTheAreaAreClipped) {
   EXPECT_EQ(Others(corner), 0);
   QImage empty;
   DrawBackground(empty, view_, orbits_, all);
+}
+
+// Vertices k = 0, 9, ..., 63 (every 45 degrees of mean anomaly) at zoom 87 and
+// inclination 45 around (940, 430): pixel and whether Z >= 0. Worked out apart from
+// the program, from the single-precision angles, with the same rounding.
+struct PinnedVertex {
+  int k, x, y;
+  bool above;
+};
+void ExpectVertices(const std::array<OrbitVertex, kOrbitPoints>& vertices,
+                    const std::vector<PinnedVertex>& pinned, const char* planet) {
+  for (const PinnedVertex& p : pinned) {
+    EXPECT_EQ(vertices[p.k].pixel, (PixelPoint{p.x, p.y})) << planet << " vertex " << p.k;
+    EXPECT_EQ(vertices[p.k].above, p.above) << planet << " vertex " << p.k;
+  }
+}
+
+TEST_F(BackgroundTest, OrbitVerticesAtAnInclinedViewLieOnTheirExactPixels) {
+  UpdateView(view_, 87, 45);
+  ExpectVertices(OrbitVertices(orbits_.rows[2], view_),
+                 {{0, 946, 410, true},
+                  {9, 917, 415, true},
+                  {18, 906, 433, true},
+                  {27, 913, 450, true},
+                  {36, 931, 460, false},
+                  {45, 952, 459, false},
+                  {54, 968, 447, false},
+                  {63, 969, 427, false}},
+                 "Mercury");
+  ExpectVertices(OrbitVertices(orbits_.rows[5], view_),
+                 {{0, 1050, 467, false},
+                  {9, 1049, 388, false},
+                  {18, 971, 337, true},
+                  {27, 874, 338, true},
+                  {36, 808, 385, true},
+                  {45, 802, 452, true},
+                  {54, 864, 508, false},
+                  {63, 967, 518, false}},
+                 "Mars");
+  ExpectVertices(OrbitVertices(orbits_.rows[8], view_),
+                 {{0, -657, 365, true},
+                  {9, -177, 1257, true},
+                  {18, 1029, 1624, false},
+                  {27, 2196, 1296, false},
+                  {36, 2700, 501, false},
+                  {45, 2298, -330, false},
+                  {54, 1177, -751, true},
+                  {63, -68, -483, true}},
+                 "Uranus");
+  ExpectVertices(OrbitVertices(orbits_.rows[9], view_),
+                 {{0, 3539, 701, false},
+                  {9, 3000, -661, false},
+                  {18, 1241, -1377, false},
+                  {27, -697, -1036, false},
+                  {36, -1688, 156, true},
+                  {45, -1162, 1506, true},
+                  {54, 581, 2231, true},
+                  {63, 2532, 1901, true}},
+                 "Neptune");
+}
+
+TEST_F(BackgroundTest, TheDrawnPolylinePassesThroughItsVertices) {
+  const QImage image = Draw(87, 45, Only(5));
+  const auto vertices = OrbitVertices(orbits_.rows[5], view_);
+  for (int k = 0; k + 1 < kOrbitPoints; ++k) {
+    // Vertex k starts segment k + 1, whose colour its end point decides.
+    const QRgb colour = vertices[k + 1].above ? kBlack : kRed;
+    EXPECT_EQ(At(image, vertices[k].pixel.x, vertices[k].pixel.y), colour) << k;
+  }
+}
+
+// Every planet at inclination 30, zoom 60: the whole picture, pixel for pixel. A
+// deliberate change of the drawing prints the new digest to paste here.
+TEST_F(BackgroundTest, AllPlanetsAtAnInclinedViewArePinnedPixelForPixel) {
+  PlanetTicks all{};
+  all.fill(true);
+  const QImage image = Draw(60, 30, all);
+  EXPECT_EQ(DigestHex(ImageDigest(image)), "00937d26c8f24a6e");
 }
 
 }  // namespace

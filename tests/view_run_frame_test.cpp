@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace {
 using test::At;
 using test::BoundsOfNot;
 using test::CountOf;
+using test::ImageDigest;
 
 constexpr double kFar = 1000;  // beyond the drawing limit
 
@@ -182,6 +184,73 @@ TEST_F(RunFrameTest, ZeroSizedAreaDrawsNothingAndHarmlessly) {
   scene_.Resize(view_);
   EXPECT_TRUE(Draw().isNull());
   EXPECT_EQ(scene_.FrameIndex(), 1);
+}
+
+TEST_F(RunFrameTest, EveryBodyHasItsDiscColourAndBox) {
+  struct Disc {
+    int body;
+    QRgb fill;
+    QRect box;         // around pixel (400, 300): left, top, width, height
+    int outlineX = 0;  // the disc's left edge, if not the box's
+  };
+  const Disc discs[] = {
+      {1, kYellow, {390, 290, 20, 20}},
+      {2, kBlack, {397, 297, 6, 6}},
+      {3, kOrange, {395, 295, 10, 10}},
+      {4, kLightBlue, {395, 295, 10, 10}},
+      {5, kRed, {397, 297, 6, 6}},
+      {6, kJupiterColour, {393, 293, 14, 13}},
+      {7, kSaturnColour, {390, 293, 20, 16}, 394},  // the line reaches out of the disc
+      {8, kLightBlue, {394, 294, 12, 12}},
+      {9, kBlue, {394, 294, 12, 12}},
+  };
+  for (const Disc& disc : discs) {
+    ticks_.fill(false);
+    ticks_[disc.body] = true;
+    Place(disc.body, 0, 0, 0);  // on the Sun, which is not drawn now
+    const QImage& frame = Draw();
+    EXPECT_EQ(BoundsOfNot(frame, kSilver, frame.rect()), disc.box) << "body " << disc.body;
+    EXPECT_EQ(At(frame, 401, 301), disc.fill | 0xff000000u) << "body " << disc.body;
+    const int outlineX = disc.outlineX != 0 ? disc.outlineX : disc.box.left();
+    EXPECT_EQ(At(frame, outlineX, 300), kBlack) << "outline of body " << disc.body;
+    EXPECT_EQ(At(frame, outlineX - 1, 300), kSilver) << "outline of body " << disc.body;
+    if (disc.body > 1) Place(disc.body, kFar, 0, 0);
+  }
+}
+
+// The ten massive bodies at their start positions and 3000 particles, seen from a Sun
+// away from the origin at inclination 30 and zoom 60: the whole frame, pixel for
+// pixel. A deliberate change of the drawing prints the new digest to paste here.
+TEST_F(RunFrameTest, AFrameAtAnInclinedViewIsPinnedPixelForPixel) {
+  const double sun[3] = {0.25, -0.4, 0.3};
+  const double massive[10][3] = {{0, 0, 0},
+                                 {-0.13, -0.447, -0.0246},
+                                 {-0.718, -0.0327, 0.041},
+                                 {-0.177, 0.967, 0},
+                                 {1.39, -0.0134, -0.0345},
+                                 {4.0, 2.94, -0.102},
+                                 {6.41, 6.57, -0.369},
+                                 {14.4, -13.7, -0.238},
+                                 {16.8, -25.0, 0.127},
+                                 {-9.88, -28.0, 5.85}};
+  const int count = 3010;
+  x_.assign(count, 0), y_.assign(count, 0), z_.assign(count, 0);
+  for (int i = 0; i < 10; ++i)
+    Place(i + 1, massive[i][0] + sun[0], massive[i][1] + sun[1], massive[i][2] + sun[2]);
+  std::uint32_t seed = 1;
+  auto unit = [&seed] {  // uniform in [-1, 1)
+    seed = seed * 134775813u + 1u;
+    return seed / 2147483648.0 - 1;
+  };
+  for (int i = 10; i < count; ++i) {
+    const double x = 8 * unit(), y = 6 * unit(), z = 2 * unit();  // z around the Sun's 0.3
+    Place(i + 1, x, y, z);
+  }
+  UpdateView(view_, 60, 30);
+  DrawBackground(scene_.Background(), view_, MakePlanetOrbits(), ticks_);
+  const QImage& frame = Draw();
+  EXPECT_GT(CountOf(frame, kRed), 500);
+  EXPECT_EQ(DigestHex(ImageDigest(frame)), "72bb349d18f9b05d");
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QRect>
 #include <QRgb>
+#include <cstdint>
+
+#include "core/state_digest.h"
 
 namespace stelvo::test {
 
@@ -26,6 +29,15 @@ inline int CountOf(const QImage& image, QRgb colour) {
     for (int x = 0; x < image.width(); ++x) count += At(image, x, y) == (colour | 0xff000000u);
   }
   return count;
+}
+
+// The digest of every pixel, row by row, without the padding at the end of a row.
+inline std::uint64_t ImageDigest(const QImage& image) {
+  std::uint64_t digest = kDigestStart;
+  const auto rowBytes = static_cast<std::size_t>(image.width()) * (image.depth() / 8);
+  for (int y = 0; y < image.height(); ++y)
+    digest = DigestBytes(digest, image.constScanLine(y), rowBytes);
+  return digest;
 }
 
 }  // namespace stelvo::test

@@ -118,6 +118,7 @@ struct FlagOption {
 const std::vector<FlagOption>& FlagOptions() {
   static const std::vector<FlagOption> flags = {{"--state", &CliOptions::state},
                                                 {"--bench", &CliOptions::bench},
+                                                {"--digest", &CliOptions::digest},
                                                 {"--help", &CliOptions::help},
                                                 {"--list-comets", &CliOptions::listComets}};
   return flags;
@@ -179,6 +180,8 @@ Run:
 
 Output (all refer to the last run):
   --state          time_days, startup_passes and the state of the ten massive bodies
+  --digest         state_digest: 16 hex digits over the exact bits of the state
+                   the next step would read; equal digests, equal runs
   --bench          startup_ms, ms_per_step (median), steps_per_second, peak_rss_mb
   --csv FILE       every body's position and velocity after the last step
   --png FILE       the last frame as the window draws it

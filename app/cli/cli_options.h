@@ -17,6 +17,7 @@ struct CliOptions {
   int runs = 1;
   bool state = false;
   bool bench = false;
+  bool digest = false;
   bool help = false;
   bool listComets = false;
   std::string csvPath;

@@ -17,6 +17,7 @@
 #include "core/atomic_file.h"
 #include "core/gravity.h"
 #include "core/run_error.h"
+#include "core/state_digest.h"
 #include "run/simulation_run.h"
 #include "frame_output.h"
 #include "shower_output.h"
@@ -142,6 +143,7 @@ int Run(const CliOptions& o) {
 
   const RunState& state = run.State();
   if (o.state) PrintState(state, run.StartupPasses());
+  if (o.digest) std::printf("state_digest %s\n", DigestHex(StateDigest(state)).c_str());
   if (o.bench) {
     std::printf("isa %s\n", std::string(IsaName(ActiveIsa())).c_str());
     std::printf("bodies %d\n", state.BodyCount);

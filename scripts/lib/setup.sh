@@ -10,8 +10,8 @@ STELVO_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgtest-dev libgmock-dev libbenchmark-dev
-  shared-mime-info fonts-dejavu-core
-  xvfb xauth xdotool imagemagick
+  shared-mime-info fonts-dejavu-core fonts-liberation2
+  xvfb xauth xdotool imagemagick openbox
   desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev
 )

@@ -1,5 +1,6 @@
 #include "core/gravity.h"
 
+#include "core/arithmetic_check.h"
 #include "core/kernels.h"
 
 namespace stelvo {
@@ -104,9 +105,13 @@ void GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm,
 }
 
 void InitialAccelerations(RunState& state) {
+  ClearArithmeticFlags();
   GravityAcceleration({state.Pos(kX, 0), state.Pos(kY, 0), state.Pos(kZ, 0)},
                       {state.Acc(kX, 0), state.Acc(kY, 0), state.Acc(kZ, 0)}, state.BodyGM(),
                       state.SunFactor(), state.BodyCount);
+  // A body on a massive body's start position leaves NaN in slot 0; the start-up
+  // clears the flags, so the fault must be reported here or it is lost.
+  ThrowOnArithmeticFlags();
 }
 
 }  // namespace stelvo

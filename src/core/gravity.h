@@ -37,7 +37,8 @@ struct AccelerationSet {
 void GravityAcceleration(PositionSet positions, AccelerationSet accelerations,
                          const double* gm, const double* sunFactor, int bodyCount);
 
-// Slot 0 accelerations of all bodies from slot 0 positions.
+// Slot 0 accelerations of all bodies from slot 0 positions. Throws ArithmeticError
+// if the evaluation divided by zero or overflowed.
 void InitialAccelerations(RunState& state);
 
 enum class Isa { kBaseline, kAvx2, kAvx512 };

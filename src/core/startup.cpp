@@ -5,10 +5,13 @@
 
 #include "core/arithmetic_check.h"
 #include "core/gravity.h"
+#include "core/run_error.h"
 
 namespace stelvo {
 
 namespace {
+
+constexpr const char* kNotFiniteText = "Floating point invalid operation";
 
 // Nine acceleration ordinates of one coordinate, weight j on slots[j].
 struct Nine {
@@ -112,6 +115,7 @@ void EvaluateHistory(RunState& state) {
   }
 }
 
+// Written so that a change that is not a number never counts as settled.
 bool Slot4Settled(RunState& state) {
   const int n = state.BodyCount;
   for (int axis = 0; axis < 3; ++axis) {
@@ -119,11 +123,28 @@ bool Slot4Settled(RunState& state) {
     for (int v = 0; v < 3; ++v) {
       const double* prev = state.StartupPrev(3 * axis + v);
       for (int i = 0; i < n; ++i) {
-        if (std::fabs(now[v][i] - prev[i]) > kStartupTolerance) return false;
+        const double change = std::fabs(now[v][i] - prev[i]);
+        if (change <= kStartupTolerance) continue;
+        if (!std::isfinite(change)) throw ArithmeticError(kNotFiniteText);
+        return false;
       }
     }
   }
   return true;
+}
+
+// A value that is not finite can enter only with the initial state (the flags catch
+// every other way); after the pass limit the whole of slot 4 is checked for it.
+void ThrowUnlessSlot4Finite(RunState& state) {
+  const int n = state.BodyCount;
+  for (int axis = 0; axis < 3; ++axis) {
+    const double* now[3] = {state.Pos(axis, 4), state.Vel(axis, 4), state.Acc(axis, 4)};
+    for (const double* values : now) {
+      for (int i = 0; i < n; ++i) {
+        if (!std::isfinite(values[i])) throw ArithmeticError(kNotFiniteText);
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -138,7 +159,11 @@ int StartUpIteration(RunState& state, const IntegratorCoeffs& coeffs, int passLi
     EvaluateHistory(state);
     ThrowOnArithmeticFlags();
     ++passes;
-    if (passes >= passLimit || Slot4Settled(state)) return passes;
+    if (Slot4Settled(state)) return passes;
+    if (passes >= passLimit) {
+      ThrowUnlessSlot4Finite(state);
+      return passes;
+    }
   }
 }
 

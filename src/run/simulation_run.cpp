@@ -30,7 +30,9 @@ void CheckSettings(const RunSettings& s) {
   if (s.CometIndex < 0 || s.CometIndex >= kCometCount) {
     throw RunError("The comet index must lie between 0 and 587");
   }
-  CheckStartDistribution(s.Distribution, s.DistributionText);
+  // A run without particles never reads the distribution, so typed text there is harmless.
+  const bool hasParticles = s.CometIndex != kNoParticlesCometIndex && s.BodyCount > kMassiveCount;
+  if (hasParticles) CheckStartDistribution(s.Distribution, s.DistributionText);
 }
 }  // namespace
 
@@ -43,6 +45,11 @@ SimulationRun::SimulationRun(RandomSource& random)
 SimulationRun::~SimulationRun() = default;
 
 void SimulationRun::Begin(const RunSettings& settings) {
+  PlaceBodies(settings);
+  StartUp();
+}
+
+void SimulationRun::PlaceBodies(const RunSettings& settings) {
   CheckSettings(settings);
   RunState& s = *state_;
   s.BodyCount = settings.BodyCount;
@@ -58,6 +65,10 @@ void SimulationRun::Begin(const RunSettings& settings) {
     InitParticle(s, row, s.EpochJD, settings.CometIndex, settings.Distribution, *random_,
                  cometElements);
   }
+}
+
+void SimulationRun::StartUp() {
+  RunState& s = *state_;
   InitialAccelerations(s);
   startupPasses_ = StartUpIteration(s, *coeffs_);
   s.SimDays = 4 * s.StepDays;

@@ -38,7 +38,13 @@ class SimulationRun {
   explicit SimulationRun(RandomSource& random);
   ~SimulationRun();
 
+  // PlaceBodies then StartUp. The halves are public so that a test can alter the
+  // initial state between them.
   void Begin(const RunSettings& settings);
+  // Checks the settings, clears the state and writes every body's slot 0.
+  void PlaceBodies(const RunSettings& settings);
+  // Initial accelerations and start-up from slot 0; the run is then ready to Step.
+  void StartUp();
   void Step();
   void FinishPass();
 

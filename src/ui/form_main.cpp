@@ -6,19 +6,20 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QFontMetrics>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
+#include <QStyleOptionComboBox>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
 #include <QWheelEvent>
@@ -71,14 +72,36 @@ const QColor kStripColour(189, 184, 172);
 constexpr double kDaysPerYear = 365.25;
 const char* const kEnglishCatalogue = ":/i18n/stelvo_en.qm";
 
-// Design boxes of the caption labels; a label grows out of its box rather than cut.
-constexpr QRect kLabel6Box(6, 6, 928, 16);
-constexpr QRect kLabel5Box(178, 54, 100, 16);  // right-aligned
-constexpr QRect kLabel4Box(231, 75, 53, 24);
+// A control's design box, and its room: the width it may take before it comes within
+// kCaptionGap of its neighbour (leftwards from the box's right edge for a right-aligned
+// label). A control grows out of its box up to its room; a text wider than the room
+// gets a narrower or smaller font.
+struct ControlPlace {
+  QRect design;
+  int room;
+};
+constexpr int kCaptionGap = 3;
+constexpr QRect kStartButtonBox(2, 54, 137, 33);
+constexpr QRect kPartListBox(412, 56, 120, 24);
+constexpr QRect kDistListBox(412, 86, 120, 24);
+constexpr QRect kStepListBox(462, 115, 70, 24);
+constexpr int kCheckBoxColumn = 562;
+// The editable lists, which may grow to the right up to the planet check boxes.
+constexpr ControlPlace kPartListPlace{kPartListBox, kCheckBoxColumn - 412 - kCaptionGap};
+constexpr ControlPlace kDistListPlace{kDistListBox, kCheckBoxColumn - 412 - kCaptionGap};
+constexpr ControlPlace kStepListPlace{kStepListBox, kCheckBoxColumn - 462 - kCaptionGap};
+constexpr QRect kKomeListBox(2, 25, 1119, 24);
 constexpr QRect kLabel2Box(305, 56, 104, 16);
-constexpr QRect kLabel9Box(305, 86, 101, 16);
-constexpr QRect kLabel3Box(305, 115, 113, 16);
-constexpr int kCheckBoxWidth = 68;  // the planet check boxes; the second column is at 633
+constexpr ControlPlace kLabel6Place{{6, 6, 928, 16}, kKomeListBox.right() - 6};
+constexpr ControlPlace kLabel5Place{{178, 54, 100, 16},  // right-aligned
+                                    277 - kStartButtonBox.right() - kCaptionGap};
+constexpr ControlPlace kLabel4Place{{231, 75, 53, 24}, kLabel2Box.left() - 231 - kCaptionGap};
+constexpr ControlPlace kLabel2Place{kLabel2Box, kPartListBox.left() - 305 - kCaptionGap};
+constexpr ControlPlace kLabel9Place{{305, 86, 101, 16}, kDistListBox.left() - 305 - kCaptionGap};
+constexpr ControlPlace kLabel3Place{{305, 115, 113, 16}, kStepListBox.left() - 305 - kCaptionGap};
+// The planet check boxes: the first column is at 562, the second at 633.
+constexpr int kCheckBoxWidth = 68;
+constexpr int kCheckBoxRoom = 633 - kCheckBoxColumn - 1;
 
 // The texts below are German and translated through the window's context; the
 // catalogue lines, the column header and the run's error texts are never translated.
@@ -183,19 +206,75 @@ double FloatValue(const QString& text) {
   return value;
 }
 
-// Sets a caption label's text within its design box. A fallback font, or a longer
-// translation, may need more room than the box: the label then grows (to the left
-// when right-aligned) instead of cutting its text.
-void SetCaption(QLabel* label, const QString& text, QRect design) {
-  label->setText(text);
-  const int textWidth = label->fontMetrics().horizontalAdvance(text);
-  if (textWidth > design.width()) {
-    if (label->alignment() & Qt::AlignRight)
-      design.setLeft(design.right() + 1 - textWidth);
-    else
-      design.setWidth(textWidth);
+// Places a caption label: its design box, widened (to the left when right-aligned) as
+// far as its text needs within its room, and made as tall as its font about the box's
+// middle, so that no descender is cut.
+void PlaceCaption(QLabel* label, const ControlPlace& place) {
+  QRect box = place.design;
+  const QFontMetrics metrics = label->fontMetrics();
+  const int width = std::clamp(metrics.horizontalAdvance(label->text()), box.width(),
+                               std::max(box.width(), place.room));
+  if (label->alignment() & Qt::AlignRight)
+    box.setLeft(box.right() + 1 - width);
+  else
+    box.setWidth(width);
+  const int extra = std::max(0, metrics.height() - box.height());
+  box.adjust(0, -(extra / 2), 0, extra - extra / 2);
+  label->setGeometry(box);
+}
+
+// Gives a group of controls one font: `design` when `fits` holds with it, else the first
+// narrower or smaller font with which it does. `fits` judges the controls as they are,
+// so every font tried is set on them first.
+void FitFont(const std::vector<QWidget*>& controls, const QFont& design,
+             const std::function<bool()>& fits) {
+  const QFont chosen = FittingFont(design, [&](const QFont& font) {
+    for (QWidget* control : controls) control->setFont(font);
+    return fits();
+  });
+  for (QWidget* control : controls) control->setFont(chosen);
+}
+
+struct Caption {
+  QLabel* label;
+  const ControlPlace& place;
+  QString text;
+};
+
+// Sets caption labels' texts in one font, in which every text fits its label's room.
+void SetCaptions(std::initializer_list<Caption> captions, const QFont& design) {
+  const QFont chosen = FittingFont(design, [&](const QFont& font) {
+    const QFontMetrics metrics(font);
+    return std::all_of(captions.begin(), captions.end(), [&](const Caption& caption) {
+      return metrics.horizontalAdvance(caption.text) <= caption.place.room;
+    });
+  });
+  for (const Caption& caption : captions) {
+    caption.label->setFont(chosen);
+    caption.label->setText(caption.text);
+    PlaceCaption(caption.label, caption.place);
   }
-  label->setGeometry(design);
+}
+
+// The width of a drop-down list's text field, inside the line edit's own margins.
+int ListTextRoom(const QComboBox* box) {
+  QStyleOptionComboBox option;
+  option.initFrom(box);
+  option.editable = box->isEditable();
+  option.frame = box->hasFrame();
+  const QRect field =
+      box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+  constexpr int kLineEditMargins = 2 * 2;
+  return field.width() - kLineEditMargins;
+}
+
+// The width a drop-down list needs to show each of its entries whole.
+int ListWidthNeeded(const QComboBox* box) {
+  const QFontMetrics metrics(box->font());
+  int widest = 0;
+  for (int i = 0; i < box->count(); ++i)
+    widest = std::max(widest, metrics.horizontalAdvance(box->itemText(i)));
+  return widest + box->width() - ListTextRoom(box);
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QFont& font,
@@ -348,39 +427,40 @@ void TForm_Main::BuildTopStrip() {
   const QFont bold15 = WindowFont(15, true);
   const QFont bold18 = WindowFont(18, true);
 
-  Label6 = MakeLabel(strip, "Label6", kLabel6Box, FixedPitchFont(13, true));
-  SetCaption(Label6, CatalogueHeader(), kLabel6Box);
+  Label6 = MakeLabel(strip, "Label6", kLabel6Place.design, FixedPitchFont(13, true));
+  SetCaptions({{Label6, kLabel6Place, CatalogueHeader()}}, Label6->font());
   QStringList catalogue;
   for (std::string_view line : kCometCatalogue) {
     catalogue << QString::fromLatin1(line.data(), qsizetype(line.size()));
   }
   ComboBox_Kome =
-      MakeList(strip, "ComboBox_Kome", catalogue, {2, 25, 1119, 24}, FixedPitchFont(13), false);
+      MakeList(strip, "ComboBox_Kome", catalogue, kKomeListBox, FixedPitchFont(13), false);
   ComboBox_Kome->setMaxVisibleItems(40);
   ComboBox_Kome->setItemDelegate(new FixedRowDelegate(16, ComboBox_Kome));
 
-  Button_Start = MakeButton(strip, "Button_Start", {2, 54, 137, 33});
+  Button_Start = MakeButton(strip, "Button_Start", kStartButtonBox);
   Button_Stop = MakeButton(strip, "Button_Stop", {2, 93, 137, 33});
   Button_Exit = MakeButton(strip, "Button_Exit", {2, 134, 137, 32});
   Button_Explanation = MakeButton(strip, "Button_Explanation", {146, 133, 137, 33});
 
-  Label5 = MakeLabel(strip, "Label5", kLabel5Box, bold15, Qt::AlignRight | Qt::AlignVCenter);
+  Label5 =
+      MakeLabel(strip, "Label5", kLabel5Place.design, bold15, Qt::AlignRight | Qt::AlignVCenter);
   Label1 = MakeLabel(strip, "Label1", {215, 75, 12, 24}, bold18, Qt::AlignRight | Qt::AlignVCenter);
   SetTimeLabel(QStringLiteral("0"));
-  Label4 = MakeLabel(strip, "Label4", kLabel4Box, bold18);
+  Label4 = MakeLabel(strip, "Label4", kLabel4Place.design, bold18);
 
-  Label2 = MakeLabel(strip, "Label2", kLabel2Box, bold15);
+  Label2 = MakeLabel(strip, "Label2", kLabel2Place.design, bold15);
   ComboBox_Part = MakeList(strip, "ComboBox_Part",
                            {"50", "100", "250", "500", "1000", "2000", "4000", "6000", "20000"},
-                           {412, 56, 120, 24}, bold15, true);
-  Label9 = MakeLabel(strip, "Label9", kLabel9Box, bold15);
+                           kPartListBox, bold15, true);
+  Label9 = MakeLabel(strip, "Label9", kLabel9Place.design, bold15);
   // The items' texts are set with the window's language; the run reads the index.
   ComboBox_Dist =
       MakeList(strip, "ComboBox_Dist", QStringList(qsizetype(std::size(kDistributionItems))),
-               {412, 86, 120, 24}, bold15, true);
-  Label3 = MakeLabel(strip, "Label3", kLabel3Box, bold15);
+               kDistListBox, bold15, true);
+  Label3 = MakeLabel(strip, "Label3", kLabel3Place.design, bold15);
   ComboBox_Step = MakeList(strip, "ComboBox_Step", {"0.25", "0.5", "1", "2", "5", "10"},
-                           {462, 115, 70, 24}, bold15, true);
+                           kStepListBox, bold15, true);
 
   const PlanetTicks startTicks = StartPlanetTicks();
   for (int n = 1; n <= 9; ++n) {
@@ -390,7 +470,7 @@ void TForm_Main::BuildTopStrip() {
     const int column = n <= 5 ? 0 : 1;
     const int row = n <= 5 ? n - 1 : n - 6;
     const int tops[5] = {52, 75, 98, 121, 142};
-    box->setGeometry(column == 0 ? 562 : 633, tops[row], kCheckBoxWidth, 25);
+    box->setGeometry(column == 0 ? kCheckBoxColumn : 633, tops[row], kCheckBoxWidth, 25);
     box->setChecked(startTicks[n]);
     CheckBoxes[n - 1] = box;
   }
@@ -422,11 +502,21 @@ void TForm_Main::BuildHelpMemo() {
   HelpMemo->setPalette(palette);
 }
 
-// The explanation keeps its place and width but grows downwards until its whole
-// text shows: the fallback fonts are taller than the box was made for, and the
-// memo has no scroll bar.
+// Every line of the explanation fits its width, so no line wraps where it was not
+// meant to; the explanation keeps its place and width but grows downwards until its
+// whole text shows (the memo has no scroll bar).
 void TForm_Main::FitHelpMemo() {
   const int margin = static_cast<int>(std::ceil(HelpMemo->document()->documentMargin()));
+  // The text cursor's pixel and the rounding of the advances.
+  constexpr int kCursorAndRounding = 2;
+  const int room = kHelpMemoBox.width() - 2 * margin - kCursorAndRounding;
+  const QStringList lines = HelpMemo->toPlainText().split(QLatin1Char('\n'));
+  HelpMemo->setFont(FittingFont(WindowFont(15, true), [&](const QFont& font) {
+    const QFontMetrics metrics(font);
+    return std::all_of(lines.begin(), lines.end(), [&](const QString& line) {
+      return metrics.horizontalAdvance(line) <= room;
+    });
+  }));
   const QFontMetrics metrics(HelpMemo->font());
   const QRect text = metrics.boundingRect(QRect(0, 0, kHelpMemoBox.width() - 2 * margin, 1 << 20),
                                           Qt::TextWordWrap, HelpMemo->toPlainText());
@@ -542,6 +632,9 @@ void TForm_Main::FormResize() {
   sceneWidget_->setGeometry(1, 1, view_.DrawWidth, view_.DrawHeight);
   scene_.Resize(view_);
   DrawBackgroundLayer();
+  // A new size leaves the images silver: the run's last state is drawn again at the new
+  // size, also after Stop, from the run state, which stays until the next Start.
+  if (frameShowsRun_) DrawNewestFrame();
 }
 
 bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
@@ -624,11 +717,20 @@ void TForm_Main::RetranslateUi() {
   Button_Stop->setText(tr("S&top der Simulation"));
   Button_Exit->setText(tr("E&xit"));
   Button_Explanation->setText(tr("&Erklärung ein/aus"));
-  SetCaption(Label5, tr("Simulierte Zeit"), kLabel5Box);
-  SetCaption(Label4, tr("Jahre"), kLabel4Box);
-  SetCaption(Label2, tr("Anzahl Partikel"), kLabel2Box);
-  SetCaption(Label9, tr("Startverteilung"), kLabel9Box);
-  SetCaption(Label3, tr("Schrittweite (Tg)"), kLabel3Box);
+  // Each group of controls keeps one font, so that a fitted caption still looks like
+  // its neighbours; every fit starts from the design font, so German gets its own back.
+  FitFont({Button_Start, Button_Stop, Button_Exit, Button_Explanation}, WindowFont(14), [this] {
+    for (QPushButton* button : {Button_Start, Button_Stop, Button_Exit, Button_Explanation}) {
+      if (button->sizeHint().width() > button->width()) return false;
+    }
+    return true;
+  });
+  SetCaptions({{Label5, kLabel5Place, tr("Simulierte Zeit")}}, WindowFont(15, true));
+  SetCaptions({{Label4, kLabel4Place, tr("Jahre")}}, WindowFont(18, true));
+  SetCaptions({{Label2, kLabel2Place, tr("Anzahl Partikel")},
+               {Label9, kLabel9Place, tr("Startverteilung")},
+               {Label3, kLabel3Place, tr("Schrittweite (Tg)")}},
+              WindowFont(15, true));
   SetZoomCaption();
 
   // The selected index stays; text typed over the selected entry stays as typed, while
@@ -639,16 +741,22 @@ void TForm_Main::RetranslateUi() {
   for (int i = 0; i < int(std::size(kDistributionItems)); ++i) {
     ComboBox_Dist->setItemText(i, tr(kDistributionItems[i]));
   }
+  FitLists();
   const int cursor = ComboBox_Dist->lineEdit()->cursorPosition();
   ComboBox_Dist->setEditText(typed ? shown : ComboBox_Dist->itemText(index));
   // An entry shows from its beginning; typed text keeps its cursor.
   ComboBox_Dist->lineEdit()->setCursorPosition(typed ? cursor : 0);
 
-  for (int n = 1; n <= 9; ++n) {
-    QCheckBox* box = CheckBoxes[n - 1];
-    box->setText(tr(kCheckBoxCaptions[n - 1]));
-    // Like the labels, a check box grows rather than cut its caption.
-    box->resize(std::max(kCheckBoxWidth, box->sizeHint().width()), box->height());
+  for (int n = 1; n <= 9; ++n) CheckBoxes[n - 1]->setText(tr(kCheckBoxCaptions[n - 1]));
+  // Like the labels, a check box grows out of its design width rather than cut its
+  // caption, up to the column beside it.
+  FitFont(
+      std::vector<QWidget*>(CheckBoxes.begin(), CheckBoxes.end()), WindowFont(17, true), [this] {
+        return std::all_of(CheckBoxes.begin(), CheckBoxes.end(),
+                           [](QCheckBox* box) { return box->sizeHint().width() <= kCheckBoxRoom; });
+      });
+  for (QCheckBox* box : CheckBoxes) {
+    box->resize(std::clamp(box->sizeHint().width(), kCheckBoxWidth, kCheckBoxRoom), box->height());
   }
 
   QStringList lines;
@@ -659,6 +767,30 @@ void TForm_Main::RetranslateUi() {
   Help2->setText(tr("Kelvaro &Hilfe"));
   Showers1->setText(tr("Meteorströme"));
   Form_Showers->RetranslateUi();
+}
+
+// Every entry of the three editable lists shows whole: a list grows to the right out of
+// its design width up to its room, and the three take a smaller font when that is not
+// enough.
+void TForm_Main::FitLists() {
+  const std::pair<QComboBox*, const ControlPlace&> lists[] = {{ComboBox_Part, kPartListPlace},
+                                                              {ComboBox_Dist, kDistListPlace},
+                                                              {ComboBox_Step, kStepListPlace}};
+  FitFont({ComboBox_Part, ComboBox_Dist, ComboBox_Step}, WindowFont(15, true), [&] {
+    return std::all_of(std::begin(lists), std::end(lists), [](const auto& list) {
+      return ListWidthNeeded(list.first) <= list.second.room;
+    });
+  });
+  auto width = [](const auto& list) {
+    return std::clamp(ListWidthNeeded(list.first), list.second.design.width(), list.second.room);
+  };
+  // The particle count and distribution lists, one above the other, keep one width.
+  const int upperWidth = std::max(width(lists[0]), width(lists[1]));
+  for (const auto& list : lists) {
+    QRect geometry = list.second.design;
+    geometry.setWidth(list.first == ComboBox_Step ? width(list) : upperWidth);
+    list.first->setGeometry(geometry);
+  }
 }
 
 void TForm_Main::DrawBackgroundLayer() {
@@ -713,6 +845,7 @@ void TForm_Main::Button_StartClick() {
 }
 
 void TForm_Main::RunSimulation() {
+  frameShowsRun_ = false;  // the run state is rebuilt from here on
   Form_Showers->BeginRun();  // the last run's showers go, whether or not this one starts
   try {
     RunSettings settings;
@@ -745,12 +878,10 @@ bool TForm_Main::RunPass() {
     Fail(QString::fromStdString(error.what()));
     return false;
   }
+  passOpen_ = true;
+  frameShowsRun_ = true;
+  DrawNewestFrame();
   const RunState& state = run_.State();
-  const int slot = state.CurrentSlot;
-  const BodyPositions bodies{state.Pos(kX, slot), state.Pos(kY, slot), state.Pos(kZ, slot),
-                             state.BodyCount};
-  scene_.DrawNextFrame(view_, bodies, Ticks());
-  sceneWidget_->update();
   // The time is written without a heap allocation and the label is touched only when
   // its text changes, so a pass that keeps the text allocates nothing.
   char time[64];
@@ -761,8 +892,20 @@ bool TForm_Main::RunPass() {
     SetTimeLabel(timeText);
     Label1->repaint();
   }
-  passOpen_ = true;
   return true;
+}
+
+BodyPositions TForm_Main::NewestPositions() const {
+  const RunState& state = run_.State();
+  // The step's new point is in CurrentSlot until its pass is finished; the history
+  // shift then moves it one slot down, where it stays after Stop or a failed step.
+  const int slot = passOpen_ ? state.CurrentSlot : state.CurrentSlot - 1;
+  return {state.Pos(kX, slot), state.Pos(kY, slot), state.Pos(kZ, slot), state.BodyCount};
+}
+
+void TForm_Main::DrawNewestFrame() {
+  scene_.DrawNextFrame(view_, NewestPositions(), Ticks());
+  sceneWidget_->update();
 }
 
 void TForm_Main::FinishOpenPass() {

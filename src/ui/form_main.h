@@ -128,6 +128,7 @@ class TForm_Main : public QMainWindow {
   void BuildTopStrip();
   void BuildHelpMemo();
   void FitHelpMemo();
+  void FitLists();
   void SetTabOrder();
   void LayOutClientArea();
   void UpdateView();
@@ -136,6 +137,9 @@ class TForm_Main : public QMainWindow {
   void DrawBackgroundLayer();
   void RunSimulation();
   void FinishOpenPass();
+  // The run's newest accepted positions, and a frame of them drawn and shown.
+  BodyPositions NewestPositions() const;
+  void DrawNewestFrame();
   void EndLoop();
   void Fail(const QString& message);
   void SetSelectionEnabled(bool enabled);
@@ -148,6 +152,8 @@ class TForm_Main : public QMainWindow {
   QTranslator translator_;
   bool loopActive_ = false;
   bool passOpen_ = false;  // a step was drawn; its time advance and shift are due
+  // The picture shows the run state's newest accepted point, which a resize redraws.
+  bool frameShowsRun_ = false;
   bool activated_ = false;
   bool automaticPasses_ = true;
   QTimer passTimer_;

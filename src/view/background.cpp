@@ -13,7 +13,6 @@ namespace stelvo {
 namespace {
 
 constexpr int kFirstPlanet = 2, kLastPlanet = 9;
-constexpr int kOrbitPoints = 73;  // mean anomaly 0, 5, ..., 360 degrees
 
 // Mean elements in degrees, as the table is written.
 constexpr std::array<OrbitRow, 10> kOrbitTableDegrees = {{
@@ -86,22 +85,28 @@ PlanetTicks StartPlanetTicks() {
   return ticks;
 }
 
+std::array<OrbitVertex, kOrbitPoints> OrbitVertices(const OrbitRow& row, const ViewState& view) {
+  const Projection projection(view);
+  const OrbitCurve orbit(row);
+  std::array<OrbitVertex, kOrbitPoints> vertices;
+  for (int k = 0; k < kOrbitPoints; ++k) {
+    const OrbitPoint p = orbit.At(5 * k * kDegToRad);
+    vertices[k] = {projection.Pixel(p.x, p.y, p.z), p.z >= 0};
+  }
+  return vertices;
+}
+
 void DrawBackground(QImage& background, const ViewState& view, const PlanetOrbits& orbits,
                     const PlanetTicks& ticks) {
   if (background.isNull()) return;
   background.fill(kSilver);
-  const Projection projection(view);
   for (int n = kFirstPlanet; n <= kLastPlanet; ++n) {
     if (!ticks[n]) continue;
-    const OrbitCurve orbit(orbits.rows[n]);
-    PixelPoint pen{};
-    for (int k = 0; k < kOrbitPoints; ++k) {
-      const OrbitPoint p = orbit.At(5 * k * kDegToRad);
-      const PixelPoint next = projection.Pixel(p.x, p.y, p.z);
-      if (k > 0) {
-        DrawLineExcludingEnd(background, pen.x, pen.y, next.x, next.y, p.z >= 0 ? kBlack : kRed);
-      }
-      pen = next;
+    const auto vertices = OrbitVertices(orbits.rows[n], view);
+    for (int k = 1; k < kOrbitPoints; ++k) {
+      const PixelPoint from = vertices[k - 1].pixel, to = vertices[k].pixel;
+      DrawLineExcludingEnd(background, from.x, from.y, to.x, to.y,
+                           vertices[k].above ? kBlack : kRed);
     }
   }
 }

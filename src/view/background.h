@@ -6,6 +6,7 @@
 #include <QImage>
 #include <array>
 
+#include "view/projection.h"
 #include "view/view_state.h"
 
 namespace stelvo {
@@ -31,6 +32,19 @@ using PlanetTicks = std::array<bool, 10>;
 
 // The start-up selection: the Sun, the Earth-Moon barycentre and Jupiter.
 PlanetTicks StartPlanetTicks();
+
+inline constexpr int kOrbitPoints = 73;  // mean anomaly 0, 5, ..., 360 degrees
+
+// One polyline vertex of an orbit: its pixel, and whether its Z is >= 0 (the segment
+// ending there is then black).
+struct OrbitVertex {
+  PixelPoint pixel;
+  bool above = false;
+};
+
+// The vertices of one row's orbit under the view. A row with an eccentricity outside
+// [0, 1) throws OrbitError.
+std::array<OrbitVertex, kOrbitPoints> OrbitVertices(const OrbitRow& row, const ViewState& view);
 
 // Fills `background` silver and draws the ticked planets' orbits through the view's
 // projection, each segment black if its end point has Z >= 0 and red below. The

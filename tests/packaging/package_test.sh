@@ -59,6 +59,8 @@ for library in libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 libc6; do
   tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qxF "$library" ||
     fail "Depends lacks $library: $depends"
 done
+tr ',' '\n' <<<"$depends" | sed 's/^ *//' | grep -qxF "fonts-liberation2 | fonts-liberation" ||
+  fail "Depends lacks the window's fonts: $depends"
 echo "ok: Depends: $depends"
 
 root="$work/root"
