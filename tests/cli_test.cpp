@@ -68,6 +68,17 @@ TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
       "--every 0",        "--isa sse9",      "state",            "--state --steps",
       "--capture 0",      "--capture -0.1",  "--capture 1.5",    "--capture x",
       "--encounter nan",  "--encounter 0",   "--encounter",      "--showers ''",
+      "--trails 1899..1899",                  "--forecast 1999..1999",
+      "--trails 1899 --forecast 1999..1999",  "--trails 1899..1800 --forecast 1999..1999",
+      "--trails 1500..1899 --forecast 1999..1999",
+      "--trails 1899..1899 --forecast 1999..2200",
+      "--trails 1899..1899 --forecast 1999..1999 --per-trail 0",
+      "--trails 1899..1899 --forecast 1999..1999 --per-trail 19991",
+      "--trails 1899..1899 --forecast 1999..1999 --grain-min 2 --grain-max 1",
+      "--trails 1899..1899 --forecast 1999..1999 --near 0.5",
+      "--trails 1899..1899 --forecast 1999..1999 --density -3",
+      "--trails 1899..1899 --forecast 1999..1999 --window 0",
+      "--forecast-csv x.csv",     "--epoch 2305447",         "--epoch 2524958.5",
   };
   for (const std::string& args : bad) {
     const CliResult r = Run(args);
@@ -259,6 +270,27 @@ TEST_F(CliTest, AKilledWriteLeavesTheOldFileOrTheWholeNewOne) {
     }
   }
   EXPECT_GT(replaced, 0);
+}
+
+TEST_F(CliTest, ARunCanStartAtAnotherEpoch) {
+  const CliResult r = Run("--bodies 10 --step 1 --steps 1 --state --epoch 2415020.5");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const CliResult j2000 = Run("--bodies 10 --step 1 --steps 1 --state");
+  EXPECT_NE(r.out, j2000.out);
+}
+
+TEST_F(CliTest, ForecastPrintsTheTableAndWritesTheCsv) {
+  const fs::path csv = dir_ / "forecast.csv";
+  const CliResult r = Run("--comet 539 --trails 1965..1965 --forecast 1998..1998 --per-trail 300 "
+                          "--trail-step 2 --forecast-csv " + csv.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("55P/Tempel-Tuttle"), std::string::npos);
+  EXPECT_NE(r.out.find("trail 1965  perihelion 1965-04-29"), std::string::npos) << r.out;
+  const std::string text = ReadFile(csv);
+  EXPECT_EQ(text.rfind("trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n", 0), 0u);
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    EXPECT_EQ(entry.path().string().find(".tmp."), std::string::npos) << entry.path();
+  }
 }
 
 TEST_F(CliTest, ListCometsPrintsTheCatalogueWithIndices) {

@@ -2,3 +2,6 @@ stelvo_add_test(meteors_sky_geometry_test SOURCES meteors_sky_geometry_test.cpp 
 stelvo_add_test(meteors_crossing_detector_test SOURCES meteors_crossing_detector_test.cpp LIBS stelvo_meteors)
 stelvo_add_test(meteors_shower_summary_test SOURCES meteors_shower_summary_test.cpp LIBS stelvo_meteors)
 stelvo_add_test(meteors_perseids_test SOURCES meteors_perseids_test.cpp LIBS stelvo_meteors)
+stelvo_add_test(meteors_comet_passages_test SOURCES meteors_comet_passages_test.cpp LIBS stelvo_meteors)
+stelvo_add_test(meteors_ejection_test SOURCES meteors_ejection_test.cpp LIBS stelvo_meteors)
+stelvo_add_test(meteors_forecast_test SOURCES meteors_forecast_test.cpp LIBS stelvo_meteors)

@@ -7,11 +7,12 @@ foreach(var PYTHON SOURCE_DIR OUTPUT)
   endif()
 endforeach()
 
-file(REMOVE "${OUTPUT}")
+set(EPOCHS_OUTPUT "${OUTPUT}.epochs.cpp")
+file(REMOVE "${OUTPUT}" "${EPOCHS_OUTPUT}")
 execute_process(
   COMMAND "${PYTHON}" "${SOURCE_DIR}/tools/make_catalogue.py"
           --input "${SOURCE_DIR}/tools/data/mpc-comet-elements.json"
-          --output "${OUTPUT}"
+          --output "${OUTPUT}" --epochs-output "${EPOCHS_OUTPUT}"
   RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "make_catalogue.py failed: ${status}")
@@ -22,4 +23,11 @@ execute_process(
   RESULT_VARIABLE differs)
 if(NOT differs EQUAL 0)
   message(FATAL_ERROR "src/data/comet_catalogue.cpp differs from the generator's output ${OUTPUT}")
+endif()
+
+execute_process(
+  COMMAND "${CMAKE_COMMAND}" -E compare_files "${EPOCHS_OUTPUT}" "${SOURCE_DIR}/src/data/comet_epochs.cpp"
+  RESULT_VARIABLE epochs_differ)
+if(NOT epochs_differ EQUAL 0)
+  message(FATAL_ERROR "src/data/comet_epochs.cpp differs from the generator's output ${EPOCHS_OUTPUT}")
 endif()

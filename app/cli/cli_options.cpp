@@ -74,6 +74,32 @@ bool ParsePlanets(std::string_view text, CliOptions& o) {
   }
 }
 
+std::function<bool(std::string_view, CliOptions&)> DoubleIn(double CliOptions::*field, double lo,
+                                                            double hi) {
+  return [=](std::string_view text, CliOptions& o) {
+    double v = 0;
+    if (!ParseDouble(text, v) || !(v >= lo && v <= hi)) return false;
+    o.*field = v;
+    return true;
+  };
+}
+
+// "FROM..TO", whole years 1600..2199 with FROM <= TO.
+std::function<bool(std::string_view, CliOptions&)> YearSpan(int CliOptions::*from,
+                                                            int CliOptions::*to) {
+  return [=](std::string_view text, CliOptions& o) {
+    const auto dots = text.find("..");
+    long long a = 0, b = 0;
+    if (dots == std::string_view::npos || !ParseInt(text.substr(0, dots), a) ||
+        !ParseInt(text.substr(dots + 2), b) || a < 1600 || b > 2199 || a > b) {
+      return false;
+    }
+    o.*from = static_cast<int>(a);
+    o.*to = static_cast<int>(b);
+    return true;
+  };
+}
+
 const std::vector<ValueOption>& ValueOptions() {
   static const std::vector<ValueOption> options = {
       {"--bodies", "a whole number of bodies from 10 to 20000", IntIn(&CliOptions::bodies, 10, 20000)},
@@ -106,6 +132,39 @@ const std::vector<ValueOption>& ValueOptions() {
       {"--zoom", "a zoom from 15 to 150 pixels per AU", IntIn(&CliOptions::zoom, 15, 150)},
       {"--incl", "an inclination from 0 to 90 degrees", IntIn(&CliOptions::incl, 0, 90)},
       {"--planets", "'none' or distinct planet numbers from 2 to 9, comma-separated", ParsePlanets},
+      {"--epoch", "a Julian date from 2305447.5 (1600) to below 2524958.5 (2201)",
+       [](std::string_view t, CliOptions& o) {
+         double v = 0;
+         if (!ParseDouble(t, v) || !(v >= 2305447.5 && v < 2524958.5)) return false;
+         o.epochJD = v;
+         return true;
+       }},
+      {"--trails", "years FROM..TO from 1600 to 2199, FROM <= TO",
+       YearSpan(&CliOptions::trailFrom, &CliOptions::trailTo)},
+      {"--forecast", "years FROM..TO from 1600 to 2199, FROM <= TO",
+       YearSpan(&CliOptions::forecastFrom, &CliOptions::forecastTo)},
+      {"--per-trail", "a whole number of particles from 1 to 19990",
+       IntIn(&CliOptions::perTrail, 1, 19990)},
+      {"--grain-min", "a grain radius in mm from 0.001 to 1000",
+       DoubleIn(&CliOptions::grainMinMm, 0.001, 1000)},
+      {"--grain-max", "a grain radius in mm from 0.001 to 1000",
+       DoubleIn(&CliOptions::grainMaxMm, 0.001, 1000)},
+      {"--density", "a grain density in kg/m^3 from 10 to 10000",
+       DoubleIn(&CliOptions::densityKgM3, 10, 10000)},
+      {"--nucleus", "a nucleus radius in km from 0.01 to 100",
+       DoubleIn(&CliOptions::nucleusKm, 0.01, 100)},
+      {"--near", "a distance in AU above 0 and below 0.02",
+       [](std::string_view t, CliOptions& o) {
+         double v = 0;
+         if (!ParseDouble(t, v) || !(v > 0 && v < 0.02)) return false;
+         o.nearAu = v;
+         return true;
+       }},
+      {"--window", "a time in days from 0.1 to 365", DoubleIn(&CliOptions::windowDays, 0.1, 365)},
+      {"--trail-step", "a step width in days from 0.1 to 10",
+       DoubleIn(&CliOptions::trailStepDays, 0.1, 10)},
+      {"--threads", "a whole number of threads from 1 to 64", IntIn(&CliOptions::threads, 1, 64)},
+      {"--forecast-csv", "a file name", Text(&CliOptions::forecastCsvPath)},
   };
   return options;
 }
@@ -160,6 +219,15 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
     }
     if (!known) return {std::nullopt, "unknown option " + Quoted(arg) + "; see --help"};
   }
+  if ((options.trailFrom == 0) != (options.forecastFrom == 0)) {
+    return {std::nullopt, "--trails and --forecast go together"};
+  }
+  if (options.grainMinMm > options.grainMaxMm) {
+    return {std::nullopt, "--grain-min must not exceed --grain-max"};
+  }
+  if (!options.forecastCsvPath.empty() && options.trailFrom == 0) {
+    return {std::nullopt, "--forecast-csv needs --trails and --forecast"};
+  }
   return {options, ""};
 }
 
@@ -177,6 +245,8 @@ Run:
   --runs R         R consecutive runs in one process; the random sequence goes on
                    from run to run as in the window (default 1)
   --isa NAME       force the force loop's instruction set: x86-64, avx2, avx512
+  --epoch JD       start at this Julian date, years 1600..2200 (default 2451545.0,
+                   J2000); the planets are their J2000 state integrated there
 
 Output (all refer to the last run):
   --state          time_days, startup_passes and the state of the ten massive bodies
@@ -201,6 +271,23 @@ Output (all refer to the last run):
   --encounter AU   a crossing within AU of the Earth itself is an encounter
                    (default 0.01)
   --list-comets    print the 588 catalogue lines, each after its index
+
+Dust-trail forecast (instead of a run; --comet picks the comet):
+  --trails A..B    trails released at the comet's perihelion passages in the years
+                   A to B (inclusive, 1600..2199)
+  --forecast C..D  years searched for encounters with the Earth (inclusive)
+  --per-trail N    particles per trail, 1..19990 (default 10000)
+  --grain-min MM   smallest grain radius in mm (default 0.2)
+  --grain-max MM   largest grain radius in mm (default 2); radii even in log
+  --density KG     grain density in kg/m^3 (default 1000)
+  --nucleus KM     nucleus radius in km for the ejection speeds (default 1.8)
+  --near AU        a grain is near the Earth when its node lies within AU of the
+                   Earth's orbit (default 0.002)
+  --window DAYS    ... and it passes the node within DAYS of the Earth (default 30)
+  --trail-step D   step width of the trail runs in days (default 1)
+  --threads T      trails integrated side by side (default 2)
+  --forecast-csv FILE  the table as CSV: trail,peak_utc,lambda_sun,miss_au,
+                   particles,ra,dec,vg
   --help           this text
 
 Files are written under a temporary name and renamed, so a failure never leaves

@@ -35,6 +35,19 @@ struct CliOptions {
   int zoom = 87;
   int incl = 45;
   std::vector<int> planets{4, 6};  // the ticked planet boxes among 2..9
+  double epochJD = 2451545.0;  // start of a run, Julian date in the years 1600..2200
+  // Dust-trail forecast (--trails and --forecast together; 0 when not asked for).
+  int trailFrom = 0, trailTo = 0;
+  int forecastFrom = 0, forecastTo = 0;
+  int perTrail = 10000;
+  double grainMinMm = 0.2, grainMaxMm = 2.0;  // grain radii
+  double densityKgM3 = 1000;
+  double nucleusKm = 1.8;
+  double nearAu = 0.002;  // --near: a grain's node this close to the Earth's orbit
+  double windowDays = 30;
+  double trailStepDays = 1;
+  int threads = 2;
+  std::string forecastCsvPath;
 };
 
 struct CliParse {

@@ -23,6 +23,8 @@
 #include "shower_output.h"
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"
+#include "meteors/forecast.h"
+#include "meteors/sky_geometry.h"
 
 namespace stelvo {
 namespace {
@@ -85,7 +87,65 @@ Isa IsaFromName(const std::string& name) {
   return Isa::kBaseline;
 }
 
+int Forecast(const CliOptions& o) {
+  ForecastSettings s;
+  s.cometIndex = o.comet;
+  s.trailFrom = o.trailFrom;
+  s.trailTo = o.trailTo;
+  s.forecastFrom = o.forecastFrom;
+  s.forecastTo = o.forecastTo;
+  s.perTrail = o.perTrail;
+  s.stepDays = o.trailStepDays;
+  s.ejection.grainRadiusMinMm = o.grainMinMm;
+  s.ejection.grainRadiusMaxMm = o.grainMaxMm;
+  s.ejection.grainDensityKgM3 = o.densityKgM3;
+  s.ejection.nucleusRadiusKm = o.nucleusKm;
+  s.encounterAu = o.nearAu;
+  s.windowDays = o.windowDays;
+  s.threads = o.threads;
+  const auto t0 = Clock::now();
+  const ForecastResult r = RunForecast(s);
+  const double seconds = Milliseconds(Clock::now() - t0) / 1000;
+  std::printf("%.*s\n", static_cast<int>(kCometCatalogue[o.comet].size()) - 100,
+              kCometCatalogue[o.comet].data() + 100);
+  for (const TrailInfo& t : r.trails) {
+    std::printf("trail %d  perihelion %s  particles %d\n", t.year,
+                FormatUtc(t.perihelionJd).c_str(), t.grains);
+  }
+  std::printf("%-6s %-17s %10s %9s %9s %7s %6s %6s\n", "trail", "peak (UTC)", "lambda_sun",
+              "miss_au", "particles", "ra", "dec", "vg");
+  for (const TrailEncounter& e : r.encounters) {
+    std::printf("%-6d %-17s %10.4f %+9.5f %9d %7.2f %+6.2f %6.2f\n", e.trailYear,
+                FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles, e.raDeg, e.decDeg,
+                e.vgKmS);
+  }
+  if (r.encounters.empty()) std::printf("no encounters\n");
+  if (o.bench) {
+    const ForecastTimings& t = r.timings;
+    std::printf("seconds_total %.2f\nseconds_passages %.2f\nseconds_epochs %.2f\n"
+                "seconds_release %.2f\nseconds_startup %.2f\nseconds_steps %.2f\n"
+                "seconds_crossings %.2f\nseconds_encounters %.2f\ntrail_steps %lld\n"
+                "ns_per_particle_step %.2f\npeak_rss_mb %.1f\n",
+                seconds, t.passages, t.epochs, t.release, t.startup, t.steps, t.crossings,
+                t.encounters, t.trailSteps,
+                t.steps * 1e9 / (static_cast<double>(t.trailSteps) * o.perTrail), PeakRssMegabytes());
+  }
+  std::printf(
+      "times in the run's time scale written as UTC (TT - UTC, 64-69 s, neglected); "
+      "%.1f s\n",
+      seconds);
+  if (!o.forecastCsvPath.empty()) {
+    std::string error;
+    if (!WriteBytesAtomically(o.forecastCsvPath, ForecastCsv(r.encounters), error)) {
+      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
+
 int Run(const CliOptions& o) {
+  if (o.trailFrom != 0) return Forecast(o);
   if (!o.isa.empty() && !SelectIsa(IsaFromName(o.isa))) {
     std::fprintf(stderr, "stelvo-cli: --isa %s: this processor does not support it\n",
                  o.isa.c_str());
@@ -97,6 +157,7 @@ int Run(const CliOptions& o) {
   settings.CometIndex = o.comet;
   settings.Distribution = o.dist;
   settings.DistributionText = std::to_string(o.dist);
+  settings.EpochJD = o.epochJD;
 
   if (!o.framesDir.empty() && !std::filesystem::is_directory(o.framesDir)) {
     std::fprintf(stderr, "stelvo-cli: --frames %s is not an existing directory\n",

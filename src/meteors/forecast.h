@@ -64,9 +64,9 @@ struct ForecastResult {
   ForecastTimings timings;
 };
 
-// Called on the caller's thread every few tenths of a second with the fraction
-// done (0..1); returning false cancels the forecast (the result is then marked
-// cancelled and holds no encounters).
+// Called on the caller's thread with 0 before the trails run, then every 0.2 s
+// with the fraction done, and with 1 at the end; returning false cancels the
+// forecast (the result is then marked cancelled and holds no encounters).
 using ForecastProgress = std::function<bool(double fractionDone)>;
 
 // Throws RunError for settings outside their ranges (years 1600..2200, trails

@@ -12,6 +12,7 @@
 #include "initial/constants.h"
 #include "initial/particle_cloud.h"
 #include "initial/planets.h"
+#include "run/epoch_state.h"
 
 namespace stelvo {
 
@@ -33,6 +34,19 @@ void CheckSettings(const RunSettings& s) {
   // A run without particles never reads the distribution, so typed text there is harmless.
   const bool hasParticles = s.CometIndex != kNoParticlesCometIndex && s.BodyCount > kMassiveCount;
   if (hasParticles) CheckStartDistribution(s.Distribution, s.DistributionText);
+  CheckEpoch(s.EpochJD);
+}
+
+// Particles are set up heliocentrically; away from J2000 the Sun has left the origin.
+void MoveParticlesWithTheSun(RunState& s) {
+  for (int axis = 0; axis < 3; ++axis) {
+    double* p = s.Pos(axis, 0);
+    double* v = s.Vel(axis, 0);
+    for (int row = s.MassiveCount; row < s.BodyCount; ++row) {
+      p[row] = p[row] + p[0];
+      v[row] = v[row] + v[0];
+    }
+  }
 }
 }  // namespace
 
@@ -56,8 +70,13 @@ void SimulationRun::PlaceBodies(const RunSettings& settings) {
   s.StepDays = settings.StepDays;
   s.ClearHistories();
   BuildCoefficientTables(*coeffs_);
-  s.EpochJD = kEpochJD;
-  SetMassiveBodies(s);
+  s.EpochJD = settings.EpochJD;
+  const bool atJ2000 = s.EpochJD == kEpochJD;
+  if (atJ2000) {
+    SetMassiveBodies(s);
+  } else {
+    SetMassiveBodiesAt(s, MassiveBodiesAt(s.EpochJD));
+  }
   if (settings.CometIndex == kNoParticlesCometIndex) s.BodyCount = s.MassiveCount;
   BahnElement cometElements;
   for (int row = s.MassiveCount; row < s.BodyCount; ++row) {
@@ -65,6 +84,7 @@ void SimulationRun::PlaceBodies(const RunSettings& settings) {
     InitParticle(s, row, s.EpochJD, settings.CometIndex, settings.Distribution, *random_,
                  cometElements);
   }
+  if (!atJ2000) MoveParticlesWithTheSun(s);
 }
 
 void SimulationRun::StartUp() {

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "core/run_error.h"
+#include "initial/astronom.h"
+#include "meteors/forecast.h"
+#include "meteors/sky_geometry.h"
+
+namespace stelvo {
+namespace {
+
+constexpr int kTempelTuttle = 539;  // 55P/Tempel-Tuttle in the catalogue
+
+ForecastSettings Leonids(int trailFrom, int trailTo, int forecastFrom, int forecastTo,
+                         int perTrail) {
+  ForecastSettings s;
+  s.cometIndex = kTempelTuttle;
+  s.trailFrom = trailFrom;
+  s.trailTo = trailTo;
+  s.forecastFrom = forecastFrom;
+  s.forecastTo = forecastTo;
+  s.perTrail = perTrail;
+  s.stepDays = 2;
+  return s;
+}
+
+// The 1999 Leonid storm peaked on November 18 near 02:04 UT at solar longitude
+// 235.29 degrees (Arlt et al. 1999, WGN 27, 286; Jenniskens et al. 2000, Earth Moon
+// Planets 82/83, 191), from the trail released at the 1899 return (McNaught and
+// Asher 1999, WGN 27, 85).
+TEST(Forecast, TheLeonidStormOf1999ComesFromThe1899TrailWithinHalfAnHour) {
+  const ForecastResult r = RunForecast(Leonids(1899, 1899, 1999, 1999, 5000));
+  ASSERT_EQ(r.trails.size(), 1u);
+  EXPECT_EQ(r.trails[0].year, 1899);
+  ASSERT_EQ(r.encounters.size(), 1u);
+  const TrailEncounter& e = r.encounters[0];
+  EXPECT_EQ(e.trailYear, 1899);
+  EXPECT_EQ(e.forecastYear, 1999);
+  const double observed = JulianDate(1999, 11, 18, 2, 4, 0);
+  EXPECT_LT(std::fabs(e.peakJd - observed) * 1440, 30) << FormatUtc(e.peakJd);
+  EXPECT_NEAR(e.lambdaSun, 235.29, 0.03);
+  EXPECT_LT(std::fabs(e.missAu), 0.002);
+  EXPECT_GT(e.particles, 20);
+  // The Leonid radiant in Leo and their speed, about 71 km/s.
+  EXPECT_NEAR(e.raDeg, 153.6, 1.5);
+  EXPECT_NEAR(e.decDeg, 21.7, 1.5);
+  EXPECT_NEAR(e.vgKmS, 70.6, 0.5);
+  // The whole row, pinned.
+  EXPECT_EQ(ForecastCsv(r.encounters),
+            "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n"
+            "1899,1999-11-18T02:19,235.2963,0.00089,129,153.60,21.70,70.61\n");
+}
+
+TEST(Forecast, TheThreadCountDoesNotChangeTheForecast) {
+  ForecastSettings s = Leonids(1932, 1965, 1999, 2000, 400);
+  s.threads = 1;
+  const ForecastResult one = RunForecast(s);
+  s.threads = 2;
+  const ForecastResult two = RunForecast(s);
+  ASSERT_EQ(one.trails.size(), 2u);
+  EXPECT_EQ(ForecastCsv(one.encounters), ForecastCsv(two.encounters));
+  EXPECT_FALSE(one.encounters.empty());
+}
+
+TEST(Forecast, ProgressRisesToOneAndCancelStopsTheRuns) {
+  const ForecastSettings s = Leonids(1965, 1965, 1998, 1998, 300);
+  std::vector<double> seen;
+  const ForecastResult done = RunForecast(s, [&](double f) {
+    seen.push_back(f);
+    return true;
+  });
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen.front(), 0.0);
+  EXPECT_EQ(seen.back(), 1.0);
+  for (std::size_t k = 1; k < seen.size(); ++k) EXPECT_GE(seen[k], seen[k - 1]);
+  EXPECT_FALSE(done.cancelled);
+
+  int calls = 0;
+  const ForecastResult cancelled = RunForecast(s, [&](double) { return ++calls < 1; });
+  EXPECT_TRUE(cancelled.cancelled);
+  EXPECT_TRUE(cancelled.encounters.empty());
+  EXPECT_TRUE(cancelled.trails.empty());
+  EXPECT_EQ(calls, 1);
+
+  // Cancelled while the trails run: the runs stop and nothing is reported.
+  calls = 0;
+  const ForecastResult stopped =
+      RunForecast(Leonids(1899, 1899, 1999, 1999, 3000), [&](double) { return ++calls < 2; });
+  EXPECT_TRUE(stopped.cancelled);
+  EXPECT_TRUE(stopped.encounters.empty());
+}
+
+TEST(Forecast, SettingsOutsideTheirRangesAreRefused) {
+  const ForecastSettings good = Leonids(1899, 1899, 1999, 1999, 100);
+  auto refused = [](ForecastSettings s) { EXPECT_THROW(RunForecast(s), RunError); };
+  ForecastSettings s = good;
+  s.trailFrom = 1500;
+  refused(s);
+  s = good;
+  s.forecastFrom = 2000;
+  refused(s);
+  s = good;
+  s.perTrail = 0;
+  refused(s);
+  s = good;
+  s.perTrail = 19991;
+  refused(s);
+  s = good;
+  s.encounterAu = 0;
+  refused(s);
+  s = good;
+  s.stepDays = -1;
+  refused(s);
+  s = good;
+  s.cometIndex = 588;
+  refused(s);
+}
+
+TEST(Forecast, TrailsAfterTheForecastYearsGiveNoRuns) {
+  const ForecastResult r = RunForecast(Leonids(1998, 1998, 1990, 1995, 100));
+  EXPECT_TRUE(r.trails.empty());
+  EXPECT_TRUE(r.encounters.empty());
+}
+
+TEST(Forecast, TheCsvHeaderIsExactlyTheDocumentedOne) {
+  EXPECT_EQ(ForecastCsv({}), "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n");
+  const TrailEncounter e{1767, 2002, JulianDate(2002, 11, 19, 4, 0, 0), 236.6, -0.0005, 12, 154.5,
+                         21.4, 70.6};
+  EXPECT_EQ(ForecastCsv({e}),
+            "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n"
+            "1767,2002-11-19T04:00,236.6000,-0.00050,12,154.50,21.40,70.60\n");
+}
+
+}  // namespace
+}  // namespace stelvo
