@@ -40,7 +40,9 @@ xdotool key Down Down                                            # 4000 -> 20000
 xdotool mousemove --window "$window" 600 $((37 + menu)) click 1
 sleep 0.5
 xdotool key Escape
-xdotool key --delay 2 $(printf 'Down %.0s' $(seq $((swift_tuttle - start_index))))
+downs=()
+for ((i = start_index; i < swift_tuttle; i++)); do downs+=(Down); done
+xdotool key --delay 2 "${downs[@]}"
 xdotool mousemove --window "$window" 70 $((70 + menu)) click 1  # Start
 sleep 0.5
 # The last entry of the menu bar, right of "System".
