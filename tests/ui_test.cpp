@@ -146,10 +146,11 @@ TEST_F(FormMainTest, TabOrderFollowsTheStrip) {
 
 TEST_F(FormMainTest, MenuEntries) {
   const QList<QAction*> top = form.menuBar()->actions();
-  ASSERT_EQ(top.size(), 7);
+  ASSERT_EQ(top.size(), 8);  // the seven below, then the shower window's entry
   const char* texts[7] = {"&File", "", "&Language", "", "&Help", "", "System"};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(top[i]->text(), QLatin1String(texts[i])) << i;
   EXPECT_FALSE(top[6]->isEnabled());
+  EXPECT_EQ(top[7], form.Showers1);
   EXPECT_EQ(form.Exit1->text(), QStringLiteral("E&xit"));
   EXPECT_FALSE(form.Help2->isEnabled());
   EXPECT_EQ(form.Version1->text(), QStringLiteral("Kelvaro &Version information"));

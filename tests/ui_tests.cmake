@@ -72,6 +72,11 @@ add_test(NAME ui_language_test_liberation COMMAND ui_language_test)
 set_tests_properties(ui_language_test_liberation PROPERTIES ENVIRONMENT
   "QT_QPA_PLATFORM=offscreen;FONTCONFIG_FILE=${liberation_fonts};STELVO_EXPECTED_FONTS=Liberation Sans,Liberation Mono")
 
+# The meteor shower window and its menu entry.
+stelvo_add_test(ui_shower_window_test GUI
+  SOURCES ui_shower_window_test.cpp ui_test_main.cpp
+  LIBS stelvo_ui stelvo_version_record Qt6::Test)
+
 # A long computation off the event loop, with its progress strip; the window with a
 # job running as its own process, ended by Exit.
 add_executable(ui_task_exit_main ui_task_exit_main.cpp)

@@ -32,6 +32,7 @@
 #include "data/comet_catalogue.h"
 #include "ui/fonts.h"
 #include "ui/pictures.h"
+#include "ui/shower_window.h"
 #include "ui/version_panel.h"
 
 namespace stelvo {
@@ -375,6 +376,10 @@ TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
   BuildTopStrip();
   BuildHelpMemo();
   Panel_About = new TPanelAbout(client_);
+  // A window of its own, not a child of this one: it has its own texts, focus and
+  // lifetime, and lives as long as this window.
+  showersWindow_ = std::make_unique<TForm_Showers>();
+  Form_Showers = showersWindow_.get();
   Panel_About->hide();
   BuildMenu();
   SetTabOrder();
@@ -559,6 +564,11 @@ void TForm_Main::BuildMenu() {
   System1 = bar->addAction(QStringLiteral("System"));
   System1->setObjectName(QStringLiteral("System1"));
   System1->setEnabled(false);
+
+  // The shower window's entry comes after all the others, so theirs keep their places.
+  Showers1 = bar->addAction(QString());
+  Showers1->setObjectName(QStringLiteral("Showers1"));
+  connect(Showers1, &QAction::triggered, this, [this] { Showers1Click(); });
 }
 
 void TForm_Main::SetTabOrder() {
@@ -755,6 +765,8 @@ void TForm_Main::RetranslateUi() {
   FitHelpMemo();
 
   Help2->setText(tr("Kelvaro &Hilfe"));
+  Showers1->setText(tr("Meteorströme"));
+  Form_Showers->RetranslateUi();
 }
 
 // Every entry of the three editable lists shows whole: a list grows to the right out of
@@ -802,6 +814,12 @@ void TForm_Main::Version1Click() {
 
 void TForm_Main::Button_About_OKClick() { Panel_About->hide(); }
 
+void TForm_Main::Showers1Click() {
+  Form_Showers->show();
+  Form_Showers->raise();
+  Form_Showers->activateWindow();
+}
+
 void TForm_Main::SetSelectionEnabled(bool enabled) {
   for (QWidget* control : std::initializer_list<QWidget*>{
            Button_Start, ComboBox_Part, ComboBox_Step, ComboBox_Dist, ComboBox_Kome}) {
@@ -828,6 +846,7 @@ void TForm_Main::Button_StartClick() {
 
 void TForm_Main::RunSimulation() {
   frameShowsRun_ = false;  // the run state is rebuilt from here on
+  Form_Showers->BeginRun();  // the last run's showers go, whether or not this one starts
   try {
     RunSettings settings;
     settings.BodyCount = IntegerValue(SelectedEntryText(ComboBox_Part));
@@ -854,6 +873,7 @@ bool TForm_Main::RunPass() {
       return false;
     }
     run_.Step();
+    Form_Showers->AfterStep(run_.State());
   } catch (const std::exception& error) {
     Fail(QString::fromStdString(error.what()));
     return false;
@@ -902,6 +922,7 @@ void TForm_Main::EndLoop() {
 
 void TForm_Main::Fail(const QString& message) {
   EndLoop();
+  Form_Showers->EndRun();
   Running = false;
   phase_ = RunPhase::Failed;
   errorDisplay_(message);
@@ -923,6 +944,7 @@ void TForm_Main::Button_StopClick() {
       return;
     }
     EndLoop();
+    Form_Showers->EndRun();
   }
   phase_ = RunPhase::Idle;
 }

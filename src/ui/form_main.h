@@ -9,6 +9,7 @@
 #include <QTranslator>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "run/simulation_run.h"
 #include "view/background.h"
@@ -28,6 +29,7 @@ class QStatusBar;
 namespace stelvo {
 
 class TPanelAbout;
+class TForm_Showers;
 class SceneWidget;
 
 enum class RunPhase { Idle, Running, Failed };
@@ -69,6 +71,7 @@ class TForm_Main : public QMainWindow {
   QPlainTextEdit* HelpMemo;
   QStatusBar* StatusBar1;
   TPanelAbout* Panel_About;
+  TForm_Showers* Form_Showers;  // the meteor shower window, a top-level window of its own
   // --- menu
   QAction* Exit1;
   QAction* Opt_Deutsch;
@@ -76,6 +79,7 @@ class TForm_Main : public QMainWindow {
   QAction* Help2;
   QAction* Version1;
   QAction* System1;
+  QAction* Showers1;  // "Meteorströme": shows Form_Showers
 
   // --- handlers
   void FormActivate();
@@ -91,6 +95,7 @@ class TForm_Main : public QMainWindow {
   void TrackBar_InclChange();
   void Version1Click();
   void Button_About_OKClick();
+  void Showers1Click();
   // Switches every window text; selections, typed text, the run and the view stay.
   void SetLanguage(Language language);
 
@@ -163,6 +168,7 @@ class TForm_Main : public QMainWindow {
   SceneWidget* sceneWidget_;
   std::function<void(const QString&)> errorDisplay_;
   std::function<void()> terminate_;
+  std::unique_ptr<TForm_Showers> showersWindow_;  // owns Form_Showers
 };
 
 }  // namespace stelvo

@@ -167,6 +167,101 @@
         <source>Kelvaro &amp;Hilfe</source>
         <translation>Kelvaro &amp;Help</translation>
     </message>
+    <message>
+        <source>Meteorströme</source>
+        <translation>Meteor showers</translation>
+    </message>
+</context>
+<context>
+    <name>stelvo::TForm_Showers</name>
+    <message>
+        <source>λ☉ (°)</source>
+        <translation>λ☉ (°)</translation>
+    </message>
+    <message>
+        <source>Datum</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>RA (°)</source>
+        <translation>RA (°)</translation>
+    </message>
+    <message>
+        <source>Dek (°)</source>
+        <translation>Dec (°)</translation>
+    </message>
+    <message>
+        <source>v_g (km/s)</source>
+        <translation>v_g (km/s)</translation>
+    </message>
+    <message>
+        <source>Anzahl</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>Begegnungen</source>
+        <translation>Encounters</translation>
+    </message>
+    <message>
+        <source>Rektaszension (°)</source>
+        <translation>Right ascension (°)</translation>
+    </message>
+    <message>
+        <source>Deklination (°)</source>
+        <translation>Declination (°)</translation>
+    </message>
+    <message>
+        <source>Sonnenlänge λ☉ (°)</source>
+        <translation>Solar longitude λ☉ (°)</translation>
+    </message>
+    <message>
+        <source>Durchgänge pro Grad</source>
+        <translation>Crossings per degree</translation>
+    </message>
+    <message>
+        <source>%1 Knotendurchgänge in %2 Jahren, davon %3 nahe der Erdbahn (|Δr| &lt; %4 AE), %5 Begegnungen mit der Erde (&lt; %6 AE)</source>
+        <translation>%1 node crossings in %2 years, %3 of them near the Earth&apos;s orbit (|Δr| &lt; %4 AU), %5 encounters with the Earth (&lt; %6 AU)</translation>
+    </message>
+    <message>
+        <source>Meteorströme</source>
+        <translation>Meteor showers</translation>
+    </message>
+    <message>
+        <source>Ströme</source>
+        <translation>Showers</translation>
+    </message>
+    <message>
+        <source>&amp;Kopieren</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>Spur</source>
+        <translation>Trail</translation>
+    </message>
+    <message>
+        <source>Maximum (UTC)</source>
+        <translation>Peak (UTC)</translation>
+    </message>
+    <message>
+        <source>Abstand (AE)</source>
+        <translation>Miss (AU)</translation>
+    </message>
+    <message>
+        <source>Teilchen</source>
+        <translation>Particles</translation>
+    </message>
+    <message>
+        <source>Jahr</source>
+        <translation>Year</translation>
+    </message>
+    <message>
+        <source>Keine Vorhersage</source>
+        <translation>No forecast</translation>
+    </message>
+    <message>
+        <source>Vorhersage</source>
+        <translation>Forecast</translation>
+    </message>
 </context>
 <context>
     <name>stelvo::BackgroundTask</name>

@@ -1,0 +1,381 @@
+#include "ui/shower_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <array>
+
+#include "meteors/sky_geometry.h"
+#include "ui/pictures.h"
+
+namespace stelvo {
+
+namespace {
+
+constexpr int kRefreshMs = 100;  // at most ten refreshes a second during a run
+constexpr int kDateYearFallback = 2000;
+
+// Column headers of the table and of its copied text.
+const char* const kColumnTitles[7] = {
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "λ☉ (°)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Datum"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "RA (°)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Dek (°)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "v_g (km/s)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Anzahl"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Begegnungen"),
+};
+
+// Column headers of the forecast table.
+const char* const kForecastTitles[8] = {
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Spur"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Maximum (UTC)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "λ☉ (°)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Abstand (AE)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Teilchen"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "RA (°)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Dek (°)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "v_g (km/s)"),
+};
+
+QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
+
+QString Signed(double value, int decimals) {
+  const QString text = Fixed(value, decimals);
+  return value >= 0 && !text.startsWith(QLatin1Char('-')) ? QLatin1Char('+') + text : text;
+}
+
+// The cells of one shower's row, as shown and as copied.
+std::array<QString, 7> RowCells(const Shower& shower) {
+  return {Fixed(shower.lambdaSun, 1),
+          QString::fromLatin1(shower.date.data(), int(qstrnlen(shower.date.data(), 6))),
+          Fixed(shower.raDeg, 1),
+          Signed(shower.decDeg, 1),
+          Fixed(shower.vgKmS, 1),
+          QString::number(shower.count),
+          QString::number(shower.encounters)};
+}
+
+// The cells of one encounter's row.
+std::array<QString, 8> ForecastCells(const TrailEncounter& e) {
+  std::array<char, 17> peak{};
+  FormatUtc(e.peakJd, peak);
+  return {QString::number(e.trailYear),
+          QString::fromLatin1(peak.data(), int(qstrnlen(peak.data(), peak.size()))),
+          Fixed(e.lambdaSun, 3),
+          Signed(e.missAu, 5),
+          QString::number(e.particles),
+          Fixed(e.raDeg, 1),
+          Signed(e.decDeg, 1),
+          Fixed(e.vgKmS, 1)};
+}
+
+QTableWidget* MakeGrid(int columns, QWidget* parent, const char* name) {
+  auto* grid = new QTableWidget(0, columns, parent);
+  grid->setObjectName(QLatin1String(name));
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->verticalHeader()->setVisible(false);
+  grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  grid->horizontalHeader()->setStretchLastSection(false);
+  // Fixed scroll bars: the table's inner widgets keep their order when its texts change.
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  return grid;
+}
+
+void SetCell(QTableWidget* grid, int row, int column, const QString& text) {
+  QTableWidgetItem* item = grid->item(row, column);
+  if (item == nullptr) {
+    item = new QTableWidgetItem;
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->setItem(row, column, item);
+  }
+  if (item->text() != text) item->setText(text);
+}
+
+QString GridText(const QTableWidget* grid) {
+  QStringList lines;
+  QStringList header;
+  for (int column = 0; column < grid->columnCount(); ++column) {
+    header << grid->horizontalHeaderItem(column)->text();
+  }
+  lines << header.join(QLatin1Char('\t'));
+  for (int row = 0; row < grid->rowCount(); ++row) {
+    QStringList cells;
+    for (int column = 0; column < grid->columnCount(); ++column) {
+      const QTableWidgetItem* item = grid->item(row, column);
+      cells << (item ? item->text() : QString());
+    }
+    lines << cells.join(QLatin1Char('\t'));
+  }
+  return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+}  // namespace
+
+ChartView::ChartView(const QImage& image, std::function<void()> resized, QWidget* parent)
+    : QWidget(parent), image_(image), resized_(std::move(resized)) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ChartView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (image_.isNull()) {
+    painter.fillRect(rect(), palette().window());
+    return;
+  }
+  painter.drawImage(0, 0, image_);
+}
+
+void ChartView::resizeEvent(QResizeEvent*) { resized_(); }
+
+TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
+  setObjectName(QStringLiteral("Form_Showers"));
+  setWindowIcon(CometIcon());
+  resize(1200, 900);
+
+  Tabs = new QTabWidget(this);
+  Tabs->setObjectName(QStringLiteral("Tabs"));
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(4, 4, 4, 4);
+  outer->addWidget(Tabs);
+
+  auto* showersPage = new QWidget(Tabs);
+  showersPage->setObjectName(QStringLiteral("Page_Showers"));
+  Image_Radiants = new ChartView(
+      map_.Image(), [this] { ResizeMap(); }, showersPage);
+  Image_Radiants->setObjectName(QStringLiteral("Image_Radiants"));
+  Image_Radiants->setMinimumSize(500, 260);
+  Image_Activity = new ChartView(
+      profile_.Image(), [this] { ResizeProfile(); }, showersPage);
+  Image_Activity->setObjectName(QStringLiteral("Image_Activity"));
+  Image_Activity->setMinimumSize(360, 180);
+  Label_Counts = new QLabel(showersPage);
+  Label_Counts->setObjectName(QStringLiteral("Label_Counts"));
+  Label_Counts->setWordWrap(true);
+
+  Grid_Showers = MakeGrid(int(std::size(kColumnTitles)), showersPage, "Grid_Showers");
+  Grid_Showers->installEventFilter(this);
+  Button_Copy = new QPushButton(showersPage);
+  Button_Copy->setObjectName(QStringLiteral("Button_Copy"));
+  Button_Copy->setAutoDefault(false);
+  connect(Button_Copy, &QPushButton::clicked, this, [this] { CopyTable(); });
+  auto* copy = new QShortcut(QKeySequence::Copy, this);
+  copy->setContext(Qt::WindowShortcut);
+  connect(copy, &QShortcut::activated, this, [this] { CopyTable(); });
+
+  auto* tableColumn = new QVBoxLayout;
+  tableColumn->addWidget(Grid_Showers, 1);
+  auto* buttonRow = new QHBoxLayout;
+  buttonRow->addStretch(1);
+  buttonRow->addWidget(Button_Copy);
+  tableColumn->addLayout(buttonRow);
+  auto* lower = new QHBoxLayout;
+  lower->addWidget(Image_Activity, 3);
+  lower->addLayout(tableColumn, 2);
+  auto* page = new QVBoxLayout(showersPage);
+  page->addWidget(Image_Radiants, 3);
+  page->addWidget(Label_Counts);
+  page->addLayout(lower, 2);
+  Tabs->addTab(showersPage, QString());
+
+  auto* forecastPage = new QWidget(Tabs);
+  forecastPage->setObjectName(QStringLiteral("Page_Forecast"));
+  Image_Forecast = new ChartView(
+      timeline_.Image(), [this] { DrawTimeline(); }, forecastPage);
+  Image_Forecast->setObjectName(QStringLiteral("Image_Forecast"));
+  Image_Forecast->setMinimumSize(400, 200);
+  Grid_Forecast = MakeGrid(int(std::size(kForecastTitles)), forecastPage, "Grid_Forecast");
+  Grid_Forecast->installEventFilter(this);
+  Button_CopyForecast = new QPushButton(forecastPage);
+  Button_CopyForecast->setObjectName(QStringLiteral("Button_CopyForecast"));
+  Button_CopyForecast->setAutoDefault(false);
+  connect(Button_CopyForecast, &QPushButton::clicked, this, [this] { CopyTable(); });
+  auto* forecastButtons = new QHBoxLayout;
+  forecastButtons->addStretch(1);
+  forecastButtons->addWidget(Button_CopyForecast);
+  auto* forecastLayout = new QVBoxLayout(forecastPage);
+  forecastLayout->addWidget(Image_Forecast, 2);
+  forecastLayout->addWidget(Grid_Forecast, 3);
+  forecastLayout->addLayout(forecastButtons);
+  Tabs->addTab(forecastPage, QString());
+
+  sinceRefresh_.start();
+  RetranslateUi();
+}
+
+TForm_Showers::~TForm_Showers() = default;
+
+ChartTexts TForm_Showers::Texts() const {
+  ChartTexts texts;
+  texts.rightAscension = tr("Rektaszension (°)");
+  texts.declination = tr("Deklination (°)");
+  texts.solarLongitude = tr("Sonnenlänge λ☉ (°)");
+  texts.perDegree = tr("Durchgänge pro Grad");
+  return texts;
+}
+
+void TForm_Showers::ResizeMap() {
+  map_.Resize(Image_Radiants->width(), Image_Radiants->height(), Texts());
+  map_.Redraw(summary_);
+  map_.MarkShowers(summary_.Showers());
+  drawnCrossings_ = summary_.CrossingCount();
+  Image_Radiants->update();
+}
+
+void TForm_Showers::ResizeProfile() {
+  profile_.Resize(Image_Activity->width(), Image_Activity->height(), Texts());
+  profile_.Redraw(summary_.Activity());
+  Image_Activity->update();
+}
+
+void TForm_Showers::BeginRun() {
+  detector_.Reset();
+  summary_.Reset();
+  drawnCrossings_ = 0;
+  map_.Clear();
+  Refresh();
+}
+
+void TForm_Showers::AfterStep(const RunState& state) {
+  epochJD_ = state.EpochJD;
+  summary_.Add(detector_.Scan(state), state.SimDays, state.SimDays + state.StepDays);
+  if (isVisible() && sinceRefresh_.elapsed() >= kRefreshMs) Refresh();
+}
+
+void TForm_Showers::EndRun() { Refresh(); }
+
+void TForm_Showers::Refresh() {
+  // New dots are drawn on top of the map; only when more crossings came than the
+  // summary keeps dots for is the map drawn anew.
+  const long long fresh = summary_.CrossingCount() - drawnCrossings_;
+  if (fresh < 0 || fresh > summary_.DotCount()) {
+    map_.Redraw(summary_);
+  } else {
+    map_.AddDots(summary_, summary_.DotCount() - static_cast<int>(fresh));
+  }
+  drawnCrossings_ = summary_.CrossingCount();
+  profile_.Redraw(summary_.Activity());
+  summary_.Summarise(summary_.ScannedDays() > 0 ? summary_.MiddleYear(epochJD_)
+                                                : kDateYearFallback);
+  map_.MarkShowers(summary_.Showers());
+  FillTable();
+  Image_Radiants->update();
+  Image_Activity->update();
+  ++refreshCount_;
+  sinceRefresh_.restart();
+}
+
+void TForm_Showers::FillTable() {
+  const auto showers = summary_.Showers();
+  Grid_Showers->setRowCount(int(showers.size()));
+  for (int row = 0; row < int(showers.size()); ++row) {
+    const auto cells = RowCells(showers[std::size_t(row)]);
+    for (int column = 0; column < int(cells.size()); ++column) {
+      SetCell(Grid_Showers, row, column, cells[std::size_t(column)]);
+    }
+  }
+  Label_Counts->setText(
+      tr("%1 Knotendurchgänge in %2 Jahren, davon %3 nahe der Erdbahn (|Δr| < %4 AE), "
+         "%5 Begegnungen mit der Erde (< %6 AE)")
+          .arg(summary_.CrossingCount())
+          .arg(Fixed(summary_.ScannedDays() / 365.25, 1))
+          .arg(summary_.CapturedCount())
+          .arg(Fixed(detector_.CaptureAu(), 2))
+          .arg(summary_.EncounterCount())
+          .arg(Fixed(detector_.EncounterAu(), 2)));
+}
+
+QString TForm_Showers::TableText() const { return GridText(Grid_Showers); }
+
+QString TForm_Showers::ForecastText() const { return GridText(Grid_Forecast); }
+
+void TForm_Showers::SetForecast(std::vector<TrailEncounter> encounters) {
+  forecast_ = std::move(encounters);
+  DrawTimeline();
+  FillForecastTable();
+}
+
+void TForm_Showers::DrawTimeline() {
+  timeline_.Resize(Image_Forecast->width(), Image_Forecast->height());
+  TimelineTexts texts;
+  texts.year = tr("Jahr");
+  texts.trail = tr("Spur");
+  texts.empty = tr("Keine Vorhersage");
+  timeline_.Redraw(forecast_, texts);
+  Image_Forecast->update();
+}
+
+void TForm_Showers::FillForecastTable() {
+  Grid_Forecast->setRowCount(int(forecast_.size()));
+  for (int row = 0; row < int(forecast_.size()); ++row) {
+    const TrailEncounter& encounter = forecast_[std::size_t(row)];
+    const auto cells = ForecastCells(encounter);
+    for (int column = 0; column < int(cells.size()); ++column) {
+      SetCell(Grid_Forecast, row, column, cells[std::size_t(column)]);
+    }
+    // The trail's year in the colour of its row on the timeline.
+    Grid_Forecast->item(row, 0)->setForeground(
+        QColor::fromRgb(TrailColour(timeline_.RowOf(encounter.trailYear))));
+  }
+}
+
+void TForm_Showers::CopyTable() {
+  QGuiApplication::clipboard()->setText(Tabs->currentIndex() == 1 ? ForecastText() : TableText());
+}
+
+bool TForm_Showers::eventFilter(QObject* watched, QEvent* event) {
+  // The table would copy only its current cell; Ctrl+C copies the whole table.
+  if ((watched == Grid_Showers || watched == Grid_Forecast) &&
+      (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+    if (event->type() == QEvent::KeyPress) CopyTable();
+    event->accept();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TForm_Showers::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  ResizeMap();
+  ResizeProfile();
+  Refresh();
+}
+
+void TForm_Showers::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QWidget::changeEvent(event);
+}
+
+void TForm_Showers::RetranslateUi() {
+  setWindowTitle(tr("Meteorströme"));
+  Tabs->setTabText(0, tr("Ströme"));
+  QStringList titles;
+  for (const char* title : kColumnTitles) titles << tr(title);
+  Grid_Showers->setHorizontalHeaderLabels(titles);
+  Button_Copy->setText(tr("&Kopieren"));
+  Tabs->setTabText(1, tr("Vorhersage"));
+  QStringList forecastTitles;
+  for (const char* title : kForecastTitles) forecastTitles << tr(title);
+  Grid_Forecast->setHorizontalHeaderLabels(forecastTitles);
+  Button_CopyForecast->setText(tr("&Kopieren"));
+  DrawTimeline();
+  // The charts carry texts of their own: drawn anew in the new language.
+  ResizeMap();
+  ResizeProfile();
+  FillTable();
+}
+
+}  // namespace stelvo

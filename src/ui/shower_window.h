@@ -1,0 +1,125 @@
+#pragma once
+// Form_Showers: the second window, opened from the main window's "Meteorströme" menu.
+// It owns the crossing detector and the shower summary of the window's runs, which
+// the main window feeds after every step, and shows the radiant map, the activity
+// profile and the table of showers found, refreshed at most ten times a second.
+// A run's results stay after Stop and are cleared by the next Start. A second tab
+// presents a dust-trail forecast handed to it (SetForecast): a timeline of the
+// encounters by trail and their table; whoever computes the forecast feeds it.
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "core/run_state.h"
+#include "meteors/crossing_detector.h"
+#include "meteors/forecast.h"
+#include "meteors/shower_summary.h"
+#include "view/activity_profile.h"
+#include "view/forecast_timeline.h"
+#include "view/radiant_map.h"
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+
+namespace stelvo {
+
+class ChartView;
+
+class TForm_Showers : public QWidget {
+  Q_OBJECT
+
+ public:
+  // A top-level window; hidden until the main window's menu shows it.
+  TForm_Showers();
+  ~TForm_Showers() override;
+
+  QTabWidget* Tabs;
+  ChartView* Image_Radiants;
+  ChartView* Image_Activity;
+  QLabel* Label_Counts;
+  QTableWidget* Grid_Showers;
+  QPushButton* Button_Copy;
+  ChartView* Image_Forecast;
+  QTableWidget* Grid_Forecast;
+  QPushButton* Button_CopyForecast;
+
+  // --- driven by the main window's run
+  // Forgets the last run's results; call at every Start.
+  void BeginRun();
+  // Looks for node crossings in the step just taken (before its history shift),
+  // adds them to the summary and refreshes the pictures if one is due.
+  void AfterStep(const RunState& state);
+  // Shows the run's final results.
+  void EndRun();
+
+  // Draws the pictures and fills the table from the summary now.
+  void Refresh();
+  // Shows a forecast's encounters (in the order given) in the forecast view,
+  // replacing the one shown before; an empty vector clears the view.
+  void SetForecast(std::vector<TrailEncounter> encounters);
+  const std::vector<TrailEncounter>& Forecast() const { return forecast_; }
+  const ForecastTimeline& Timeline() const { return timeline_; }
+
+  // The table of showers as plain text: a header line and one line per shower,
+  // tab-separated.
+  QString TableText() const;
+  // The forecast table the same way.
+  QString ForecastText() const;
+  // Puts the table of the tab shown on the clipboard (the Copy buttons and Ctrl+C).
+  void CopyTable();
+  void RetranslateUi();
+
+  const ShowerSummary& Summary() const { return summary_; }
+  CrossingDetector& Detector() { return detector_; }
+  const RadiantMap& Map() const { return map_; }
+  const ActivityProfile& Profile() const { return profile_; }
+  // How many refreshes drew the pictures; for tests of the refresh rate.
+  long long RefreshCount() const { return refreshCount_; }
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void ResizeMap();
+  void ResizeProfile();
+  void DrawTimeline();
+  void FillForecastTable();
+  void FillTable();
+  ChartTexts Texts() const;
+
+  CrossingDetector detector_;
+  ShowerSummary summary_;
+  RadiantMap map_;
+  ActivityProfile profile_;
+  ForecastTimeline timeline_;
+  std::vector<TrailEncounter> forecast_;
+  double epochJD_ = 0;
+  long long drawnCrossings_ = 0;  // crossings whose dots the map already holds
+  long long refreshCount_ = 0;
+  QElapsedTimer sinceRefresh_;
+};
+
+// Shows one picture, the newest state of an image drawn elsewhere; tells its owner
+// when its size changes so that the picture is drawn anew for it.
+class ChartView : public QWidget {
+ public:
+  ChartView(const QImage& image, std::function<void()> resized, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  const QImage& image_;
+  std::function<void()> resized_;
+};
+
+}  // namespace stelvo

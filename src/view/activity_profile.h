@@ -1,0 +1,47 @@
+#pragma once
+// The activity profile of a stream: how many crossings fell into each degree of solar
+// longitude, 0 to 360°, as bars coloured like the radiant map's dots, with labelled
+// axes. The shower window owns one and redraws it from the summary's histogram; the
+// frame and the longitude axis are drawn once per size and copied as one block.
+
+#include <QImage>
+#include <QRect>
+#include <span>
+
+#include "view/sky_colours.h"
+
+namespace stelvo {
+
+inline constexpr int kProfileBins = 360;  // one per degree of solar longitude
+
+class ActivityProfile {
+ public:
+  // Allocates the image and draws the fixed parts for a width x height picture; an
+  // unchanged size and unchanged texts keep everything.
+  void Resize(int width, int height, const ChartTexts& texts);
+
+  // Bars of `counts` (kProfileBins values, bin i for [i, i + 1) degrees) scaled to
+  // the largest, with a count axis of round steps. Allocates nothing but the few
+  // label texts.
+  void Redraw(std::span<const int> counts);
+
+  const QImage& Image() const { return image_; }
+  QRect PlotArea() const { return plot_; }
+  // The count at the top of the plot area after the last Redraw.
+  int ScaleTop() const { return scaleTop_; }
+
+ private:
+  void DrawFrame(const ChartTexts& texts);
+
+  QImage image_;
+  QImage frame_;
+  QRect plot_;
+  ChartTexts texts_;
+  int scaleTop_ = 1;
+};
+
+// The step of a count axis for counts up to `largest`: 1, 2 or 5 times a power of
+// ten, giving at most about five steps.
+int RoundCountStep(int largest);
+
+}  // namespace stelvo

@@ -1,0 +1,133 @@
+#include "view/forecast_timeline.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "initial/astronom.h"
+#include "meteors/sky_geometry.h"
+
+namespace stelvo {
+
+namespace {
+
+constexpr int kLeftMargin = 70;  // trail labels and title
+constexpr int kRightMargin = 20;
+constexpr int kTopMargin = 12;
+constexpr int kBottomMargin = 44;  // year labels and title
+
+// Disc radius in pixels: 3 for a single particle, growing with the logarithm of the
+// count, 12 at most.
+double DiscRadius(int particles) {
+  return std::clamp(3.0 + 2.0 * std::log10(std::max(1, particles)), 3.0, 12.0);
+}
+
+}  // namespace
+
+QRgb TrailColour(int row) {
+  // Steps of the golden angle round the hue circle.
+  const double hue = std::fmod(std::abs(row) * 137.50776405, 360.0) / 360.0;
+  return QColor::fromHsvF(float(hue), 0.8f, 0.85f).rgb();
+}
+
+double FractionalYear(double jd) {
+  const int year = CalendarFromJulianDate(jd).year;
+  const double start = JulianDate(year, 1, 1, 0, 0, 0);
+  const double next = JulianDate(year + 1, 1, 1, 0, 0, 0);
+  return year + (jd - start) / (next - start);
+}
+
+void ForecastTimeline::Resize(int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (image_.width() == width && image_.height() == height) return;
+  image_ = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
+  plot_ = QRect(kLeftMargin, kTopMargin, std::max(1, width - kLeftMargin - kRightMargin),
+                std::max(1, height - kTopMargin - kBottomMargin));
+}
+
+int ForecastTimeline::RowOf(int trailYear) const {
+  const auto it = std::lower_bound(trailYears_.begin(), trailYears_.end(), trailYear);
+  return it != trailYears_.end() && *it == trailYear ? int(it - trailYears_.begin()) : -1;
+}
+
+QPoint ForecastTimeline::PixelOf(const TrailEncounter& encounter) const {
+  const int rows = std::max<int>(1, int(trailYears_.size()));
+  const int years = lastYear_ - firstYear_ + 1;
+  const double x =
+      plot_.left() + (FractionalYear(encounter.peakJd) - firstYear_) / years * (plot_.width() - 1);
+  const double y = plot_.top() + (RowOf(encounter.trailYear) + 0.5) / rows * plot_.height();
+  return {static_cast<int>(std::lrint(x)), static_cast<int>(std::lrint(y))};
+}
+
+void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
+                              const TimelineTexts& texts) {
+  if (image_.isNull()) return;
+  trailYears_.clear();
+  firstYear_ = lastYear_ = 0;
+  for (const TrailEncounter& e : encounters) trailYears_.push_back(e.trailYear);
+  std::sort(trailYears_.begin(), trailYears_.end());
+  trailYears_.erase(std::unique(trailYears_.begin(), trailYears_.end()), trailYears_.end());
+  if (!encounters.empty()) {
+    const auto [lo, hi] = std::minmax_element(encounters.begin(), encounters.end(),
+                                              [](const TrailEncounter& a, const TrailEncounter& b) {
+                                                return a.forecastYear < b.forecastYear;
+                                              });
+    firstYear_ = lo->forecastYear;
+    lastYear_ = hi->forecastYear;
+  }
+
+  image_.fill(kChartMargin);
+  QPainter painter(&image_);
+  painter.fillRect(plot_, QColor::fromRgb(kChartPlot));
+  painter.setFont(ChartLabelFont());
+  const int h = QFontMetrics(painter.font()).height();
+  painter.setPen(QColor::fromRgb(kChartText));
+  painter.drawText(QRect(plot_.left(), plot_.bottom() + 6 + h, plot_.width(), h),
+                   Qt::AlignHCenter | Qt::AlignTop, texts.year);
+  DrawVerticalTitle(painter, plot_, texts.trail);
+  if (encounters.empty()) {
+    painter.drawText(plot_, Qt::AlignCenter, texts.empty);
+    painter.drawRect(plot_.adjusted(-1, -1, 0, 0));
+    return;
+  }
+
+  // Year boundaries as lines, each year's label in the middle of its column.
+  const int years = lastYear_ - firstYear_ + 1;
+  for (int k = 0; k <= years; ++k) {
+    const int x = plot_.left() + int(std::lrint(double(k) / years * (plot_.width() - 1)));
+    painter.setPen(QColor::fromRgb(kChartMargin));
+    painter.drawLine(x, plot_.top(), x, plot_.bottom());
+    if (k == years) break;
+    const int next = plot_.left() + int(std::lrint(double(k + 1) / years * (plot_.width() - 1)));
+    painter.setPen(QColor::fromRgb(kChartText));
+    painter.drawText(QRect(x, plot_.bottom() + 4, next - x, h), Qt::AlignHCenter | Qt::AlignTop,
+                     QString::number(firstYear_ + k));
+  }
+  // One row per trail, its year at the left in the trail's colour.
+  const int rows = int(trailYears_.size());
+  for (int row = 0; row < rows; ++row) {
+    const int y = plot_.top() + int((row + 0.5) / rows * plot_.height());
+    painter.setPen(QColor::fromRgb(kChartMargin));
+    painter.drawLine(plot_.left(), y, plot_.right(), y);
+    painter.setPen(QColor::fromRgb(TrailColour(row)));
+    painter.drawText(QRect(24, y - h / 2, kLeftMargin - 30, h), Qt::AlignRight | Qt::AlignVCenter,
+                     QString::number(trailYears_[std::size_t(row)]));
+  }
+  painter.setRenderHint(QPainter::Antialiasing);
+  for (const TrailEncounter& e : encounters) {
+    const QPoint p = PixelOf(e);
+    const double r = DiscRadius(e.particles);
+    painter.setPen(QPen(QColor::fromRgb(kChartText), 1));
+    painter.setBrush(QColor::fromRgb(TrailColour(RowOf(e.trailYear))));
+    painter.drawEllipse(QPointF(p), r, r);
+  }
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QColor::fromRgb(kChartText));
+  painter.drawRect(plot_.adjusted(-1, -1, 0, 0));
+}
+
+}  // namespace stelvo

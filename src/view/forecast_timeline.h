@@ -1,0 +1,57 @@
+#pragma once
+// The timeline of a dust-trail forecast: the forecast years along the horizontal
+// axis, one row per trail (the year of the passage that released it), each
+// encounter a disc at its peak's place in the year, sized by the trail particles
+// near the Earth and coloured by trail. The shower window's forecast view owns one
+// and redraws it whenever a forecast is handed to it.
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <span>
+#include <vector>
+
+#include "meteors/forecast.h"
+#include "view/sky_colours.h"
+
+namespace stelvo {
+
+struct TimelineTexts {
+  QString year = QStringLiteral("Jahr");
+  QString trail = QStringLiteral("Spur");
+  QString empty = QStringLiteral("Keine Begegnungen");
+};
+
+class ForecastTimeline {
+ public:
+  // Allocates the image for a width x height picture (nothing for a zero size).
+  void Resize(int width, int height);
+
+  // Draws the encounters: years from the earliest to the latest forecast year among
+  // them, rows for the trails in ascending year. Without encounters, the frame and
+  // the `empty` text.
+  void Redraw(std::span<const TrailEncounter> encounters, const TimelineTexts& texts);
+
+  const QImage& Image() const { return image_; }
+  QRect PlotArea() const { return plot_; }
+  // After Redraw: the centre of an encounter's disc.
+  QPoint PixelOf(const TrailEncounter& encounter) const;
+  // After Redraw: the row of a trail from the top, -1 for a trail without encounters.
+  int RowOf(int trailYear) const;
+  int FirstYear() const { return firstYear_; }
+  int LastYear() const { return lastYear_; }
+
+ private:
+  QImage image_;
+  QRect plot_;
+  int firstYear_ = 0, lastYear_ = 0;
+  std::vector<int> trailYears_;  // the rows, top to bottom
+};
+
+// The colour of a trail's row: neighbouring trails get well separated hues.
+QRgb TrailColour(int row);
+
+// Where in its year a Julian date falls: the year plus the fraction of it passed.
+double FractionalYear(double jd);
+
+}  // namespace stelvo

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Makes docs/showers.png, the README's picture of the shower window: starts the window
+# program on a virtual X server, chooses 109P/Swift-Tuttle with 20000 bodies over the
+# orbit at a 5-day step with the keyboard, starts the run, opens the shower window
+# from its menu entry and photographs it six seconds later (some decades of run time,
+# depending on the machine).
+# Needs Xvfb, xdotool and ImageMagick (scripts/test installs them).
+# Usage: tools/make_shower_screenshot.sh [BUILD_DIR] [OUTPUT] [DISPLAY_NUMBER]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+output="${2:-$root/docs/showers.png}"
+display=":${3:-$((90 + RANDOM % 9))}"
+width=1920 height=1080
+swift_tuttle=533 start_index=62  # catalogue index of 109P, and the list's start entry
+
+Xvfb "$display" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+app=""
+trap 'kill $app $xvfb 2>/dev/null || true' EXIT
+export DISPLAY="$display"
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+"$build/app/stelvo/stelvo" >/dev/null 2>&1 &
+app=$!
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --onlyvisible --name '^Stelvo' 2>/dev/null | head -1) && [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "the window did not appear" >&2; exit 1; }
+# No window manager here: the program is placed and sized by hand, as maximised.
+xdotool windowmove "$window" 0 0 windowsize "$window" "$width" "$height"
+sleep 1
+
+menu=26  # the menu bar above the top strip
+xdotool mousemove --window "$window" 470 $((68 + menu)) click 1  # ComboBox_Part
+xdotool key Down Down                                            # 4000 -> 20000
+# The comet list: opened and closed to take the focus, then stepped down to 109P.
+xdotool mousemove --window "$window" 600 $((37 + menu)) click 1
+sleep 0.5
+xdotool key Escape
+downs=()
+for ((i = start_index; i < swift_tuttle; i++)); do downs+=(Down); done
+xdotool key --delay 2 "${downs[@]}"
+xdotool mousemove --window "$window" 70 $((70 + menu)) click 1  # Start
+sleep 0.5
+# The last entry of the menu bar, right of "System".
+xdotool mousemove --window "$window" 310 12 click 1
+showers=""
+for _ in $(seq 50); do
+  showers=$(xdotool search --onlyvisible --name '^Meteorstr' 2>/dev/null | head -1) && [ -n "$showers" ] && break
+  sleep 0.1
+done
+[ -n "$showers" ] || { echo "the shower window did not appear" >&2; exit 1; }
+xdotool windowmove "$showers" 0 0 windowsize "$showers" 1200 900
+sleep 6
+mkdir -p "$(dirname "$output")"
+import -window "$showers" "$output"
+echo "wrote $output"
