@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTranslator>
 #include <QVBoxLayout>
@@ -22,6 +23,7 @@
 
 #include "ui/background_task.h"
 #include "ui/forecast_controls.h"
+#include "ui/shower_window.h"
 
 namespace stelvo {
 namespace {
@@ -151,6 +153,43 @@ TEST_F(ForecastControlsTest, TheControlsFollowTheWindowsLanguage) {
   QCoreApplication::removeTranslator(&english);
   QCoreApplication::processEvents();
   EXPECT_EQ(controls->Label_Comet->text(), QStringLiteral("Komet"));
+}
+
+TEST(ShowerWindowForecastTest, TheForecastViewStartsAForecastAndShowsItsResult) {
+  TForm_Showers window;
+  window.Tabs->setCurrentIndex(1);
+  window.show();
+  ForecastControls& c = *window.Forecast_Controls;
+  ASSERT_EQ(c.parentWidget(), window.Image_Forecast->parentWidget());
+  SmallLeonidForecast(c);
+  QSignalSpy completed(c.Task, &BackgroundTask::Completed);
+  c.Button_Forecast->click();
+  EXPECT_TRUE(c.Task->isVisible());
+  ASSERT_TRUE(completed.wait(120000));
+  ASSERT_FALSE(window.Forecast().empty());
+  EXPECT_EQ(window.Forecast().front().trailYear, 1899);
+  EXPECT_TRUE(window.ForecastText().contains(QStringLiteral("1999-11-18")));
+}
+
+TEST(ShowerWindowForecastTest, CancelLeavesTheForecastShownBeforeInTheView) {
+  TForm_Showers window;
+  window.Tabs->setCurrentIndex(1);
+  window.show();
+  const TrailEncounter before{1866, 1966, 2439082.0, 235.16, 0.0001, 42, 153.6, 21.9, 70.7};
+  window.SetForecast({before});
+  const QString table = window.ForecastText();
+  ForecastControls& c = *window.Forecast_Controls;
+  c.Edit_PerTrail->setValue(10000);
+  QSignalSpy cancelled(c.Task, &BackgroundTask::Cancelled);
+  c.Button_Forecast->click();
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return c.Task->CurrentProgress() && c.Task->CurrentProgress()->Read().fraction > 0; },
+      60000));
+  c.Task->Button_Cancel->click();
+  ASSERT_TRUE(cancelled.wait(5000));
+  ASSERT_EQ(window.Forecast().size(), 1u);
+  EXPECT_EQ(window.Forecast().front().particles, 42);
+  EXPECT_EQ(window.ForecastText(), table);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <array>
 
 #include "meteors/sky_geometry.h"
+#include "ui/forecast_controls.h"
 #include "ui/pictures.h"
 
 namespace stelvo {
@@ -205,7 +206,11 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
   auto* forecastButtons = new QHBoxLayout;
   forecastButtons->addStretch(1);
   forecastButtons->addWidget(Button_CopyForecast);
+  Forecast_Controls = new ForecastControls(
+      [this](std::vector<TrailEncounter> encounters) { SetForecast(std::move(encounters)); },
+      forecastPage);
   auto* forecastLayout = new QVBoxLayout(forecastPage);
+  forecastLayout->addWidget(Forecast_Controls);
   forecastLayout->addWidget(Image_Forecast, 2);
   forecastLayout->addWidget(Grid_Forecast, 3);
   forecastLayout->addLayout(forecastButtons);

@@ -5,7 +5,7 @@
 // profile and the table of showers found, refreshed at most ten times a second.
 // A run's results stay after Stop and are cleared by the next Start. A second tab
 // presents a dust-trail forecast handed to it (SetForecast): a timeline of the
-// encounters by trail and their table; whoever computes the forecast feeds it.
+// encounters by trail and their table; its controls compute one off the event loop.
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -30,6 +30,7 @@ class QTableWidget;
 namespace stelvo {
 
 class ChartView;
+class ForecastControls;
 
 class TForm_Showers : public QWidget {
   Q_OBJECT
@@ -48,6 +49,7 @@ class TForm_Showers : public QWidget {
   ChartView* Image_Forecast;
   QTableWidget* Grid_Forecast;
   QPushButton* Button_CopyForecast;
+  ForecastControls* Forecast_Controls;  // starts a forecast, shows its progress
 
   // --- driven by the main window's run
   // Forgets the last run's results; call at every Start.
