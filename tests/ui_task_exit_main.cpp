@@ -1,9 +1,10 @@
 // The window with a long job in a background task, run as its own process by
 // ui_background_task_test: the window is resized while the job works, then Exit is
-// pressed ("exit") or the event loop is quit ("quit"), each announced on stdout.
+// pressed ("exit") or the application is asked to quit ("quit": Qt closes the windows
+// first), each announced on stdout.
 // "forecast" runs a trail forecast from the shower window instead of the stand-in
-// job and presses the main window's Exit. "hold" and "hold-forecast" leave the
-// window and its job running, for a screenshot.
+// job and presses the main window's Exit; "forecast-quit" quits during a forecast. "hold" and
+// "hold-forecast" leave the window and its job running, for a screenshot.
 
 #include <QApplication>
 #include <QPushButton>
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
   using namespace stelvo;
   QApplication app(argc, argv);
   const std::string mode = argc > 1 ? argv[1] : "";
-  const bool forecast = mode == "forecast" || mode == "hold-forecast";
+  const bool forecast = mode.rfind("forecast", 0) == 0 || mode == "hold-forecast";
   const bool viaExit = mode == "exit" || mode == "forecast";
   TForm_Main form;
   BackgroundTask* task = nullptr;
