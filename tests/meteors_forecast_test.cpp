@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "core/run_error.h"
@@ -67,10 +68,19 @@ TEST(Forecast, TheThreadCountDoesNotChangeTheForecast) {
 TEST(Forecast, ProgressRisesToOneAndCancelStopsTheRuns) {
   const ForecastSettings s = Leonids(1965, 1965, 1998, 1998, 300);
   std::vector<double> seen;
-  const ForecastResult done = RunForecast(s, [&](double f) {
-    seen.push_back(f);
+  Progress progress;
+  const ForecastProgress report = ReportInto(progress, s);
+  std::vector<std::string> stages;
+  const ForecastResult done = RunForecast(s, [&](const ForecastStatus& st) {
+    seen.push_back(st.fraction);
+    EXPECT_EQ(st.trailCount, 1);
+    report(st);
+    stages.push_back(progress.Read().stage);
     return true;
   });
+  // The display names the trail while it runs towards the span, the year inside it.
+  EXPECT_EQ(stages.front(), "trail 1 of 1");
+  EXPECT_EQ(stages.back(), "forecast 1998");
   ASSERT_GE(seen.size(), 2u);
   EXPECT_EQ(seen.front(), 0.0);
   EXPECT_EQ(seen.back(), 1.0);
@@ -78,7 +88,8 @@ TEST(Forecast, ProgressRisesToOneAndCancelStopsTheRuns) {
   EXPECT_FALSE(done.cancelled);
 
   int calls = 0;
-  const ForecastResult cancelled = RunForecast(s, [&](double) { return ++calls < 1; });
+  const ForecastResult cancelled =
+      RunForecast(s, [&](const ForecastStatus&) { return ++calls < 1; });
   EXPECT_TRUE(cancelled.cancelled);
   EXPECT_TRUE(cancelled.encounters.empty());
   EXPECT_TRUE(cancelled.trails.empty());
@@ -86,8 +97,8 @@ TEST(Forecast, ProgressRisesToOneAndCancelStopsTheRuns) {
 
   // Cancelled while the trails run: the runs stop and nothing is reported.
   calls = 0;
-  const ForecastResult stopped =
-      RunForecast(Leonids(1899, 1899, 1999, 1999, 3000), [&](double) { return ++calls < 2; });
+  const ForecastResult stopped = RunForecast(Leonids(1899, 1899, 1999, 1999, 3000),
+                                             [&](const ForecastStatus&) { return ++calls < 2; });
   EXPECT_TRUE(stopped.cancelled);
   EXPECT_TRUE(stopped.encounters.empty());
 }

@@ -56,16 +56,6 @@ TEST(ProgressTest, CancelIsSeenAtTheNextCheck) {
   EXPECT_THROW(ReportProgress(&p, 0.2, 0), RunCancelled);
 }
 
-TEST(ProgressTest, TheFractionCallbackReportsAndSaysWhetherToGoOn) {
-  Progress p;
-  p.BeginStage("forecast", 0.5, 1);
-  const std::function<bool(double)> goOn = FractionCallback(p);
-  EXPECT_TRUE(goOn(0.5));
-  EXPECT_DOUBLE_EQ(p.Read().fraction, 0.75);
-  p.Cancel();
-  EXPECT_FALSE(goOn(0.6));
-}
-
 Progress* signalledProgress = nullptr;
 void CancelOnSignal(int) { signalledProgress->Cancel(); }
 

@@ -141,11 +141,8 @@ int Forecast(const CliOptions& o) {
   Progress progress;
   const StopOnInterrupt stopOnInterrupt(progress);
   ProgressLine line(progress, ProgressLine::ForStderr(o.progress));
-  progress.BeginStage("forecast " + std::to_string(o.forecastFrom) + "-" +
-                          std::to_string(o.forecastTo) + " from the trails of " +
-                          std::to_string(o.trailFrom) + "-" + std::to_string(o.trailTo),
-                      0, 1);
-  const ForecastResult r = RunForecast(s, FractionCallback(progress));
+  progress.BeginStage("forecast", 0, 1);
+  const ForecastResult r = RunForecast(s, ReportInto(progress, s));
   line.Stop();
   const double seconds = Milliseconds(Clock::now() - t0) / 1000;
   if (r.cancelled) {

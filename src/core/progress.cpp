@@ -58,13 +58,6 @@ Progress::Snapshot Progress::Read() const {
   return s;
 }
 
-std::function<bool(double)> FractionCallback(Progress& progress) {
-  return [&progress](double fraction) {
-    progress.Report(fraction, progress.Read().simJD);
-    return !progress.CancelRequested();
-  };
-}
-
 std::string FormatDuration(double seconds) {
   if (!std::isfinite(seconds) || seconds < 0) return "--:--";
   const long long whole = std::llround(seconds);

@@ -7,7 +7,6 @@
 #include <atomic>
 #include <chrono>
 #include <exception>
-#include <functional>
 #include <mutex>
 #include <string>
 
@@ -68,11 +67,6 @@ inline void ReportProgress(Progress* progress, double stageFraction, double simJ
     progress->CheckCancelled();
   }
 }
-
-// The progress as a callback "share of the whole done -> go on?", the form that
-// computations reporting from their own loop take (the trail forecast): each call
-// reports the share and answers false once a cancel was requested.
-std::function<bool(double)> FractionCallback(Progress& progress);
 
 // "0:07", "12:34", "1:02:03"; "--:--" for an unknown duration.
 std::string FormatDuration(double seconds);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -129,7 +130,7 @@ struct EarthTrack {
 void IntegrateTrail(TrailRun& trail, const ForecastSettings& s, std::uint64_t seed,
                     double windowStartJD, double endJD, ParticleRun& run,
                     CrossingDetector& detector, std::atomic<long long>& done,
-                    const std::atomic<bool>& cancel) {
+                    std::atomic<double>& reachedJD, const std::atomic<bool>& cancel) {
   const PerihelionPassage& passage = trail.passage;
   ForecastTimings& time = trail.timings;
   auto mark = Clock::now();
@@ -175,6 +176,7 @@ void IntegrateTrail(TrailRun& trail, const ForecastSettings& s, std::uint64_t se
     ++taken;
     ++time.trailSteps;
     done.fetch_add(1, std::memory_order_relaxed);
+    reachedJD.store(run.AcceptedJD(), std::memory_order_relaxed);
   }
 }
 
@@ -220,6 +222,25 @@ void Encounters(const TrailRun& trail, int trailYear, const ForecastSettings& s,
 
 }  // namespace
 
+ForecastProgress ReportInto(Progress& progress, const ForecastSettings& settings) {
+  const double forecastStartJD = YearStartJD(settings.forecastFrom);
+  const int lastYear = settings.forecastTo;
+  return [&progress, forecastStartJD, lastYear](const ForecastStatus& st) {
+    std::string stage;
+    if (std::isfinite(st.reachedJD) && st.reachedJD >= forecastStartJD) {
+      const int year = std::min(CalendarFromJulianDate(st.reachedJD).year, lastYear);
+      stage = "forecast " + std::to_string(year);
+    } else {
+      const int current = std::min(st.trailsFinished + 1, std::max(st.trailCount, 1));
+      stage = "trail " + std::to_string(current) + " of " + std::to_string(st.trailCount);
+    }
+    progress.SetStageText(std::move(stage));
+    const double jd = std::isfinite(st.reachedJD) ? st.reachedJD : progress.Read().simJD;
+    progress.Report(st.fraction, jd);
+    return !progress.CancelRequested();
+  };
+}
+
 ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& progress) {
   CheckSettings(s);
   const double windowStartJD = YearStartJD(s.forecastFrom) - 2 * s.windowDays;
@@ -241,6 +262,11 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
   }
 
   std::atomic<long long> done{0};
+  // Per trail the date it has reached, NaN before it starts; a finished trail keeps
+  // its last date, the latest of all, so the least date is the slowest running trail's.
+  std::vector<std::atomic<double>> reached(trails.size());
+  for (auto& r : reached) r.store(std::numeric_limits<double>::quiet_NaN());
+  std::atomic<int> trailsFinished{0};
   std::atomic<bool> cancel{false};
   std::atomic<std::size_t> next{0};
   std::atomic<int> running{0};
@@ -263,7 +289,10 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
         const std::uint64_t seed =
             static_cast<std::uint64_t>(s.cometIndex) * 1000003u +
             static_cast<std::uint64_t>(CalendarFromJulianDate(trail.passage.jd).year);
-        IntegrateTrail(trail, s, seed, windowStartJD, endJD, run, detector, done, cancel);
+        std::atomic<double>& trailReached = reached[order[k]];
+        IntegrateTrail(trail, s, seed, windowStartJD, endJD, run, detector, done, trailReached,
+                       cancel);
+        ++trailsFinished;
       }
     } catch (...) {
       std::lock_guard<std::mutex> lock(mutex);
@@ -274,8 +303,20 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
     --running;
     finished.notify_all();
   };
+  auto status = [&](double fraction) {
+    ForecastStatus st;
+    st.fraction = fraction;
+    st.trailsFinished = trailsFinished.load();
+    st.trailCount = static_cast<int>(trails.size());
+    st.reachedJD = std::numeric_limits<double>::quiet_NaN();
+    for (const auto& r : reached) {
+      const double jd = r.load(std::memory_order_relaxed);
+      if (std::isfinite(jd) && !(jd >= st.reachedJD)) st.reachedJD = jd;
+    }
+    return st;
+  };
   // The hook hears of every forecast at least once before any trail runs.
-  if (progress && !progress(0.0)) {
+  if (progress && !progress(status(0.0))) {
     result.cancelled = true;
     return result;
   }
@@ -290,7 +331,7 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
         lock.unlock();
         const double fraction =
             totalSteps > 0 ? static_cast<double>(done.load()) / static_cast<double>(totalSteps) : 1;
-        if (!progress(std::min(fraction, 1.0))) cancel = true;
+        if (!progress(status(std::min(fraction, 1.0)))) cancel = true;
         lock.lock();
       }
     }
@@ -301,7 +342,7 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
     result.cancelled = true;
     return result;
   }
-  if (progress) progress(1.0);
+  if (progress) progress(status(1.0));
 
   const auto groupingStart = Clock::now();
   ForecastTimings& sum = result.timings;

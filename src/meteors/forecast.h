@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/progress.h"
 #include "meteors/ejection.h"
 
 namespace stelvo {
@@ -64,10 +65,26 @@ struct ForecastResult {
   ForecastTimings timings;
 };
 
-// Called on the caller's thread with 0 before the trails run, then every 0.2 s
-// with the fraction done, and with 1 at the end; returning false cancels the
-// forecast (the result is then marked cancelled and holds no encounters).
-using ForecastProgress = std::function<bool(double fractionDone)>;
+// Where a forecast stands: the share of all trail steps done, how many trails are
+// finished, and the earliest date the trails still running have reached (NaN
+// before any has stepped; the trails run side by side, each from its own passage).
+struct ForecastStatus {
+  double fraction = 0;
+  int trailsFinished = 0;
+  int trailCount = 0;
+  double reachedJD = 0;
+};
+
+// Called on the caller's thread with fraction 0 before the trails run, then every
+// 0.2 s, and with 1 at the end; returning false cancels the forecast (the result
+// is then marked cancelled and holds no encounters).
+using ForecastProgress = std::function<bool(const ForecastStatus& status)>;
+
+// The hook that reports a forecast with these settings into a Progress: the stage
+// reads "trail N of M" while the trails are integrated towards the forecast span and
+// "forecast YEAR" once the slowest running trail is inside it, with the date reached;
+// false once a cancel was requested.
+ForecastProgress ReportInto(Progress& progress, const ForecastSettings& settings);
 
 // Throws RunError for settings outside their ranges (years 1600..2200, trails
 // before the forecast's end) and passes on ArithmeticError from a run.

@@ -133,7 +133,8 @@ void ForecastControls::Button_ForecastClick() {
       Task->Start(tr("Vorhersage"),
                   [settings, present = present_](Progress& progress) -> BackgroundTask::Apply {
                     progress.BeginStage("forecast", 0, 1);
-                    ForecastResult result = RunForecast(settings, FractionCallback(progress));
+                    ForecastResult result =
+                        RunForecast(settings, ReportInto(progress, settings));
                     if (result.cancelled) throw RunCancelled();
                     return [present, encounters = std::move(result.encounters)]() mutable {
                       present(std::move(encounters));
