@@ -8,8 +8,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,13 +18,13 @@
 #include "core/gravity.h"
 #include "core/run_error.h"
 #include "core/state_digest.h"
-#include "run/simulation_run.h"
-#include "frame_output.h"
-#include "shower_output.h"
 #include "data/comet_catalogue.h"
+#include "frame_output.h"
 #include "initial/orbit.h"
 #include "meteors/forecast.h"
 #include "meteors/sky_geometry.h"
+#include "run/simulation_run.h"
+#include "shower_output.h"
 
 namespace stelvo {
 namespace {
@@ -122,13 +122,14 @@ int Forecast(const CliOptions& o) {
   if (r.encounters.empty()) std::printf("no encounters\n");
   if (o.bench) {
     const ForecastTimings& t = r.timings;
-    std::printf("seconds_total %.2f\nseconds_passages %.2f\nseconds_epochs %.2f\n"
-                "seconds_release %.2f\nseconds_startup %.2f\nseconds_steps %.2f\n"
-                "seconds_crossings %.2f\nseconds_encounters %.2f\ntrail_steps %lld\n"
-                "ns_per_particle_step %.2f\npeak_rss_mb %.1f\n",
-                seconds, t.passages, t.epochs, t.release, t.startup, t.steps, t.crossings,
-                t.encounters, t.trailSteps,
-                t.steps * 1e9 / (static_cast<double>(t.trailSteps) * o.perTrail), PeakRssMegabytes());
+    std::printf(
+        "seconds_total %.2f\nseconds_passages %.2f\nseconds_epochs %.2f\n"
+        "seconds_release %.2f\nseconds_startup %.2f\nseconds_steps %.2f\n"
+        "seconds_crossings %.2f\nseconds_encounters %.2f\ntrail_steps %lld\n"
+        "ns_per_particle_step %.2f\npeak_rss_mb %.1f\n",
+        seconds, t.passages, t.epochs, t.release, t.startup, t.steps, t.crossings, t.encounters,
+        t.trailSteps, t.steps * 1e9 / (static_cast<double>(t.trailSteps) * o.perTrail),
+        PeakRssMegabytes());
   }
   std::printf(
       "times in the run's time scale written as UTC (TT - UTC, 64-69 s, neglected); "
@@ -193,7 +194,7 @@ int Run(const CliOptions& o) {
       }
       if (last && showers) {
         std::string error;
-        if (!showers->AfterStep(run.State(), error)) {
+        if (!showers->AfterStep(run.State(), run.Pool(), error)) {
           std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
           return 1;
         }

@@ -34,8 +34,8 @@ ShowerOutput::ShowerOutput(const CliOptions& o, std::FILE* rows)
 
 ShowerOutput::~ShowerOutput() { std::fclose(rows_); }
 
-bool ShowerOutput::AfterStep(const RunState& s, std::string& error) {
-  const auto crossings = detector_.Scan(s);
+bool ShowerOutput::AfterStep(const RunState& s, WorkerPool& pool, std::string& error) {
+  const auto crossings = detector_.Scan(s, pool);
   summary_.Add(crossings, s.SimDays, s.SimDays + s.StepDays);
   // The records go out as they are; formatting waits for Finish, outside the step.
   if (!crossings.empty() && std::fwrite(crossings.data(), sizeof(Crossing), crossings.size(),

@@ -22,8 +22,9 @@ class ShowerOutput {
   ~ShowerOutput();
 
   // After a step of the last run, while its new point is in slot 5 and before the
-  // pass is finished. Returns false with `error` set when the row file fails.
-  bool AfterStep(const RunState& state, std::string& error);
+  // pass is finished; the scan runs on the run's threads. Returns false with
+  // `error` set when the row file fails.
+  bool AfterStep(const RunState& state, WorkerPool& pool, std::string& error);
 
   // Writes the CSV atomically and prints the summary.
   bool Finish(const RunState& state, std::string& error);

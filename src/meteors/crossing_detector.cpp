@@ -153,18 +153,28 @@ EarthOrbitPoint EarthOrbitAtDirection(const Vec3& earthPos, const Vec3& earthVel
 
 namespace {
 
-Crossing Measure(const RunState& s, const HermiteArc& earth, int row, double captureAu,
+// What every crossing of one step shares: the Earth's arc and the step's constants.
+struct StepContext {
+  HermiteArc earth;
+  double perStepDay;
+  double gm;  // the Sun's plus the barycentre's
+  explicit StepContext(const RunState& s)
+      : earth(s, kEarthRow),
+        perStepDay(1 / s.StepDays),
+        gm(s.BodyGM()[kSunRow] + s.BodyGM()[kEarthRow]) {}
+};
+
+Crossing Measure(const RunState& s, const StepContext& step, int row, double captureAu,
                  double encounterAu) {
   const HermiteArc particle(s, row);
   const double u = particle.NodeFraction();
   const Vec3 pos = particle.Position(u);
-  const double perStepDay = 1 / s.StepDays;
+  const double perStepDay = step.perStepDay;
   const Vec3 vel = particle.Velocity(u, perStepDay);
 
-  const Vec3 earthPos = earth.Position(u);
-  const Vec3 earthVel = earth.Velocity(u, perStepDay);
-  const double gm = s.BodyGM()[kSunRow] + s.BodyGM()[kEarthRow];
-  const EarthOrbitPoint orbit = EarthOrbitAtDirection(earthPos, earthVel, gm, pos);
+  const Vec3 earthPos = step.earth.Position(u);
+  const Vec3 earthVel = step.earth.Velocity(u, perStepDay);
+  const EarthOrbitPoint orbit = EarthOrbitAtDirection(earthPos, earthVel, step.gm, pos);
 
   Crossing c{};
   c.tDays = s.SimDays + u * s.StepDays;
@@ -193,50 +203,73 @@ Crossing Measure(const RunState& s, const HermiteArc& earth, int row, double cap
 }  // namespace
 
 Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double encounterAu) {
-  return Measure(s, HermiteArc(s, kEarthRow), row, captureAu, encounterAu);
+  return Measure(s, StepContext(s), row, captureAu, encounterAu);
 }
 
 CrossingDetector::CrossingDetector() { Grow(kCapacity); }
 
-// The flags reach eight bytes past the capacity, read but never written.
 void CrossingDetector::Grow(int capacity) {
   records_ = std::make_unique<Crossing[]>(capacity);
-  rows_ = std::make_unique<int[]>(capacity);
-  flags_ = std::make_unique<unsigned char[]>(capacity + 8);
+  flags_ = std::make_unique<unsigned char[]>(capacity);
+  blockCounts_ = std::make_unique<int[]>(capacity / kBlockBodies + 1);
   capacity_ = capacity;
   count_ = 0;
 }
 
 CrossingDetector::~CrossingDetector() = default;
 
-std::span<const Crossing> CrossingDetector::Scan(const RunState& s) {
+std::span<const Crossing> CrossingDetector::Scan(const RunState& s, WorkerPool& pool) {
   const double* z4 = s.Pos(kZ, kAcceptedSlot);
   const double* z5 = s.Pos(kZ, kNewSlot);
   const int first = s.MassiveCount, end = s.BodyCount;
   // Batch runs may hold more bodies than the window's largest run: the first scan of
   // such a run makes room, every later one allocates nothing.
   if (end > capacity_) Grow(end);
-  // One flag per row, in a loop that vectorises; then the flags are read eight at
-  // a time, so a stretch of rows without a crossing costs one test per eight.
-  MarkSideChanges(z4, z5, z4[kSunRow], z5[kSunRow], first, end, flags_.get());
-  int crossed = 0;
-  for (int i = first; i < end; i += 8) {
-    std::uint64_t eight = 0;
-    std::memcpy(&eight, flags_.get() + i, sizeof eight);
-    while (eight != 0) {
-      const int row = i + std::countr_zero(eight) / 8;
-      if (row < end) rows_[crossed++] = row;  // bytes past the end are stale
-      eight &= eight - 1;
+  const StepContext step(s);
+  Crossing* records = records_.get();
+  unsigned char* flags = flags_.get();
+  int* blockCounts = blockCounts_.get();
+  // Each block of rows is scanned and measured by one thread, its records written
+  // from the record of its first row on (a row crosses at most once); the blocks are
+  // then closed up in row order, so the records do not depend on the threads.
+  pool.ForEachBlock(first, end, [&](int begin, int blockEnd) {
+    // One flag per row, in a loop that vectorises; then the flags are read eight at
+    // a time, so a stretch of rows without a crossing costs one test per eight. The
+    // reads stay inside the block: the next one may belong to another thread.
+    MarkSideChanges(z4, z5, z4[kSunRow], z5[kSunRow], begin, blockEnd, flags);
+    int rows[kBlockBodies];
+    int crossed = 0;
+    int i = begin;
+    for (; i + 8 <= blockEnd; i += 8) {
+      std::uint64_t eight = 0;
+      std::memcpy(&eight, flags + i, sizeof eight);
+      while (eight != 0) {
+        rows[crossed++] = i + std::countr_zero(eight) / 8;
+        eight &= eight - 1;
+      }
     }
+    for (; i < blockEnd; ++i) {
+      if (flags[i] != 0) rows[crossed++] = i;
+    }
+    // Each measurement reads twelve scattered values of its row; fetching the next
+    // row's while measuring this one hides most of the memory latency.
+    Crossing* out = records + begin;
+    for (int k = 0; k < crossed; ++k) {
+      if (k + 1 < crossed) PrefetchRow(s, rows[k + 1]);
+      out[k] = Measure(s, step, rows[k], captureAu_, encounterAu_);
+    }
+    blockCounts[begin / kBlockBodies] = crossed;
+  });
+  int count = 0;
+  for (int begin = first; begin < end; begin = (begin / kBlockBodies + 1) * kBlockBodies) {
+    const int crossed = blockCounts[begin / kBlockBodies];
+    // count <= begin - first < begin: the records only move towards the front.
+    if (crossed > 0) {
+      std::memmove(records + count, records + begin, sizeof(Crossing) * std::size_t(crossed));
+    }
+    count += crossed;
   }
-  // Then the measurements. Each reads twelve scattered values of its row; fetching
-  // the next row's while measuring this one hides most of the memory latency.
-  const HermiteArc earth(s, kEarthRow);
-  for (int k = 0; k < crossed; ++k) {
-    if (k + 1 < crossed) PrefetchRow(s, rows_[k + 1]);
-    records_[k] = Measure(s, earth, rows_[k], captureAu_, encounterAu_);
-  }
-  count_ = crossed;
+  count_ = count;
   return Records();
 }
 

@@ -15,6 +15,7 @@
 #include <span>
 
 #include "core/run_state.h"
+#include "core/worker_pool.h"
 #include "meteors/crossing.h"
 
 namespace stelvo {
@@ -41,18 +42,19 @@ class CrossingDetector {
 
   // Compares the heliocentric z of every particle in slot 4 (the accepted point)
   // and slot 5 (the new point of the step just taken) and records every sign
-  // change, in ascending particle order. The records stay valid until the next
-  // Scan or Reset.
-  std::span<const Crossing> Scan(const RunState& state);
+  // change, in ascending particle order. The particles are shared among the pool's
+  // threads (pass the run's); the records are the same bits for any thread count.
+  // The records stay valid until the next Scan or Reset.
+  std::span<const Crossing> Scan(const RunState& state, WorkerPool& pool = WorkerPool::Serial());
   std::span<const Crossing> Records() const { return {records_.get(), std::size_t(count_)}; }
 
  private:
   void Grow(int capacity);
 
   int capacity_ = 0;
-  std::unique_ptr<Crossing[]> records_;
-  std::unique_ptr<int[]> rows_;             // the rows that crossed in the last scan
+  std::unique_ptr<Crossing[]> records_;     // during a scan indexed by row
   std::unique_ptr<unsigned char[]> flags_;  // per row: 1 if it changed side
+  std::unique_ptr<int[]> blockCounts_;      // per pool block: the crossings found in it
   int count_ = 0;
   double captureAu_ = kDefaultCaptureAu;
   double encounterAu_ = kDefaultEncounterAu;
