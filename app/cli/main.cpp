@@ -8,8 +8,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <iostream>
 #include <memory>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -18,13 +18,13 @@
 #include "core/gravity.h"
 #include "core/run_error.h"
 #include "core/state_digest.h"
-#include "data/comet_catalogue.h"
+#include "run/simulation_run.h"
 #include "frame_output.h"
+#include "shower_output.h"
+#include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 #include "meteors/forecast.h"
 #include "meteors/sky_geometry.h"
-#include "run/simulation_run.h"
-#include "shower_output.h"
 
 namespace stelvo {
 namespace {
@@ -122,14 +122,13 @@ int Forecast(const CliOptions& o) {
   if (r.encounters.empty()) std::printf("no encounters\n");
   if (o.bench) {
     const ForecastTimings& t = r.timings;
-    std::printf(
-        "seconds_total %.2f\nseconds_passages %.2f\nseconds_epochs %.2f\n"
-        "seconds_release %.2f\nseconds_startup %.2f\nseconds_steps %.2f\n"
-        "seconds_crossings %.2f\nseconds_encounters %.2f\ntrail_steps %lld\n"
-        "ns_per_particle_step %.2f\npeak_rss_mb %.1f\n",
-        seconds, t.passages, t.epochs, t.release, t.startup, t.steps, t.crossings, t.encounters,
-        t.trailSteps, t.steps * 1e9 / (static_cast<double>(t.trailSteps) * o.perTrail),
-        PeakRssMegabytes());
+    std::printf("seconds_total %.2f\nseconds_passages %.2f\nseconds_epochs %.2f\n"
+                "seconds_release %.2f\nseconds_startup %.2f\nseconds_steps %.2f\n"
+                "seconds_crossings %.2f\nseconds_encounters %.2f\ntrail_steps %lld\n"
+                "ns_per_particle_step %.2f\npeak_rss_mb %.1f\n",
+                seconds, t.passages, t.epochs, t.release, t.startup, t.steps, t.crossings,
+                t.encounters, t.trailSteps,
+                t.steps * 1e9 / (static_cast<double>(t.trailSteps) * o.perTrail), PeakRssMegabytes());
   }
   std::printf(
       "times in the run's time scale written as UTC (TT - UTC, 64-69 s, neglected); "

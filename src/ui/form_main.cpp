@@ -845,7 +845,7 @@ void TForm_Main::Button_StartClick() {
 }
 
 void TForm_Main::RunSimulation() {
-  frameShowsRun_ = false;    // the run state is rebuilt from here on
+  frameShowsRun_ = false;  // the run state is rebuilt from here on
   Form_Showers->BeginRun();  // the last run's showers go, whether or not this one starts
   try {
     RunSettings settings;
