@@ -263,7 +263,8 @@ std::span<const Crossing> CrossingDetector::Scan(const RunState& s, WorkerPool& 
   int count = 0;
   for (int begin = first; begin < end; begin = (begin / kBlockBodies + 1) * kBlockBodies) {
     const int crossed = blockCounts[begin / kBlockBodies];
-    // count <= begin - first < begin: the records only move towards the front.
+    // count <= begin - first: the records only move towards the front, perhaps
+    // onto themselves.
     if (crossed > 0) {
       std::memmove(records + count, records + begin, sizeof(Crossing) * std::size_t(crossed));
     }

@@ -5,7 +5,7 @@
 //
 //   detector.Reset();                          // with every Begin
 //   run.Step();
-//   for (const Crossing& c : detector.Scan(run.State())) ...   // drain
+//   for (const Crossing& c : detector.Scan(run.State(), run.Pool())) ...   // drain
 //   run.FinishPass();
 //
 // The record buffer holds one crossing per particle (a particle crosses at most
