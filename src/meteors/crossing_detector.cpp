@@ -211,7 +211,7 @@ CrossingDetector::CrossingDetector() { Grow(kCapacity); }
 void CrossingDetector::Grow(int capacity) {
   records_ = std::make_unique<Crossing[]>(capacity);
   flags_ = std::make_unique<unsigned char[]>(capacity);
-  blockCounts_ = std::make_unique<int[]>(capacity / kBlockBodies + 1);
+  blockFirst_ = std::make_unique<int[]>(capacity / kBlockBodies + 1);
   capacity_ = capacity;
   count_ = 0;
 }
@@ -228,47 +228,50 @@ std::span<const Crossing> CrossingDetector::Scan(const RunState& s, WorkerPool& 
   const StepContext step(s);
   Crossing* records = records_.get();
   unsigned char* flags = flags_.get();
-  int* blockCounts = blockCounts_.get();
-  // Each block of rows is scanned and measured by one thread, its records written
-  // from the record of its first row on (a row crosses at most once); the blocks are
-  // then closed up in row order, so the records do not depend on the threads.
+  int* blockFirst = blockFirst_.get();
+  // Two passes over the pool's blocks. The first marks the rows that changed side
+  // (a loop that vectorises) and counts them; from the counts each block learns
+  // where its records start, and the second measures the marked rows and writes
+  // their records there, so they lie in row order, packed, for any thread count.
   pool.ForEachBlock(first, end, [&](int begin, int blockEnd) {
-    // One flag per row, in a loop that vectorises; then the flags are read eight at
-    // a time, so a stretch of rows without a crossing costs one test per eight. The
-    // reads stay inside the block: the next one may belong to another thread.
     MarkSideChanges(z4, z5, z4[kSunRow], z5[kSunRow], begin, blockEnd, flags);
-    int rows[kBlockBodies];
     int crossed = 0;
-    int i = begin;
-    for (; i + 8 <= blockEnd; i += 8) {
-      std::uint64_t eight = 0;
-      std::memcpy(&eight, flags + i, sizeof eight);
-      while (eight != 0) {
-        rows[crossed++] = i + std::countr_zero(eight) / 8;
-        eight &= eight - 1;
-      }
-    }
-    for (; i < blockEnd; ++i) {
-      if (flags[i] != 0) rows[crossed++] = i;
-    }
-    // Each measurement reads twelve scattered values of its row; fetching the next
-    // row's while measuring this one hides most of the memory latency.
-    Crossing* out = records + begin;
-    for (int k = 0; k < crossed; ++k) {
-      if (k + 1 < crossed) PrefetchRow(s, rows[k + 1]);
-      out[k] = Measure(s, step, rows[k], captureAu_, encounterAu_);
-    }
-    blockCounts[begin / kBlockBodies] = crossed;
+    for (int i = begin; i < blockEnd; ++i) crossed += flags[i];
+    blockFirst[begin / kBlockBodies] = crossed;
   });
   int count = 0;
-  for (int begin = first; begin < end; begin = (begin / kBlockBodies + 1) * kBlockBodies) {
-    const int crossed = blockCounts[begin / kBlockBodies];
-    // count <= begin - first: the records only move towards the front, perhaps
-    // onto themselves.
-    if (crossed > 0) {
-      std::memmove(records + count, records + begin, sizeof(Crossing) * std::size_t(crossed));
-    }
+  for (int block = first / kBlockBodies; block * kBlockBodies < end; ++block) {
+    const int crossed = blockFirst[block];
+    blockFirst[block] = count;
     count += crossed;
+  }
+  if (count > 0) {
+    pool.ForEachBlock(first, end, [&](int begin, int blockEnd) {
+      // The flags are read eight at a time, so a stretch of rows without a crossing
+      // costs one test per eight; the reads stay inside the block, the next one may
+      // be another thread's.
+      int rows[kBlockBodies];
+      int crossed = 0;
+      int i = begin;
+      for (; i + 8 <= blockEnd; i += 8) {
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, flags + i, sizeof eight);
+        while (eight != 0) {
+          rows[crossed++] = i + std::countr_zero(eight) / 8;
+          eight &= eight - 1;
+        }
+      }
+      for (; i < blockEnd; ++i) {
+        if (flags[i] != 0) rows[crossed++] = i;
+      }
+      // Each measurement reads twelve scattered values of its row; fetching the next
+      // row's while measuring this one hides most of the memory latency.
+      Crossing* out = records + blockFirst[begin / kBlockBodies];
+      for (int k = 0; k < crossed; ++k) {
+        if (k + 1 < crossed) PrefetchRow(s, rows[k + 1]);
+        out[k] = Measure(s, step, rows[k], captureAu_, encounterAu_);
+      }
+    });
   }
   count_ = count;
   return Records();

@@ -52,9 +52,9 @@ class CrossingDetector {
   void Grow(int capacity);
 
   int capacity_ = 0;
-  std::unique_ptr<Crossing[]> records_;     // during a scan indexed by row
+  std::unique_ptr<Crossing[]> records_;
   std::unique_ptr<unsigned char[]> flags_;  // per row: 1 if it changed side
-  std::unique_ptr<int[]> blockCounts_;      // per pool block: the crossings found in it
+  std::unique_ptr<int[]> blockFirst_;       // per pool block: its crossings, then its first record
   int count_ = 0;
   double captureAu_ = kDefaultCaptureAu;
   double encounterAu_ = kDefaultEncounterAu;
