@@ -164,10 +164,16 @@ struct StepContext {
         gm(s.BodyGM()[kSunRow] + s.BodyGM()[kEarthRow]) {}
 };
 
-Crossing Measure(const RunState& s, const StepContext& step, int row, double captureAu,
-                 double encounterAu) {
+// A crossing is measured in three parts, each done for all crossings of a block
+// before the next: the node's step fraction u (NodeFraction), the geometry at u,
+// then the sky angles. Every part is a chain of divisions, roots or library calls;
+// between independent crossings the processor overlaps them.
+
+// Everything but the solar longitude and the radiant; returns the geocentric
+// velocity those come from.
+Vec3 MeasureGeometry(const RunState& s, const StepContext& step, int row, double u,
+                     double captureAu, double encounterAu, Crossing& c) {
   const HermiteArc particle(s, row);
-  const double u = particle.NodeFraction();
   const Vec3 pos = particle.Position(u);
   const double perStepDay = step.perStepDay;
   const Vec3 vel = particle.Velocity(u, perStepDay);
@@ -176,19 +182,14 @@ Crossing Measure(const RunState& s, const StepContext& step, int row, double cap
   const Vec3 earthVel = step.earth.Velocity(u, perStepDay);
   const EarthOrbitPoint orbit = EarthOrbitAtDirection(earthPos, earthVel, step.gm, pos);
 
-  Crossing c{};
+  c = Crossing{};
   c.tDays = s.SimDays + u * s.StepDays;
   c.jd = s.EpochJD + c.tDays;
   c.particle = row - s.MassiveCount;
   c.ascending = std::signbit(particle.p0.z);
-  c.lambdaSun = SolarLongitudeDeg(pos);
   c.rAu = Norm(pos);
   c.drAu = c.rAu - orbit.radiusAu;
   c.earthAu = Norm(Sub(pos, earthPos));
-  const Radiant radiant = RadiantFromGeocentricVelocity(Sub(vel, orbit.velocity));
-  c.raDeg = radiant.raDeg;
-  c.decDeg = radiant.decDeg;
-  c.vgKmS = radiant.vgKmS;
   c.inShower = std::fabs(c.drAu) < captureAu;
   c.encounter = c.earthAu < encounterAu;
   c.x = pos.x;
@@ -197,13 +198,24 @@ Crossing Measure(const RunState& s, const StepContext& step, int row, double cap
   c.vx = vel.x;
   c.vy = vel.y;
   c.vz = vel.z;
-  return c;
+  return Sub(vel, orbit.velocity);
+}
+
+void MeasureSky(const Vec3& geocentricVelocity, Crossing& c) {
+  c.lambdaSun = SolarLongitudeDeg({c.x, c.y, c.z});
+  const Radiant radiant = RadiantFromGeocentricVelocity(geocentricVelocity);
+  c.raDeg = radiant.raDeg;
+  c.decDeg = radiant.decDeg;
+  c.vgKmS = radiant.vgKmS;
 }
 
 }  // namespace
 
 Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double encounterAu) {
-  return Measure(s, StepContext(s), row, captureAu, encounterAu);
+  Crossing c;
+  const double u = HermiteArc(s, row).NodeFraction();
+  MeasureSky(MeasureGeometry(s, StepContext(s), row, u, captureAu, encounterAu, c), c);
+  return c;
 }
 
 CrossingDetector::CrossingDetector() { Grow(kCapacity); }
@@ -267,10 +279,16 @@ std::span<const Crossing> CrossingDetector::Scan(const RunState& s, WorkerPool& 
       // Each measurement reads twelve scattered values of its row; fetching the next
       // row's while measuring this one hides most of the memory latency.
       Crossing* out = records + blockFirst[begin / kBlockBodies];
+      double u[kBlockBodies];
       for (int k = 0; k < crossed; ++k) {
         if (k + 1 < crossed) PrefetchRow(s, rows[k + 1]);
-        out[k] = Measure(s, step, rows[k], captureAu_, encounterAu_);
+        u[k] = HermiteArc(s, rows[k]).NodeFraction();
       }
+      Vec3 geocentric[kBlockBodies];
+      for (int k = 0; k < crossed; ++k) {
+        geocentric[k] = MeasureGeometry(s, step, rows[k], u[k], captureAu_, encounterAu_, out[k]);
+      }
+      for (int k = 0; k < crossed; ++k) MeasureSky(geocentric[k], out[k]);
     });
   }
   count_ = count;
