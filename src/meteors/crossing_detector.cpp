@@ -223,6 +223,8 @@ CrossingDetector::CrossingDetector() { Grow(kCapacity); }
 void CrossingDetector::Grow(int capacity) {
   records_ = std::make_unique<Crossing[]>(capacity);
   flags_ = std::make_unique<unsigned char[]>(capacity);
+  rows_ = std::make_unique<int[]>(capacity);
+  blockCount_ = std::make_unique<int[]>(capacity / kBlockBodies + 1);
   blockFirst_ = std::make_unique<int[]>(capacity / kBlockBodies + 1);
   capacity_ = capacity;
   count_ = 0;
@@ -240,53 +242,55 @@ std::span<const Crossing> CrossingDetector::Scan(const RunState& s, WorkerPool& 
   const StepContext step(s);
   Crossing* records = records_.get();
   unsigned char* flags = flags_.get();
+  int* blockCount = blockCount_.get();
   int* blockFirst = blockFirst_.get();
+  int* rows = rows_.get();
   // Two passes over the pool's blocks. The first marks the rows that changed side
-  // (a loop that vectorises) and counts them; from the counts each block learns
-  // where its records start, and the second measures the marked rows and writes
-  // their records there, so they lie in row order, packed, for any thread count.
+  // and lists them in the block's own part of rows_; from the counts each block
+  // learns where its records start, and the second measures the listed rows and
+  // writes their records there, so they lie in row order, packed, for any thread
+  // count.
   pool.ForEachBlock(first, end, [&](int begin, int blockEnd) {
+    // One flag per row, in a loop that vectorises; then the flags are read eight at
+    // a time, so a stretch of rows without a crossing costs one test per eight. The
+    // reads stay inside the block: the next one may be another thread's.
     MarkSideChanges(z4, z5, z4[kSunRow], z5[kSunRow], begin, blockEnd, flags);
+    int* listed = rows + begin;
     int crossed = 0;
-    for (int i = begin; i < blockEnd; ++i) crossed += flags[i];
-    blockFirst[begin / kBlockBodies] = crossed;
+    int i = begin;
+    for (; i + 8 <= blockEnd; i += 8) {
+      std::uint64_t eight = 0;
+      std::memcpy(&eight, flags + i, sizeof eight);
+      while (eight != 0) {
+        listed[crossed++] = i + std::countr_zero(eight) / 8;
+        eight &= eight - 1;
+      }
+    }
+    for (; i < blockEnd; ++i) {
+      if (flags[i] != 0) listed[crossed++] = i;
+    }
+    blockCount[begin / kBlockBodies] = crossed;
   });
   int count = 0;
-  for (int block = first / kBlockBodies; block * kBlockBodies < end; ++block) {
-    const int crossed = blockFirst[block];
-    blockFirst[block] = count;
-    count += crossed;
+  for (int begin = first; begin < end; begin = (begin / kBlockBodies + 1) * kBlockBodies) {
+    blockFirst[begin / kBlockBodies] = count;
+    count += blockCount[begin / kBlockBodies];
   }
   if (count > 0) {
-    pool.ForEachBlock(first, end, [&](int begin, int blockEnd) {
-      // The flags are read eight at a time, so a stretch of rows without a crossing
-      // costs one test per eight; the reads stay inside the block, the next one may
-      // be another thread's.
-      int rows[kBlockBodies];
-      int crossed = 0;
-      int i = begin;
-      for (; i + 8 <= blockEnd; i += 8) {
-        std::uint64_t eight = 0;
-        std::memcpy(&eight, flags + i, sizeof eight);
-        while (eight != 0) {
-          rows[crossed++] = i + std::countr_zero(eight) / 8;
-          eight &= eight - 1;
-        }
-      }
-      for (; i < blockEnd; ++i) {
-        if (flags[i] != 0) rows[crossed++] = i;
-      }
+    pool.ForEachBlock(first, end, [&](int begin, int) {
+      const int* listed = rows + begin;
+      const int crossed = blockCount[begin / kBlockBodies];
       // Each measurement reads twelve scattered values of its row; fetching the next
       // row's while measuring this one hides most of the memory latency.
       Crossing* out = records + blockFirst[begin / kBlockBodies];
       double u[kBlockBodies];
       for (int k = 0; k < crossed; ++k) {
-        if (k + 1 < crossed) PrefetchRow(s, rows[k + 1]);
-        u[k] = HermiteArc(s, rows[k]).NodeFraction();
+        if (k + 1 < crossed) PrefetchRow(s, listed[k + 1]);
+        u[k] = HermiteArc(s, listed[k]).NodeFraction();
       }
       Vec3 geocentric[kBlockBodies];
       for (int k = 0; k < crossed; ++k) {
-        geocentric[k] = MeasureGeometry(s, step, rows[k], u[k], captureAu_, encounterAu_, out[k]);
+        geocentric[k] = MeasureGeometry(s, step, listed[k], u[k], captureAu_, encounterAu_, out[k]);
       }
       for (int k = 0; k < crossed; ++k) MeasureSky(geocentric[k], out[k]);
     });

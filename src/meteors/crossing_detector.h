@@ -54,7 +54,9 @@ class CrossingDetector {
   int capacity_ = 0;
   std::unique_ptr<Crossing[]> records_;
   std::unique_ptr<unsigned char[]> flags_;  // per row: 1 if it changed side
-  std::unique_ptr<int[]> blockFirst_;       // per pool block: its crossings, then its first record
+  std::unique_ptr<int[]> rows_;             // per block, from its first row: the rows that did
+  std::unique_ptr<int[]> blockCount_;       // per pool block: its crossings
+  std::unique_ptr<int[]> blockFirst_;       // and where its records start
   int count_ = 0;
   double captureAu_ = kDefaultCaptureAu;
   double encounterAu_ = kDefaultEncounterAu;
