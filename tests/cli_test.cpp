@@ -191,6 +191,15 @@ TEST_F(CliTest, BenchPrintsItsFiguresWithThreadsAndInstructionSet) {
   EXPECT_NE(r.out.find("threads 2\n"), std::string::npos) << r.out;
 }
 
+TEST_F(CliTest, BenchWithShowersPrintsTheScansPartOfAStep) {
+  const fs::path rows = dir_ / "rows.csv";
+  const CliResult with = Run("--bodies 300 --steps 20 --bench --showers " + rows.string());
+  ASSERT_EQ(with.status, 0) << with.err;
+  EXPECT_NE(with.out.find("\nshowers_ms_per_step "), std::string::npos) << with.out;
+  const CliResult without = Run("--bodies 300 --steps 20 --bench");
+  EXPECT_EQ(without.out.find("showers_ms_per_step"), std::string::npos) << without.out;
+}
+
 TEST_F(CliTest, ThreadCountsGiveTheSameCsv) {
   const fs::path one = dir_ / "one.csv", three = dir_ / "three.csv";
   ASSERT_EQ(Run("--bodies 1300 --steps 3 --threads 1 --csv " + one.string()).status, 0);

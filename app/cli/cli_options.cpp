@@ -260,7 +260,8 @@ Output (all refer to the last run):
   --digest         state_digest: 16 hex digits over the exact bits of the state
                    the next step would read; equal digests, equal runs
   --bench          isa, threads, bodies, startup_ms, ms_per_step (median),
-                   steps_per_second, peak_rss_mb
+                   showers_ms_per_step (with --showers: the crossing scan's
+                   part of it, median), steps_per_second, peak_rss_mb
   --csv FILE       every body's position and velocity after the last step
   --png FILE       the last frame as the window draws it
   --frames DIR     every N-th step's frame as DIR/frame-000001.png, ... (DIR must exist)

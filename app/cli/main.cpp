@@ -217,7 +217,7 @@ int Run(const CliOptions& o) {
   const std::unique_ptr<ShowerOutput> showers = ShowerOutput::For(o);
   SimulationRun run;
   run.SetThreads(o.threads > 0 ? o.threads : WorkerPool::AllCores());
-  std::vector<double> stepMs;
+  std::vector<double> stepMs, showersMs;  // whole steps, and their crossing scans
   double startupMs = 0, loopMs = 0;
   Progress progress;
   const StopOnInterrupt stopOnInterrupt(progress);
@@ -243,6 +243,7 @@ int Run(const CliOptions& o) {
       startupMs = Milliseconds(t1 - t0);
       // Filled up front, so that the timings' own pages do not show as growth.
       stepMs.assign(o.bench ? o.steps : 0, 0.0);
+      showersMs.assign(o.bench && showers ? o.steps : 0, 0.0);
     }
     progress.BeginStage(RunLabel(o, r) + "steps", r * runShare + startupShare, (r + 1) * runShare);
     stepsDone = 0;
@@ -259,11 +260,13 @@ int Run(const CliOptions& o) {
       }
       if (last && showers) {
         std::string error;
-        if (!showers->AfterStep(run.State(), error)) {
+        const auto scanStart = Clock::now();
+        if (!showers->AfterStep(run.State(), run.Pool(), error)) {
           line.Stop();
           std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
           return 1;
         }
+        if (o.bench) showersMs[k] = Milliseconds(Clock::now() - scanStart);
       }
       run.FinishPass();
       if (last && o.bench) stepMs[k] = Milliseconds(Clock::now() - before);
@@ -308,6 +311,7 @@ int Run(const CliOptions& o) {
     std::printf("bodies %d\n", state.BodyCount);
     std::printf("startup_ms %.3f\n", startupMs);
     std::printf("ms_per_step %.4f\n", Median(stepMs));
+    if (showers) std::printf("showers_ms_per_step %.4f\n", Median(showersMs));
     std::printf("steps_per_second %.1f\n", o.steps / (loopMs / 1000.0));
     std::printf("peak_rss_mb %.1f\n", PeakRssMegabytes());
   }

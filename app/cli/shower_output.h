@@ -2,7 +2,8 @@
 // stelvo-cli's --showers: the node crossings of the last run, found after every
 // step, written as CSV when the run ends, and the showers they form printed as
 // `shower` lines. The records are kept in an unnamed temporary file during the
-// run, so memory does not grow with the number of crossings.
+// run, so memory does not grow with the number of crossings; a step only copies
+// its records into a block that goes to the file when full.
 
 #include <cstdio>
 #include <memory>
@@ -22,8 +23,9 @@ class ShowerOutput {
   ~ShowerOutput();
 
   // After a step of the last run, while its new point is in slot 5 and before the
-  // pass is finished. Returns false with `error` set when the row file fails.
-  bool AfterStep(const RunState& state, std::string& error);
+  // pass is finished; the scan runs on the run's threads. Returns false with
+  // `error` set when the row file fails.
+  bool AfterStep(const RunState& state, WorkerPool& pool, std::string& error);
 
   // Writes the CSV atomically and prints the summary.
   bool Finish(const RunState& state, std::string& error);
@@ -32,8 +34,13 @@ class ShowerOutput {
 
  private:
   explicit ShowerOutput(const CliOptions& options, std::FILE* rows);
+  bool WritePending(std::string& error);
+
+  static constexpr int kPendingRecords = 4096;
   std::string path_;
   std::FILE* rows_;
+  std::unique_ptr<Crossing[]> pending_;
+  int pendingCount_ = 0;
   CrossingDetector detector_;
   ShowerSummary summary_;
 };

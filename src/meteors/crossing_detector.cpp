@@ -153,32 +153,43 @@ EarthOrbitPoint EarthOrbitAtDirection(const Vec3& earthPos, const Vec3& earthVel
 
 namespace {
 
-Crossing Measure(const RunState& s, const HermiteArc& earth, int row, double captureAu,
-                 double encounterAu) {
+// What every crossing of one step shares: the Earth's arc and the step's constants.
+struct StepContext {
+  HermiteArc earth;
+  double perStepDay;
+  double gm;  // the Sun's plus the barycentre's
+  explicit StepContext(const RunState& s)
+      : earth(s, kEarthRow),
+        perStepDay(1 / s.StepDays),
+        gm(s.BodyGM()[kSunRow] + s.BodyGM()[kEarthRow]) {}
+};
+
+// A crossing is measured in three parts, each done for all crossings of a block
+// before the next: the node's step fraction u (NodeFraction), the geometry at u,
+// then the sky angles. Every part is a chain of divisions, roots or library calls;
+// between independent crossings the processor overlaps them.
+
+// Everything but the solar longitude and the radiant; returns the geocentric
+// velocity those come from.
+Vec3 MeasureGeometry(const RunState& s, const StepContext& step, int row, double u,
+                     double captureAu, double encounterAu, Crossing& c) {
   const HermiteArc particle(s, row);
-  const double u = particle.NodeFraction();
   const Vec3 pos = particle.Position(u);
-  const double perStepDay = 1 / s.StepDays;
+  const double perStepDay = step.perStepDay;
   const Vec3 vel = particle.Velocity(u, perStepDay);
 
-  const Vec3 earthPos = earth.Position(u);
-  const Vec3 earthVel = earth.Velocity(u, perStepDay);
-  const double gm = s.BodyGM()[kSunRow] + s.BodyGM()[kEarthRow];
-  const EarthOrbitPoint orbit = EarthOrbitAtDirection(earthPos, earthVel, gm, pos);
+  const Vec3 earthPos = step.earth.Position(u);
+  const Vec3 earthVel = step.earth.Velocity(u, perStepDay);
+  const EarthOrbitPoint orbit = EarthOrbitAtDirection(earthPos, earthVel, step.gm, pos);
 
-  Crossing c{};
+  c = Crossing{};
   c.tDays = s.SimDays + u * s.StepDays;
   c.jd = s.EpochJD + c.tDays;
   c.particle = row - s.MassiveCount;
   c.ascending = std::signbit(particle.p0.z);
-  c.lambdaSun = SolarLongitudeDeg(pos);
   c.rAu = Norm(pos);
   c.drAu = c.rAu - orbit.radiusAu;
   c.earthAu = Norm(Sub(pos, earthPos));
-  const Radiant radiant = RadiantFromGeocentricVelocity(Sub(vel, orbit.velocity));
-  c.raDeg = radiant.raDeg;
-  c.decDeg = radiant.decDeg;
-  c.vgKmS = radiant.vgKmS;
   c.inShower = std::fabs(c.drAu) < captureAu;
   c.encounter = c.earthAu < encounterAu;
   c.x = pos.x;
@@ -187,56 +198,104 @@ Crossing Measure(const RunState& s, const HermiteArc& earth, int row, double cap
   c.vx = vel.x;
   c.vy = vel.y;
   c.vz = vel.z;
-  return c;
+  return Sub(vel, orbit.velocity);
+}
+
+void MeasureSky(const Vec3& geocentricVelocity, Crossing& c) {
+  c.lambdaSun = SolarLongitudeDeg({c.x, c.y, c.z});
+  const Radiant radiant = RadiantFromGeocentricVelocity(geocentricVelocity);
+  c.raDeg = radiant.raDeg;
+  c.decDeg = radiant.decDeg;
+  c.vgKmS = radiant.vgKmS;
 }
 
 }  // namespace
 
 Crossing MeasureCrossing(const RunState& s, int row, double captureAu, double encounterAu) {
-  return Measure(s, HermiteArc(s, kEarthRow), row, captureAu, encounterAu);
+  Crossing c;
+  const double u = HermiteArc(s, row).NodeFraction();
+  MeasureSky(MeasureGeometry(s, StepContext(s), row, u, captureAu, encounterAu, c), c);
+  return c;
 }
 
 CrossingDetector::CrossingDetector() { Grow(kCapacity); }
 
-// The flags reach eight bytes past the capacity, read but never written.
 void CrossingDetector::Grow(int capacity) {
   records_ = std::make_unique<Crossing[]>(capacity);
+  flags_ = std::make_unique<unsigned char[]>(capacity);
   rows_ = std::make_unique<int[]>(capacity);
-  flags_ = std::make_unique<unsigned char[]>(capacity + 8);
+  blockCount_ = std::make_unique<int[]>(capacity / kBlockBodies + 1);
+  blockFirst_ = std::make_unique<int[]>(capacity / kBlockBodies + 1);
   capacity_ = capacity;
   count_ = 0;
 }
 
 CrossingDetector::~CrossingDetector() = default;
 
-std::span<const Crossing> CrossingDetector::Scan(const RunState& s) {
+std::span<const Crossing> CrossingDetector::Scan(const RunState& s, WorkerPool& pool) {
   const double* z4 = s.Pos(kZ, kAcceptedSlot);
   const double* z5 = s.Pos(kZ, kNewSlot);
   const int first = s.MassiveCount, end = s.BodyCount;
   // Batch runs may hold more bodies than the window's largest run: the first scan of
   // such a run makes room, every later one allocates nothing.
   if (end > capacity_) Grow(end);
-  // One flag per row, in a loop that vectorises; then the flags are read eight at
-  // a time, so a stretch of rows without a crossing costs one test per eight.
-  MarkSideChanges(z4, z5, z4[kSunRow], z5[kSunRow], first, end, flags_.get());
-  int crossed = 0;
-  for (int i = first; i < end; i += 8) {
-    std::uint64_t eight = 0;
-    std::memcpy(&eight, flags_.get() + i, sizeof eight);
-    while (eight != 0) {
-      const int row = i + std::countr_zero(eight) / 8;
-      if (row < end) rows_[crossed++] = row;  // bytes past the end are stale
-      eight &= eight - 1;
+  const StepContext step(s);
+  Crossing* records = records_.get();
+  unsigned char* flags = flags_.get();
+  int* blockCount = blockCount_.get();
+  int* blockFirst = blockFirst_.get();
+  int* rows = rows_.get();
+  // Two passes over the pool's blocks. The first marks the rows that changed side
+  // and lists them in the block's own part of rows_; from the counts each block
+  // learns where its records start, and the second measures the listed rows and
+  // writes their records there, so they lie in row order, packed, for any thread
+  // count.
+  pool.ForEachBlock(first, end, [&](int begin, int blockEnd) {
+    // One flag per row, in a loop that vectorises; then the flags are read eight at
+    // a time, so a stretch of rows without a crossing costs one test per eight. The
+    // reads stay inside the block: the next one may be another thread's.
+    MarkSideChanges(z4, z5, z4[kSunRow], z5[kSunRow], begin, blockEnd, flags);
+    int* listed = rows + begin;
+    int crossed = 0;
+    int i = begin;
+    for (; i + 8 <= blockEnd; i += 8) {
+      std::uint64_t eight = 0;
+      std::memcpy(&eight, flags + i, sizeof eight);
+      while (eight != 0) {
+        listed[crossed++] = i + std::countr_zero(eight) / 8;
+        eight &= eight - 1;
+      }
     }
+    for (; i < blockEnd; ++i) {
+      if (flags[i] != 0) listed[crossed++] = i;
+    }
+    blockCount[begin / kBlockBodies] = crossed;
+  });
+  int count = 0;
+  for (int begin = first; begin < end; begin = (begin / kBlockBodies + 1) * kBlockBodies) {
+    blockFirst[begin / kBlockBodies] = count;
+    count += blockCount[begin / kBlockBodies];
   }
-  // Then the measurements. Each reads twelve scattered values of its row; fetching
-  // the next row's while measuring this one hides most of the memory latency.
-  const HermiteArc earth(s, kEarthRow);
-  for (int k = 0; k < crossed; ++k) {
-    if (k + 1 < crossed) PrefetchRow(s, rows_[k + 1]);
-    records_[k] = Measure(s, earth, rows_[k], captureAu_, encounterAu_);
+  if (count > 0) {
+    pool.ForEachBlock(first, end, [&](int begin, int) {
+      const int* listed = rows + begin;
+      const int crossed = blockCount[begin / kBlockBodies];
+      // Each measurement reads twelve scattered values of its row; fetching the next
+      // row's while measuring this one hides most of the memory latency.
+      Crossing* out = records + blockFirst[begin / kBlockBodies];
+      double u[kBlockBodies];
+      for (int k = 0; k < crossed; ++k) {
+        if (k + 1 < crossed) PrefetchRow(s, listed[k + 1]);
+        u[k] = HermiteArc(s, listed[k]).NodeFraction();
+      }
+      Vec3 geocentric[kBlockBodies];
+      for (int k = 0; k < crossed; ++k) {
+        geocentric[k] = MeasureGeometry(s, step, listed[k], u[k], captureAu_, encounterAu_, out[k]);
+      }
+      for (int k = 0; k < crossed; ++k) MeasureSky(geocentric[k], out[k]);
+    });
   }
-  count_ = crossed;
+  count_ = count;
   return Records();
 }
 

@@ -5,7 +5,7 @@
 //
 //   detector.Reset();                          // with every Begin
 //   run.Step();
-//   for (const Crossing& c : detector.Scan(run.State())) ...   // drain
+//   for (const Crossing& c : detector.Scan(run.State(), run.Pool())) ...   // drain
 //   run.FinishPass();
 //
 // The record buffer holds one crossing per particle (a particle crosses at most
@@ -15,6 +15,7 @@
 #include <span>
 
 #include "core/run_state.h"
+#include "core/worker_pool.h"
 #include "meteors/crossing.h"
 
 namespace stelvo {
@@ -41,9 +42,10 @@ class CrossingDetector {
 
   // Compares the heliocentric z of every particle in slot 4 (the accepted point)
   // and slot 5 (the new point of the step just taken) and records every sign
-  // change, in ascending particle order. The records stay valid until the next
-  // Scan or Reset.
-  std::span<const Crossing> Scan(const RunState& state);
+  // change, in ascending particle order. The particles are shared among the pool's
+  // threads (pass the run's); the records are the same bits for any thread count.
+  // The records stay valid until the next Scan or Reset.
+  std::span<const Crossing> Scan(const RunState& state, WorkerPool& pool = WorkerPool::Serial());
   std::span<const Crossing> Records() const { return {records_.get(), std::size_t(count_)}; }
 
  private:
@@ -51,8 +53,10 @@ class CrossingDetector {
 
   int capacity_ = 0;
   std::unique_ptr<Crossing[]> records_;
-  std::unique_ptr<int[]> rows_;             // the rows that crossed in the last scan
   std::unique_ptr<unsigned char[]> flags_;  // per row: 1 if it changed side
+  std::unique_ptr<int[]> rows_;             // per block, from its first row: the rows that did
+  std::unique_ptr<int[]> blockCount_;       // per pool block: its crossings
+  std::unique_ptr<int[]> blockFirst_;       // and where its records start
   int count_ = 0;
   double captureAu_ = kDefaultCaptureAu;
   double encounterAu_ = kDefaultEncounterAu;

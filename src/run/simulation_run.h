@@ -52,6 +52,8 @@ class SimulationRun {
   // end of the run's last pass.
   void SetThreads(int threads);
   int Threads() const { return pool_->Threads(); }
+  // The run's threads, for work that goes with a step (the crossing scan).
+  WorkerPool& Pool() { return *pool_; }
 
   // PlaceBodies then StartUp. The halves are public so that a test can alter the
   // initial state between them.

@@ -873,7 +873,7 @@ bool TForm_Main::RunPass() {
       return false;
     }
     run_.Step();
-    Form_Showers->AfterStep(run_.State());
+    Form_Showers->AfterStep(run_.State(), run_.Pool());
   } catch (const std::exception& error) {
     Fail(QString::fromStdString(error.what()));
     return false;

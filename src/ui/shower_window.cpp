@@ -253,9 +253,9 @@ void TForm_Showers::BeginRun() {
   Refresh();
 }
 
-void TForm_Showers::AfterStep(const RunState& state) {
+void TForm_Showers::AfterStep(const RunState& state, WorkerPool& pool) {
   epochJD_ = state.EpochJD;
-  summary_.Add(detector_.Scan(state), state.SimDays, state.SimDays + state.StepDays);
+  summary_.Add(detector_.Scan(state, pool), state.SimDays, state.SimDays + state.StepDays);
   if (isVisible() && sinceRefresh_.elapsed() >= kRefreshMs) Refresh();
 }
 

@@ -55,8 +55,9 @@ class TForm_Showers : public QWidget {
   // Forgets the last run's results; call at every Start.
   void BeginRun();
   // Looks for node crossings in the step just taken (before its history shift),
-  // adds them to the summary and refreshes the pictures if one is due.
-  void AfterStep(const RunState& state);
+  // adds them to the summary and refreshes the pictures if one is due; the scan
+  // runs on the given threads (the run's).
+  void AfterStep(const RunState& state, WorkerPool& pool = WorkerPool::Serial());
   // Shows the run's final results.
   void EndRun();
 
