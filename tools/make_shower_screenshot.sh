@@ -14,24 +14,10 @@ display=":${3:-$((90 + RANDOM % 9))}"
 width=1920 height=1080
 swift_tuttle=533 start_index=62  # catalogue index of 109P, and the list's start entry
 
-Xvfb "$display" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-app=""
+source "$root/tools/lib/virtual_window.sh"
+xvfb="" app=""
 trap 'kill $app $xvfb 2>/dev/null || true' EXIT
-export DISPLAY="$display"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-
-"$build/app/stelvo/stelvo" >/dev/null 2>&1 &
-app=$!
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^Stelvo' 2>/dev/null | head -1) && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "the window did not appear" >&2; exit 1; }
-# No window manager here: the program is placed and sized by hand, as maximised.
-xdotool windowmove "$window" 0 0 windowsize "$window" "$width" "$height"
-sleep 1
+start_virtual_window "$build" "$display" "$width" "$height"
 
 menu=26  # the menu bar above the top strip
 xdotool mousemove --window "$window" 470 $((68 + menu)) click 1  # ComboBox_Part
