@@ -21,6 +21,20 @@ inline std::unique_ptr<RunState> TenBodiesAtEpoch(double stepDays = 1) {
   return state;
 }
 
+// Gives body `to` body `from`'s whole stored history (positions, velocities and
+// accelerations in every slot), so that the next step predicts both at one place.
+inline void CopyHistory(RunState& s, int to, int from) {
+  for (int axis = kX; axis <= kZ; ++axis) {
+    for (int slot = kMinPosSlot; slot <= kMaxPosSlot; ++slot) {
+      s.Pos(axis, slot)[to] = s.Pos(axis, slot)[from];
+      s.Vel(axis, slot)[to] = s.Vel(axis, slot)[from];
+    }
+    for (int slot = kMinAccSlot; slot <= kMaxAccSlot; ++slot) {
+      s.Acc(axis, slot)[to] = s.Acc(axis, slot)[from];
+    }
+  }
+}
+
 inline IntegratorCoeffs BuiltCoefficients() {
   IntegratorCoeffs c;
   BuildCoefficientTables(c);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QString>
 #include <vector>
 
@@ -25,6 +26,19 @@ class WindowFixture : public ::testing::Test {
     const int index = box->findText(text);
     ASSERT_GE(index, 0) << text.toStdString();
     box->setCurrentIndex(index);
+  }
+
+  // A small, quick run: 50 bodies at the given step in days.
+  void StartRun(const QString& step = QStringLiteral("5")) {
+    Select(form.ComboBox_Part, QStringLiteral("50"));
+    Select(form.ComboBox_Step, step);
+    form.Button_Start->click();
+  }
+
+  // The controls a run disables and Stop enables again.
+  std::vector<QWidget*> SelectionControls() const {
+    return {form.Button_Start, form.ComboBox_Part, form.ComboBox_Step, form.ComboBox_Dist,
+            form.ComboBox_Kome};
   }
 
   TForm_Main form;
