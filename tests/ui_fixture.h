@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 #include <QString>
 #include <vector>
@@ -39,6 +42,21 @@ class WindowFixture : public ::testing::Test {
   std::vector<QWidget*> SelectionControls() const {
     return {form.Button_Start, form.ComboBox_Part, form.ComboBox_Step, form.ComboBox_Dist,
             form.ComboBox_Kome};
+  }
+
+  // After Stop: idle, the selection enabled again and the focus on the comet list.
+  void ExpectIdleControls() {
+    EXPECT_EQ(form.Phase(), RunPhase::Idle);
+    for (QWidget* control : SelectionControls()) EXPECT_TRUE(control->isEnabled());
+    EXPECT_EQ(form.focusWidget(), form.ComboBox_Kome);
+  }
+
+  // Lets the event loop run while `busy` holds, for at most five seconds.
+  template <typename Busy>
+  void ProcessEventsWhile(Busy busy) {
+    QElapsedTimer clock;
+    clock.start();
+    while (busy() && clock.elapsed() < 5000) QApplication::processEvents();
   }
 
   TForm_Main form;

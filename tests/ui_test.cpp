@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -177,9 +176,7 @@ TEST_F(FormMainTest, StopEndsTheLoopAfterTheCurrentPassKeepingFrameAndTime) {
   const QImage frame = form.Scene().Presented().copy();
   const QString time = form.Label1->text();
   form.Button_Stop->click();
-  EXPECT_EQ(form.Phase(), RunPhase::Idle);
-  for (QWidget* control : SelectionControls()) EXPECT_TRUE(control->isEnabled());
-  EXPECT_EQ(form.focusWidget(), form.ComboBox_Kome);
+  ExpectIdleControls();
   // The stopped pass was finished: three steps after the start-up's four.
   EXPECT_DOUBLE_EQ(form.Run().State().SimDays, 7 * 5.0);
   EXPECT_FALSE(form.RunPass());
@@ -212,11 +209,7 @@ TEST_F(FormMainTest, StartDuringARunDoesNothing) {
 TEST_F(FormMainTest, EventLoopDrivesPassesUntilStop) {
   form.SetAutomaticPasses(true);
   StartRun();
-  QElapsedTimer clock;
-  clock.start();
-  while (form.Label1->text() == QStringLiteral("0") && clock.elapsed() < 5000) {
-    QApplication::processEvents();
-  }
+  ProcessEventsWhile([&] { return form.Label1->text() == QStringLiteral("0"); });
   EXPECT_NE(form.Label1->text(), QStringLiteral("0"));
   form.Button_Stop->click();
   const double stoppedAt = form.Run().State().SimDays;

@@ -267,20 +267,12 @@ TEST(FileFunctionTable, TypesAndSubtypesGiveTheirTexts) {
     const char* text;  // empty: no text
   };
   const Case cases[] = {
-      {0, 7, "Unknown"},
-      {1, 0, "Application"},
-      {2, 3, "DLL"},
-      {3, 0, "Unknown Driver"},
-      {3, 8, "InstallableDriver"},
-      {3, 10, "Communications Driver"},
-      {3, 11, ""},
-      {4, 3, "Truetype Font"},
-      {4, 4, ""},
+      {0, 7, "Unknown"},       {1, 0, "Application"},         {2, 3, "DLL"},
+      {3, 0, "Unknown Driver"}, {3, 8, "InstallableDriver"},  {3, 10, "Communications Driver"},
+      {3, 11, ""},             {4, 3, "Truetype Font"},       {4, 4, ""},
       {5, 0x12AB, "Virtual Defice Identifier = 000012AB"},
       {5, 0xABCDEF01, "Virtual Defice Identifier = ABCDEF01"},
-      {6, 0, ""},
-      {7, 1, "Static-link Library"},
-      {8, 0, ""},
+      {6, 0, ""},              {7, 1, "Static-link Library"}, {8, 0, ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FileFunction(c.type, c.subtype), QString::fromLatin1(c.text))
