@@ -102,12 +102,7 @@ TEST(GravityTest, EveryInstructionSetGivesTheSameBits) {
 // Evaluates the initial accelerations and returns the arithmetic error they raised,
 // or an empty text.
 std::string ArithmeticErrorOf(RunState& s, WorkerPool& pool = WorkerPool::Serial()) {
-  try {
-    InitialAccelerations(s, pool);
-  } catch (const ArithmeticError& e) {
-    return e.what();
-  }
-  return "";
+  return testing::ArithmeticErrorText([&] { InitialAccelerations(s, pool); });
 }
 
 TEST(GravityTest, TwoBodiesAtOnePlaceDivideByZero) {

@@ -19,6 +19,7 @@
 #include "initial/random_unit.h"
 #include "isa_fixture.h"
 #include "run_settings_fixture.h"
+#include "ten_body_fixture.h"
 
 namespace stelvo {
 namespace {
@@ -30,12 +31,7 @@ using testing::Settings;
 
 // What StartUp threw, or an empty text.
 std::string StartUpError(SimulationRun& run) {
-  try {
-    run.StartUp();
-  } catch (const ArithmeticError& e) {
-    return e.what();
-  }
-  return "";
+  return testing::ArithmeticErrorText([&] { run.StartUp(); });
 }
 
 TEST(SimulationRunTest, AParticleOnAMassiveBodyEndsTheRunBeforeTheStartUp) {

@@ -2,9 +2,11 @@
 // Shared set-up for tests of the ten massive bodies at the epoch.
 
 #include <memory>
+#include <string>
 
 #include "core/coefficients.h"
 #include "core/gravity.h"
+#include "core/run_error.h"
 #include "core/run_state.h"
 #include "initial/planets.h"
 
@@ -33,6 +35,17 @@ inline void CopyHistory(RunState& s, int to, int from) {
       s.Acc(axis, slot)[to] = s.Acc(axis, slot)[from];
     }
   }
+}
+
+// The text of the arithmetic error that `action` raises, or an empty text.
+template <typename Action>
+std::string ArithmeticErrorText(Action action) {
+  try {
+    action();
+  } catch (const ArithmeticError& e) {
+    return e.what();
+  }
+  return "";
 }
 
 inline IntegratorCoeffs BuiltCoefficients() {
