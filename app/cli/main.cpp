@@ -28,6 +28,7 @@
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 #include "meteors/forecast.h"
+#include "meteors/record_format.h"
 #include "meteors/sky_geometry.h"
 
 namespace stelvo {
@@ -52,9 +53,6 @@ double Median(std::vector<double> values) {
   if (values.size() % 2 == 1) return *middle;
   return (*middle + *std::max_element(values.begin(), middle)) / 2;
 }
-
-// The newest accepted point sits in slot 4 after a completed pass.
-constexpr int kAcceptedSlot = 4;
 
 void PrintState(const RunState& s, int passes) {
   std::printf("time_days %.17g\n", s.SimDays);
@@ -160,12 +158,10 @@ int Forecast(const CliOptions& o) {
     std::printf("trail %d  perihelion %s  particles %d\n", t.year,
                 FormatUtc(t.perihelionJd).c_str(), t.grains);
   }
-  std::printf("%-6s %-17s %10s %9s %9s %7s %6s %6s\n", "trail", "peak (UTC)", "lambda_sun",
-              "miss_au", "particles", "ra", "dec", "vg");
+  const auto columns = EncounterColumns();
+  std::fputs(Line(Headers(columns, Output::kText), ' ').c_str(), stdout);
   for (const TrailEncounter& e : r.encounters) {
-    std::printf("%-6d %-17s %10.4f %+9.5f %9d %7.2f %+6.2f %6.2f\n", e.trailYear,
-                FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles, e.raDeg, e.decDeg,
-                e.vgKmS);
+    std::fputs(Line(Cells(columns, e, Output::kText), ' ').c_str(), stdout);
   }
   if (r.encounters.empty()) std::printf("no encounters\n");
   if (o.bench) {
@@ -296,7 +292,7 @@ int Run(const CliOptions& o) {
                    "no file written\n",
                    stepsDone, o.steps, inRun.c_str(), state.SimDays / 365.25);
       if (o.state) PrintState(state, run.StartupPasses());
-      if (showers) showers->PrintSummary(state);
+      if (showers) showers->PrintSummary();
     } else {
       std::fprintf(stderr, "stelvo-cli: interrupted in the start-up%s; no file written\n",
                    inRun.c_str());
@@ -324,7 +320,7 @@ int Run(const CliOptions& o) {
   }
   if (showers) {
     std::string error;
-    if (!showers->Finish(state, error)) {
+    if (!showers->Finish(error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;
     }

@@ -17,6 +17,7 @@
 #include "initial/astronom.h"
 #include "meteors/comet_passages.h"
 #include "meteors/crossing_detector.h"
+#include "meteors/record_format.h"
 #include "meteors/sky_geometry.h"
 #include "run/epoch_state.h"
 #include "run/particle_run.h"
@@ -386,14 +387,9 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
 }
 
 std::string ForecastCsv(const std::vector<TrailEncounter>& encounters) {
-  std::string out = "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n";
-  char line[160];
-  for (const TrailEncounter& e : encounters) {
-    std::snprintf(line, sizeof line, "%d,%s,%.4f,%.5f,%d,%.2f,%.2f,%.2f\n", e.trailYear,
-                  FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles, e.raDeg,
-                  e.decDeg, e.vgKmS);
-    out += line;
-  }
+  const auto columns = EncounterColumns();
+  std::string out = CsvHeader(columns);
+  for (const TrailEncounter& e : encounters) out += CsvRow(columns, e);
   return out;
 }
 

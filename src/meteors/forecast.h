@@ -175,8 +175,8 @@ ForecastResult CollectEncounters(const ForecastPlan& plan, std::span<const Trail
 // Throws like PlanForecast and passes on ArithmeticError from a run.
 ForecastResult RunForecast(const ForecastSettings& settings, const ForecastProgress& progress = {});
 
-// The forecast as CSV: the header trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg
-// and one line per encounter.
+// The forecast as CSV: the header of meteors/record_format's encounter columns
+// (trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg) and one line per encounter.
 std::string ForecastCsv(const std::vector<TrailEncounter>& encounters);
 
 }  // namespace stelvo
