@@ -26,6 +26,7 @@
 #include "progress_line.h"
 #include "shower_output.h"
 #include "data/comet_catalogue.h"
+#include "initial/catalogue.h"
 #include "initial/orbit.h"
 #include "meteors/forecast.h"
 #include "meteors/record_format.h"
@@ -152,8 +153,8 @@ int Forecast(const CliOptions& o) {
                  seconds, std::floor(progress.Read().fraction * 100));
     return kInterruptedStatus;
   }
-  std::printf("%.*s\n", static_cast<int>(kCometCatalogue[o.comet].size()) - 100,
-              kCometCatalogue[o.comet].data() + 100);
+  const std::string_view name = CometDisplayName(o.comet);
+  std::printf("%.*s\n", static_cast<int>(name.size()), name.data());
   for (const TrailInfo& t : r.trails) {
     std::printf("trail %d  perihelion %s  particles %d\n", t.year,
                 FormatUtc(t.perihelionJd).c_str(), t.grains);
