@@ -166,6 +166,19 @@ const std::vector<ValueOption>& ValueOptions() {
       {"--trail-step", "a step width in days from 0.1 to 10",
        DoubleIn(&CliOptions::trailStepDays, 0.1, 10)},
       {"--forecast-csv", "a file name", Text(&CliOptions::forecastCsvPath)},
+      {"--site", "LAT,LON in degrees, latitude -90..90 and longitude -180..180 (east positive)",
+       [](std::string_view t, CliOptions& o) {
+         const auto comma = t.find(',');
+         double lat = 0, lon = 0;
+         if (comma == std::string_view::npos || !ParseDouble(t.substr(0, comma), lat) ||
+             !ParseDouble(t.substr(comma + 1), lon) || !(lat >= -90 && lat <= 90) ||
+             !(lon >= -180 && lon <= 180)) {
+           return false;
+         }
+         o.site = Site{lat, lon};
+         return true;
+       }},
+      {"--ical", "a file name", Text(&CliOptions::icalPath)},
   };
   return options;
 }
@@ -230,6 +243,9 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   if (!options.forecastCsvPath.empty() && options.trailFrom == 0) {
     return {std::nullopt, "--forecast-csv needs --trails and --forecast"};
   }
+  if ((options.site || !options.icalPath.empty()) && options.trailFrom == 0) {
+    return {std::nullopt, "--site and --ical need --trails and --forecast"};
+  }
   return {options, ""};
 }
 
@@ -285,7 +301,7 @@ Dust-trail forecast (instead of a run; --comet picks the comet):
   --trails A..B    trails released at the comet's perihelion passages in the years
                    A to B (inclusive, 1600..2199)
   --forecast C..D  years searched for encounters with the Earth (inclusive)
-  --per-trail N    particles per trail, 1..19990 (default 10000)
+  --per-trail N    particles per trail, 1..19990 (default 19990)
   --grain-min MM   smallest grain radius in mm (default 0.2)
   --grain-max MM   largest grain radius in mm (default 2); radii even in log
   --density KG     grain density in kg/m^3 (default 1000)
@@ -296,7 +312,10 @@ Dust-trail forecast (instead of a run; --comet picks the comet):
   --trail-step D   step width of the trail runs in days (default 1)
   --threads T      trails integrated side by side (default: every core)
   --forecast-csv FILE  the table as CSV: trail,peak_utc,lambda_sun,miss_au,
-                   particles,ra,dec,vg
+                   particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min
+  --site LAT,LON   an observing site (degrees, east positive): the table and CSV add
+                   radiant_alt,sun_alt,moon_illum,moon_alt,hr at each peak
+  --ical FILE      the encounters as an iCalendar file, one event per encounter
   --help           this text
 
 Files are written under a temporary name and renamed, so a failure never leaves

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "meteors/forecast.h"
+
 namespace stelvo {
 
 struct CliOptions {
@@ -41,7 +43,7 @@ struct CliOptions {
   // Dust-trail forecast (--trails and --forecast together; 0 when not asked for).
   int trailFrom = 0, trailTo = 0;
   int forecastFrom = 0, forecastTo = 0;
-  int perTrail = 10000;
+  int perTrail = kDefaultGrainsPerTrail;
   double grainMinMm = 0.2, grainMaxMm = 2.0;  // grain radii
   double densityKgM3 = 1000;
   double nucleusKm = 1.8;
@@ -49,6 +51,8 @@ struct CliOptions {
   double windowDays = 30;
   double trailStepDays = 1;  // the trails run side by side on `threads` threads
   std::string forecastCsvPath;
+  std::optional<Site> site;  // --site LAT,LON: the site's columns in the forecast CSV
+  std::string icalPath;      // --ical: the encounters as an iCalendar file
 };
 
 struct CliParse {

@@ -28,6 +28,7 @@
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 #include "meteors/forecast.h"
+#include "meteors/ical.h"
 #include "meteors/sky_geometry.h"
 
 namespace stelvo {
@@ -160,12 +161,19 @@ int Forecast(const CliOptions& o) {
     std::printf("trail %d  perihelion %s  particles %d\n", t.year,
                 FormatUtc(t.perihelionJd).c_str(), t.grains);
   }
-  std::printf("%-6s %-17s %10s %9s %9s %7s %6s %6s\n", "trail", "peak (UTC)", "lambda_sun",
-              "miss_au", "particles", "ra", "dec", "vg");
+  std::printf("%-6s %-17s %10s %9s %9s %7s %6s %6s %7s %6s %6s", "trail", "peak (UTC)",
+              "lambda_sun", "miss_au", "particles", "ra", "dec", "vg", "zhr", "fwhm", "+-min");
+  std::printf(o.site ? " %6s %6s %5s %6s %6s\n" : "\n", "rad_h", "sun_h", "moon", "moon_h", "hr");
   for (const TrailEncounter& e : r.encounters) {
-    std::printf("%-6d %-17s %10.4f %+9.5f %9d %7.2f %+6.2f %6.2f\n", e.trailYear,
+    std::printf("%-6d %-17s %10.4f %+9.5f %9d %7.2f %+6.2f %6.2f %7.0f %6.0f %6.1f", e.trailYear,
                 FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles, e.raDeg, e.decDeg,
-                e.vgKmS);
+                e.vgKmS, e.zhr, e.fwhmMin, e.peakSigmaMin);
+    if (o.site) {
+      const SiteView v = ViewFromSite(*o.site, e.peakJd, e.raDeg, e.decDeg, e.zhr, r.populationIndex);
+      std::printf(" %+6.1f %+6.1f %5.2f %+6.1f %6.0f", v.radiantAltDeg, v.sunAltDeg, v.moonIllum,
+                  v.moonAltDeg, v.hourlyRate);
+    }
+    std::printf("\n");
   }
   if (r.encounters.empty()) std::printf("no encounters\n");
   if (o.bench) {
@@ -184,7 +192,22 @@ int Forecast(const CliOptions& o) {
       seconds);
   if (!o.forecastCsvPath.empty()) {
     std::string error;
-    if (!WriteBytesAtomically(o.forecastCsvPath, ForecastCsv(r.encounters), error)) {
+    if (!WriteBytesAtomically(o.forecastCsvPath, ForecastCsv(r.encounters, o.site, r.populationIndex),
+                              error)) {
+      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  if (!o.icalPath.empty()) {
+    std::string error;
+    const double nowJd =
+        2440587.5 + static_cast<double>(std::chrono::duration_cast<std::chrono::seconds>(
+                                            std::chrono::system_clock::now().time_since_epoch())
+                                            .count()) /
+                        86400;
+    const std::string ics =
+        ICalendar(EncounterEvents(r.encounters, r.cometName, r.showerName), nowJd);
+    if (!WriteBytesAtomically(o.icalPath, ics, error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;
     }

@@ -405,8 +405,11 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
   BahnElement cometLine{};
   ParseCatalogueEntry(s.cometIndex, cometLine);
   const CometActivity activity = s.activity.value_or(ActivityOfComet(s.cometIndex));
-  const double populationIndex =
-      s.populationIndex.value_or(ShowerOfComet(cometLine.FullName).populationIndex);
+  const ShowerFacts shower = ShowerOfComet(cometLine.FullName);
+  const double populationIndex = s.populationIndex.value_or(shower.populationIndex);
+  result.cometName = cometLine.FullName;
+  result.showerName = std::string(shower.name);
+  result.populationIndex = populationIndex;
   for (const TrailRun& trail : trails) {
     const int year = CalendarFromJulianDate(trail.passage.jd).year;
     result.trails.push_back({year, trail.passage.jd, trail.grains});
@@ -435,14 +438,23 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
   return result;
 }
 
-std::string ForecastCsv(const std::vector<TrailEncounter>& encounters) {
-  std::string out = "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min\n";
+std::string ForecastCsv(const std::vector<TrailEncounter>& encounters, const std::optional<Site>& site,
+                        double populationIndex) {
+  std::string out = "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min";
+  out += site ? ",radiant_alt,sun_alt,moon_illum,moon_alt,hr\n" : "\n";
   char line[160];
   for (const TrailEncounter& e : encounters) {
     std::snprintf(line, sizeof line, "%d,%s,%.4f,%.5f,%d,%.2f,%.2f,%.2f,%.0f,%.0f,%.1f\n",
                   e.trailYear, FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles,
                   e.raDeg, e.decDeg, e.vgKmS, e.zhr, e.fwhmMin, e.peakSigmaMin);
     out += line;
+    if (site) {
+      const SiteView v = ViewFromSite(*site, e.peakJd, e.raDeg, e.decDeg, e.zhr, populationIndex);
+      out.pop_back();  // the site's columns go before the line's end
+      std::snprintf(line, sizeof line, ",%.1f,%.1f,%.2f,%.1f,%.0f\n", v.radiantAltDeg, v.sunAltDeg,
+                    v.moonIllum, v.moonAltDeg, v.hourlyRate);
+      out += line;
+    }
   }
   return out;
 }

@@ -13,6 +13,7 @@
 
 #include "core/progress.h"
 #include "meteors/ejection.h"
+#include "meteors/site_sky.h"
 #include "meteors/zhr_model.h"
 
 namespace stelvo {
@@ -37,6 +38,11 @@ struct TrailEncounter {
   std::vector<ProfilePoint> profile;
 };
 
+// Grains per trail by default: the most a run holds. The 1999 Leonid peak from the
+// 1899 trail then has a standard error of about 5 minutes and moves by less than
+// that from 15,000 grains on (README, "Forecasts beside the observed record").
+inline constexpr int kDefaultGrainsPerTrail = 19990;
+
 struct TrailInfo {
   int year;
   double perihelionJd;
@@ -47,7 +53,7 @@ struct ForecastSettings {
   int cometIndex = 0;
   int trailFrom = 0, trailTo = 0;        // years of the trails' perihelion passages, inclusive
   int forecastFrom = 0, forecastTo = 0;  // years searched for encounters, inclusive
-  int perTrail = 10000;                  // grains per trail, 1..19990
+  int perTrail = kDefaultGrainsPerTrail;  // grains per trail, 1..19990
   double stepDays = 1;
   EjectionSettings ejection;
   // A grain is near the Earth when its node lies within encounterAu of the Earth's
@@ -74,6 +80,9 @@ struct ForecastTimings {
 };
 
 struct ForecastResult {
+  std::string cometName;       // the catalogue's name with designation
+  std::string showerName;      // empty where the comet's shower is not known
+  double populationIndex = 0;  // used for the ZHR and the hourly rates
   std::vector<TrailInfo> trails;
   std::vector<TrailEncounter> encounters;  // by forecast year, then trail year
   bool cancelled = false;
@@ -105,8 +114,11 @@ ForecastProgress ReportInto(Progress& progress, const ForecastSettings& settings
 // before the forecast's end) and passes on ArithmeticError from a run.
 ForecastResult RunForecast(const ForecastSettings& settings, const ForecastProgress& progress = {});
 
-// The forecast as CSV: the header trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg
-// and one line per encounter.
-std::string ForecastCsv(const std::vector<TrailEncounter>& encounters);
+// The forecast as CSV: the header
+// trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min
+// and one line per encounter; with a site, radiant_alt,sun_alt,moon_illum,moon_alt,hr
+// follow (meteors/site_sky.h, at each peak, with the forecast's population index).
+std::string ForecastCsv(const std::vector<TrailEncounter>& encounters,
+                        const std::optional<Site>& site = std::nullopt, double populationIndex = 2.5);
 
 }  // namespace stelvo
