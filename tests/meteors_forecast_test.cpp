@@ -151,7 +151,9 @@ TEST(Forecast, TheCsvHeaderIsExactlyTheDocumentedOne) {
             "1767,2002-11-19T04:00,236.6000,-0.00050,12,154.50,21.40,70.60,0,0,0.0\n");
   // From Calar Alto (37.22 N, 2.55 W) the site's columns follow: the full Moon of the
   // 2002 Leonids.
-  EXPECT_EQ(ForecastCsv({e}, Site{37.2236, -2.5463}, 2.5),
+  std::vector<TrailEncounter> seen{e};
+  ViewEncountersFrom(Site{37.2236, -2.5463}, 2.5, seen);
+  EXPECT_EQ(ForecastCsv(seen, true),
             "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min,"
             "radiant_alt,sun_alt,moon_illum,moon_alt,hr\n"
             "1767,2002-11-19T04:00,236.6000,-0.00050,12,154.50,21.40,70.60,0,0,0.0,"

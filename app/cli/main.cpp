@@ -143,7 +143,8 @@ int Forecast(const CliOptions& o) {
   const StopOnInterrupt stopOnInterrupt(progress);
   ProgressLine line(progress, ProgressLine::ForStderr(o.progress));
   progress.BeginStage("forecast", 0, 1);
-  const ForecastResult r = RunForecast(s, ReportInto(progress, s));
+  ForecastResult r = RunForecast(s, ReportInto(progress, s));
+  if (o.site) ViewEncountersFrom(*o.site, r.populationIndex, r.encounters);
   line.Stop();
   const double seconds = Milliseconds(Clock::now() - t0) / 1000;
   if (r.cancelled) {
@@ -169,7 +170,7 @@ int Forecast(const CliOptions& o) {
                 FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles, e.raDeg, e.decDeg,
                 e.vgKmS, e.zhr, e.fwhmMin, e.peakSigmaMin);
     if (o.site) {
-      const SiteView v = ViewFromSite(*o.site, e.peakJd, e.raDeg, e.decDeg, e.zhr, r.populationIndex);
+      const SiteView& v = e.site;
       std::printf(" %+6.1f %+6.1f %5.2f %+6.1f %6.0f", v.radiantAltDeg, v.sunAltDeg, v.moonIllum,
                   v.moonAltDeg, v.hourlyRate);
     }
@@ -192,7 +193,7 @@ int Forecast(const CliOptions& o) {
       seconds);
   if (!o.forecastCsvPath.empty()) {
     std::string error;
-    if (!WriteBytesAtomically(o.forecastCsvPath, ForecastCsv(r.encounters, o.site, r.populationIndex),
+    if (!WriteBytesAtomically(o.forecastCsvPath, ForecastCsv(r.encounters, o.site.has_value()),
                               error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;

@@ -438,18 +438,23 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
   return result;
 }
 
-std::string ForecastCsv(const std::vector<TrailEncounter>& encounters, const std::optional<Site>& site,
-                        double populationIndex) {
+void ViewEncountersFrom(const Site& site, double populationIndex, std::vector<TrailEncounter>& encounters) {
+  for (TrailEncounter& e : encounters) {
+    e.site = ViewFromSite(site, e.peakJd, e.raDeg, e.decDeg, e.zhr, populationIndex);
+  }
+}
+
+std::string ForecastCsv(const std::vector<TrailEncounter>& encounters, bool withSite) {
   std::string out = "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min";
-  out += site ? ",radiant_alt,sun_alt,moon_illum,moon_alt,hr\n" : "\n";
+  out += withSite ? ",radiant_alt,sun_alt,moon_illum,moon_alt,hr\n" : "\n";
   char line[160];
   for (const TrailEncounter& e : encounters) {
     std::snprintf(line, sizeof line, "%d,%s,%.4f,%.5f,%d,%.2f,%.2f,%.2f,%.0f,%.0f,%.1f\n",
                   e.trailYear, FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles,
                   e.raDeg, e.decDeg, e.vgKmS, e.zhr, e.fwhmMin, e.peakSigmaMin);
     out += line;
-    if (site) {
-      const SiteView v = ViewFromSite(*site, e.peakJd, e.raDeg, e.decDeg, e.zhr, populationIndex);
+    if (withSite) {
+      const SiteView& v = e.site;
       out.pop_back();  // the site's columns go before the line's end
       std::snprintf(line, sizeof line, ",%.1f,%.1f,%.2f,%.1f,%.0f\n", v.radiantAltDeg, v.sunAltDeg,
                     v.moonIllum, v.moonAltDeg, v.hourlyRate);

@@ -36,6 +36,7 @@ struct TrailEncounter {
   double missSigmaAu = 0;
   std::vector<EncounterNode> nodes;  // the grains near the Earth, for the trail picture
   std::vector<ProfilePoint> profile;
+  SiteView site{};  // at the peak from an observing site, once ViewEncountersFrom filled it
 };
 
 // Grains per trail by default: the most a run holds. The 1999 Leonid peak from the
@@ -114,11 +115,13 @@ ForecastProgress ReportInto(Progress& progress, const ForecastSettings& settings
 // before the forecast's end) and passes on ArithmeticError from a run.
 ForecastResult RunForecast(const ForecastSettings& settings, const ForecastProgress& progress = {});
 
+// Fills each encounter's `site` for an observer there (meteors/site_sky.h).
+void ViewEncountersFrom(const Site& site, double populationIndex, std::vector<TrailEncounter>& encounters);
+
 // The forecast as CSV: the header
 // trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min
-// and one line per encounter; with a site, radiant_alt,sun_alt,moon_illum,moon_alt,hr
-// follow (meteors/site_sky.h, at each peak, with the forecast's population index).
-std::string ForecastCsv(const std::vector<TrailEncounter>& encounters,
-                        const std::optional<Site>& site = std::nullopt, double populationIndex = 2.5);
+// and one line per encounter; radiant_alt,sun_alt,moon_illum,moon_alt,hr follow
+// (the encounters' `site`) when withSite.
+std::string ForecastCsv(const std::vector<TrailEncounter>& encounters, bool withSite = false);
 
 }  // namespace stelvo
