@@ -51,8 +51,8 @@ struct TrailEncounter {
   double fwhmMin = 0;
   double peakSigmaMin = 0;
   double missSigmaAu = 0;
-  std::vector<EncounterNode> nodes;  // the grains near the Earth, for the trail picture
-  std::vector<ProfilePoint> profile;
+  std::vector<EncounterNode> nodes{};  // the grains near the Earth, for the trail picture
+  std::vector<ProfilePoint> profile{};
   SiteView site{};  // at the peak from an observing site, once ViewEncountersFrom filled it
 };
 
