@@ -56,6 +56,8 @@ struct CliOptions {
   double windowDays = ForecastSettings{}.windowDays;
   double trailStepDays = ForecastSettings{}.stepDays;  // the trails run side by side on `threads` threads
   std::string forecastCsvPath;
+  std::optional<Site> site;  // --site LAT,LON: the sky there at each peak
+  std::string icalPath;      // --ical: the encounters as an iCalendar file
 };
 
 struct CliParse {
