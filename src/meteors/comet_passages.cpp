@@ -31,13 +31,15 @@ double SunGM() { return kMassiveBodies[0].gm; }
 double RadialSpeed(const StateVector& s) { return s.x * s.vx + s.y * s.vy + s.z * s.vz; }
 
 // Runs from the epoch towards endJD and collects the passages inside [fromJD, toJD].
-void Collect(double epochJD, const MassiveStates& bodies, const StateVector& comet, double endJD,
-             double stepDays, double fromJD, double toJD, std::vector<PerihelionPassage>& out) {
+void Collect(const CometOrbit& orbit, const MassiveStates& bodies, double endJD, double stepDays,
+             double fromJD, double toJD, std::vector<PerihelionPassage>& out) {
+  const double epochJD = orbit.epochJD;
   if (endJD == epochJD) return;
   const double h = endJD > epochJD ? std::fabs(stepDays) : -std::fabs(stepDays);
   ParticleRun run;
-  const std::array<StateVector, 1> particles{comet};
-  run.Begin(epochJD, bodies, particles, {}, h);
+  const std::array<StateVector, 1> particles{orbit.helio};
+  const std::array<NonGravParams, 1> nonGrav{orbit.nonGrav};
+  run.Begin(epochJD, bodies, particles, {}, h, nonGrav);
   while ((h > 0 && run.AcceptedJD() < endJD) || (h < 0 && run.AcceptedJD() > endJD)) {
     run.Step();
     const StateVector before = run.Heliocentric(kCometRow, 4);
@@ -78,24 +80,33 @@ StateVector CometStateAtEpoch(int cometIndex) {
   return ElementsToStateMu(el, SunGM());
 }
 
+CometOrbit OrbitOf(const OrbitSolution& solution) {
+  return {solution.epochJD, SolutionStateAtEpoch(solution), solution.nonGrav};
+}
+
 std::vector<PerihelionPassage> PerihelionPassages(int cometIndex, double fromJD, double toJD,
                                                   double stepDays) {
+  const CometOrbit orbit{CometEpochJD(cometIndex), CometStateAtEpoch(cometIndex), {}};
+  return PerihelionPassages(orbit, fromJD, toJD, stepDays);
+}
+
+std::vector<PerihelionPassage> PerihelionPassages(const CometOrbit& orbit, double fromJD,
+                                                  double toJD, double stepDays) {
   CheckEpoch(fromJD);
   CheckEpoch(toJD);
   if (!(fromJD <= toJD)) throw RunError("The span of perihelion passages is empty");
-  const double epochJD = CometEpochJD(cometIndex);
+  const double epochJD = orbit.epochJD;
   CheckEpoch(epochJD);
   const MassiveStates bodies = MassiveBodiesAt(epochJD);
-  const StateVector comet = CometStateAtEpoch(cometIndex);
   std::vector<PerihelionPassage> out;
   // A little beyond the span, so that a passage at its very edge is seen.
   if (fromJD < epochJD) {
-    Collect(epochJD, bodies, comet, std::max(fromJD - 2 * stepDays, kEarliestEpochJD), stepDays,
-            fromJD, toJD, out);
+    Collect(orbit, bodies, std::max(fromJD - 2 * stepDays, kEarliestEpochJD), stepDays, fromJD,
+            toJD, out);
   }
   if (toJD > epochJD) {
-    Collect(epochJD, bodies, comet, std::min(toJD + 2 * stepDays, kLatestEpochJD - 1), stepDays,
-            fromJD, toJD, out);
+    Collect(orbit, bodies, std::min(toJD + 2 * stepDays, kLatestEpochJD - 1), stepDays, fromJD,
+            toJD, out);
   }
   std::sort(out.begin(), out.end(),
             [](const PerihelionPassage& a, const PerihelionPassage& b) { return a.jd < b.jd; });

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "core/nongrav.h"
+#include "initial/comet_solutions.h"
 #include "initial/orbit.h"
 
 namespace stelvo {
@@ -15,6 +17,17 @@ struct PerihelionPassage {
   StateVector helio;  // heliocentric state at jd (AU, AU/day)
 };
 
+// A comet's orbit to integrate: its heliocentric state (AU, AU/day) at an epoch and
+// the non-gravitational force its nucleus feels.
+struct CometOrbit {
+  double epochJD = 0;
+  StateVector helio{};
+  NonGravParams nonGrav;
+};
+
+// A published solution's orbit (initial/comet_solutions.h).
+CometOrbit OrbitOf(const OrbitSolution& solution);
+
 double CometEpochJD(int cometIndex);
 // Heliocentric state at the epoch by two-body motion from the elements' perihelion.
 StateVector CometStateAtEpoch(int cometIndex);
@@ -23,5 +36,8 @@ StateVector CometStateAtEpoch(int cometIndex);
 // is the run's (default 1 day). Throws RunError for a bad index or span.
 std::vector<PerihelionPassage> PerihelionPassages(int cometIndex, double fromJD, double toJD,
                                                   double stepDays = 1);
+// The same from an explicit orbit (its epoch within the run's range too).
+std::vector<PerihelionPassage> PerihelionPassages(const CometOrbit& orbit, double fromJD,
+                                                  double toJD, double stepDays = 1);
 
 }  // namespace stelvo
