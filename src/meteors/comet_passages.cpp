@@ -30,7 +30,28 @@ double SunGM() { return kMassiveBodies[0].gm; }
 
 double RadialSpeed(const StateVector& s) { return s.x * s.vx + s.y * s.vy + s.z * s.vz; }
 
+// Looks between two points of a run, `slot` and `slot` + 1 (the later in the run's
+// direction, at afterJD), for a perihelion passage inside [fromJD, toJD].
+void Look(const ParticleRun& run, int slot, double afterJD, double h, double fromJD, double toJD,
+          std::vector<PerihelionPassage>& out) {
+  const StateVector before = run.Heliocentric(kCometRow, slot);
+  const StateVector after = run.Heliocentric(kCometRow, slot + 1);
+  // In forward time the radial speed goes from negative to positive at perihelion.
+  const double earlier = h > 0 ? RadialSpeed(before) : RadialSpeed(after);
+  const double later = h > 0 ? RadialSpeed(after) : RadialSpeed(before);
+  if (earlier < 0 && later >= 0) {
+    const double jd = afterJD + DaysToPerihelion(after, SunGM());
+    if (jd >= fromJD && jd <= toJD) {
+      out.push_back({jd, PropagateTwoBody(after, SunGM(), jd - afterJD)});
+    }
+  }
+}
+
 // Runs from the epoch towards endJD and collects the passages inside [fromJD, toJD].
+// The start-up's own points from the epoch to slot 4 are looked at first: a passage
+// within four steps of the epoch (a comet whose elements osculate at perihelion) lies
+// there. Run forward and back, the two directions share only the epoch's point, and
+// of a passage exactly there the sign of the radial speed gives it to one of them.
 void Collect(const CometOrbit& orbit, const MassiveStates& bodies, double endJD, double stepDays,
              double fromJD, double toJD, std::vector<PerihelionPassage>& out) {
   const double epochJD = orbit.epochJD;
@@ -40,20 +61,12 @@ void Collect(const CometOrbit& orbit, const MassiveStates& bodies, double endJD,
   const std::array<StateVector, 1> particles{orbit.helio};
   const std::array<NonGravParams, 1> nonGrav{orbit.nonGrav};
   run.Begin(epochJD, bodies, particles, {}, h, nonGrav);
+  for (int slot = 0; slot < 4; ++slot) {
+    Look(run, slot, epochJD + (slot + 1) * h, h, fromJD, toJD, out);
+  }
   while ((h > 0 && run.AcceptedJD() < endJD) || (h < 0 && run.AcceptedJD() > endJD)) {
     run.Step();
-    const StateVector before = run.Heliocentric(kCometRow, 4);
-    const StateVector after = run.Heliocentric(kCometRow, 5);
-    // In forward time the radial speed goes from negative to positive at perihelion.
-    const double earlier = h > 0 ? RadialSpeed(before) : RadialSpeed(after);
-    const double later = h > 0 ? RadialSpeed(after) : RadialSpeed(before);
-    if (earlier < 0 && later >= 0) {
-      const StateVector& near = after;
-      const double jd = run.NewJD() + DaysToPerihelion(near, SunGM());
-      if (jd >= fromJD && jd <= toJD) {
-        out.push_back({jd, PropagateTwoBody(near, SunGM(), jd - run.NewJD())});
-      }
-    }
+    Look(run, 4, run.NewJD(), h, fromJD, toJD, out);
     run.FinishPass();
   }
 }
