@@ -116,6 +116,31 @@ TEST(CometPassages, ReducedB1950AnglesMatchAJ2000SolutionRunBack) {
   EXPECT_NEAR(el.argPeri / kDegToRad, ihw->elements.periDeg, 0.01);
 }
 
+// Each return of 21P from the solution whose epoch lies nearest it; a comet the table
+// does not hold keeps the catalogue's elements.
+TEST(CometPassages, EachPassageComesFromTheNearestSolutionAndNamesIt) {
+  const int index = CatalogueIndex("21P/Giacobini-Zinner");
+  const std::vector<PerihelionPassage> p =
+      PassagesBySolution(index, JulianDate(1980, 1, 1, 0, 0, 0), JulianDate(2019, 1, 1, 0, 0, 0),
+                         BuiltInOrbitSolutions());
+  const char* expected[] = {"IHW Astrometry Network orbit no. 37",
+                            "IHW Astrometry Network orbit no. 37",
+                            "IMCCE note 0013, 2005 solution",
+                            "IMCCE note 0013, 2005 solution",
+                            "IMCCE note 0013, 2012 solution",
+                            "JPL K123/6"};
+  ASSERT_EQ(p.size(), std::size(expected));
+  for (std::size_t k = 0; k < p.size(); ++k) {
+    EXPECT_EQ(p[k].solution, expected[k]) << FormatUtc(p[k].jd);
+    if (k > 0) EXPECT_NEAR(p[k].jd - p[k - 1].jd, 2400, 60);
+  }
+  EXPECT_NEAR(p[0].jd, 2446313.70602, 0.01);  // the IHW orbit's own 1985 passage
+  const auto levy = PassagesBySolution(CatalogueIndex("255P/Levy"), JulianDate(2000, 1, 1, 0, 0, 0),
+                                       JulianDate(2011, 1, 1, 0, 0, 0), BuiltInOrbitSolutions());
+  ASSERT_EQ(levy.size(), 2u);
+  for (const PerihelionPassage& q : levy) EXPECT_EQ(q.solution.rfind("MPC elements, epoch", 0), 0u);
+}
+
 TEST(CometPassages, SpansOutsideSixteenHundredToTwentyTwoHundredAreRefused) {
   EXPECT_THROW(PerihelionPassages(539, JulianDate(1500, 1, 1, 0, 0, 0), kEpochJD), RunError);
   EXPECT_THROW(PerihelionPassages(-1, kEpochJD - 1000, kEpochJD), RunError);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <regex>
 
@@ -354,6 +355,40 @@ const std::vector<RecordedPassage>& BuiltInPerihelionHistory() {
   static const std::vector<RecordedPassage> passages =
       ParsePerihelionHistory(PerihelionHistoryText());
   return passages;
+}
+
+std::string SolutionRow(const OrbitSolution& s) {
+  auto quoted = [](const std::string& text) {
+    if (text.find_first_of(",\"\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+  };
+  auto number = [](double x) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", x);
+    return std::string(text);
+  };
+  std::string name = s.name;
+  // The time shift lives in the description, as JPL states it.
+  if (s.nonGrav.dtDays != 0 && !std::regex_search(name, std::regex(R"(\bDT\s*=)"))) {
+    name += "; DT = " + number(s.nonGrav.dtDays) + " d";
+  }
+  const SolutionElements& e = s.elements;
+  const std::string fields[] = {quoted(s.comet),         quoted(name),
+                                number(s.epochJD),       number(s.nonGrav.a1),
+                                number(s.nonGrav.a2),    number(s.nonGrav.a3),
+                                "AU/d^2",                number(e.q),
+                                number(e.e),             number(e.inclDeg),
+                                number(e.nodeDeg),       number(e.periDeg),
+                                number(e.tpJD),          quoted(s.source)};
+  std::string row;
+  for (const std::string& f : fields) row += (row.empty() ? "" : ",") + f;
+  return row;
+}
+
+std::string SolutionLabel(const OrbitSolution& solution) {
+  return Trim(std::string_view(solution.name).substr(0, solution.name.find(" (")));
 }
 
 std::string_view CometDesignation(std::string_view comet) {

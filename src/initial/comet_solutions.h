@@ -68,6 +68,14 @@ std::vector<RecordedPassage> ParsePerihelionHistory(std::string_view text);
 const std::vector<OrbitSolution>& BuiltInOrbitSolutions();
 const std::vector<RecordedPassage>& BuiltInPerihelionHistory();
 
+// One CSV line (no line end) of the solutions file for a solution: A values in AU/d^2,
+// angles J2000, quoted where needed; ParseOrbitSolutions reads it back.
+std::string SolutionRow(const OrbitSolution& solution);
+
+// A solution's short name for listings: its description up to the first " (",
+// e.g. "IMCCE note 0160" or "IMCCE note 0013, 2012 solution".
+std::string SolutionLabel(const OrbitSolution& solution);
+
 // The designation before the name: "55P" of "55P/Tempel-Tuttle".
 std::string_view CometDesignation(std::string_view comet);
 
