@@ -72,7 +72,7 @@ void Collect(std::span<const CometOrbit> orbits, const MassiveStates& bodies, do
   ParticleRun run;
   run.Begin(epochJD, bodies, particles, {}, h, nonGrav);
   const int count = static_cast<int>(orbits.size());
-  for (int slot = 0; slot < 4; ++slot) {
+  for (int slot = 0; slot < kAcceptedSlot; ++slot) {
     for (int k = 0; k < count; ++k) {
       Look(run, kCometRow + k, slot, epochJD + (slot + 1) * h, h, fromJD, toJD, out[k]);
     }
@@ -80,7 +80,7 @@ void Collect(std::span<const CometOrbit> orbits, const MassiveStates& bodies, do
   while ((h > 0 && run.AcceptedJD() < endJD) || (h < 0 && run.AcceptedJD() > endJD)) {
     run.Step();
     for (int k = 0; k < count; ++k) {
-      Look(run, kCometRow + k, 4, run.NewJD(), h, fromJD, toJD, out[k]);
+      Look(run, kCometRow + k, kAcceptedSlot, run.NewJD(), h, fromJD, toJD, out[k]);
     }
     run.FinishPass();
   }
