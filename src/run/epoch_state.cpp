@@ -1,6 +1,8 @@
 #include "run/epoch_state.h"
 
 #include <cmath>
+#include <mutex>
+#include <optional>
 
 #include "core/gravity.h"
 #include "core/integrator.h"
@@ -13,7 +15,7 @@ namespace stelvo {
 
 void CheckEpoch(double jd) {
   if (!(jd >= kEarliestEpochJD && jd < kLatestEpochJD)) {
-    throw RunError("The epoch must lie in the years 1600 to 2200");
+    throw RunError("The epoch must lie in the years -3000 to 2999");
   }
 }
 
@@ -23,6 +25,17 @@ MassiveStates MassiveTable() {
     const MassiveBody& b = kMassiveBodies[i];
     s[i] = {b.x, b.y, b.z, b.vx, b.vy, b.vz};
   }
+  return s;
+}
+
+MassiveStates EphemerisTable() {
+  MassiveStates s = MassiveTable();
+  // VSOP87A, series VSOP87A.emb summed in full with their time derivatives at
+  // JD 2451545.0 TDB; the check values of the theory's distribution (vsop87.chk) agree
+  // to their ten digits.
+  constexpr int kEmb = 3;
+  s[kEmb] = {-0.17715914396658194,  0.9672192890768273,    -9.53620493483117e-07,
+             -0.017203107484784475, -0.00316391884099038, 2.5795940520218826e-08};
   return s;
 }
 
@@ -68,9 +81,32 @@ MassiveStates IntegrateMassive(const MassiveStates& from, double fromJD, double 
   return out;
 }
 
+namespace {
+
+double CheckpointJD(int k) { return kEpochJD + k * kCheckpointDays; }
+
+}  // namespace
+
+MassiveStates MassiveCheckpoint(int k) {
+  static std::mutex mutex;
+  static std::array<std::optional<MassiveStates>, kLastCheckpoint - kFirstCheckpoint + 1> cache;
+  if (k < kFirstCheckpoint || k > kLastCheckpoint) throw RunError("No such epoch checkpoint");
+  const std::lock_guard<std::mutex> lock(mutex);
+  auto slot = [](int i) -> std::optional<MassiveStates>& { return cache[i - kFirstCheckpoint]; };
+  if (!slot(0)) slot(0) = EphemerisTable();
+  const int toward = k > 0 ? 1 : -1;
+  int known = k;
+  while (!slot(known)) known -= toward;
+  for (int i = known + toward; i != k + toward; i += toward) {
+    slot(i) = IntegrateMassive(*slot(i - toward), CheckpointJD(i - toward), CheckpointJD(i));
+  }
+  return *slot(k);
+}
+
 MassiveStates MassiveBodiesAt(double jd, double maxStepDays) {
   CheckEpoch(jd);
-  return IntegrateMassive(MassiveTable(), kEpochJD, jd, maxStepDays);
+  const int k = static_cast<int>(std::lround((jd - kEpochJD) / kCheckpointDays));
+  return IntegrateMassive(MassiveCheckpoint(k), CheckpointJD(k), jd, maxStepDays);
 }
 
 }  // namespace stelvo
