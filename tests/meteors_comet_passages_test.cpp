@@ -52,8 +52,9 @@ TEST(CometPassages, TempelTuttlePassesPerihelionInTheYearsOfItsRecordedApparitio
   EXPECT_NEAR(passages[7].jd, JulianDate(1932, 7, 0, 12.7062 * 24, 0, 0), 1.0);
 }
 
-TEST(CometPassages, SpansOutsideSixteenHundredToTwentyTwoHundredAreRefused) {
-  EXPECT_THROW(PerihelionPassages(539, JulianDate(1500, 1, 1, 0, 0, 0), kEpochJD), RunError);
+TEST(CometPassages, SpansOutsideMinus3000To2999AreRefused) {
+  EXPECT_THROW(PerihelionPassages(539, JulianDate(-3001, 1, 1, 0, 0, 0), kEpochJD), RunError);
+  EXPECT_THROW(PerihelionPassages(539, kEpochJD, JulianDate(3000, 1, 1, 0, 0, 0)), RunError);
   EXPECT_THROW(PerihelionPassages(-1, kEpochJD - 1000, kEpochJD), RunError);
   EXPECT_THROW(PerihelionPassages(539, kEpochJD, kEpochJD - 1000), RunError);
 }

@@ -58,7 +58,7 @@ MassiveStates IntegrateMassive(const MassiveStates& from, double fromJD, double 
                                double maxStepDays) {
   if (toJD == fromJD) return from;
   const StepPlan plan = PlanSteps(fromJD, toJD, maxStepDays);
-  auto state = std::make_unique<RunState>();
+  auto state = std::make_unique<RunState>(kMassiveCount);
   RunState& s = *state;
   s.ClearHistories();
   s.BodyCount = kMassiveCount;
