@@ -22,6 +22,10 @@ inline constexpr int kCapacity = 20000;
 // The largest batch run (stelvo-cli): about 1 GB of run state.
 inline constexpr int kMaxBodyCount = 1000000;
 inline constexpr int kMassiveCount = 10;
+// The largest trail run (stelvo-cli --per-trail): a million grains besides the
+// massive bodies; the largest RunState.
+inline constexpr int kMaxTrailParticles = 1000000;
+inline constexpr int kMaxCapacity = kMassiveCount + kMaxTrailParticles;
 inline constexpr int kMinPosSlot = -4, kMaxPosSlot = 5;
 inline constexpr int kMinAccSlot = -8, kMaxAccSlot = 8;
 inline constexpr int kPosSlots = kMaxPosSlot - kMinPosSlot + 1;
@@ -33,7 +37,7 @@ enum Axis { kX = 0, kY = 1, kZ = 2 };
 
 class RunState {
  public:
-  // Room for capacity bodies, 1..kMaxBodyCount, every array cleared.
+  // Room for capacity bodies, 1..kMaxCapacity, every array cleared.
   explicit RunState(int capacity = kCapacity);
   RunState(const RunState&) = delete;
   RunState& operator=(const RunState&) = delete;

@@ -1,6 +1,7 @@
 #include "run/particle_run.h"
 
 #include <cmath>
+#include <string>
 
 #include "core/coefficients.h"
 #include "core/gravity.h"
@@ -11,7 +12,8 @@
 namespace stelvo {
 
 ParticleRun::ParticleRun()
-    : state_(std::make_unique<RunState>()), coeffs_(std::make_unique<IntegratorCoeffs>()) {
+    : state_(std::make_unique<RunState>(kMassiveCount)),
+      coeffs_(std::make_unique<IntegratorCoeffs>()) {
   BuildCoefficientTables(*coeffs_);
 }
 
@@ -20,13 +22,17 @@ ParticleRun::~ParticleRun() = default;
 void ParticleRun::Begin(double epochJD, const MassiveStates& bodies,
                         std::span<const StateVector> particles, std::span<const double> sunFactors,
                         double stepDays) {
-  if (particles.size() > static_cast<std::size_t>(kCapacity - kMassiveCount)) {
-    throw RunError("A run holds at most 19990 particles");
+  if (particles.size() > static_cast<std::size_t>(kMaxTrailParticles)) {
+    throw RunError("A run holds at most " + std::to_string(kMaxTrailParticles) + " particles");
   }
   if (!sunFactors.empty() && sunFactors.size() != particles.size()) {
     throw RunError("One Sun factor per particle");
   }
   if (!(stepDays != 0 && std::isfinite(stepDays))) throw RunError("The step must not be 0");
+  // The run state holds what is asked: memory in proportion to the particles, kept
+  // for a later Begin with as many or fewer.
+  const int rows = kMassiveCount + static_cast<int>(particles.size());
+  if (state_->Capacity() < rows) state_ = std::make_unique<RunState>(rows);
   RunState& s = *state_;
   s.ClearHistories();
   s.BodyCount = kMassiveCount + static_cast<int>(particles.size());
