@@ -116,7 +116,7 @@ constexpr BadRow kBadPassages[] = {
     {"X/a,1998-02-28.5,2450873.0,TCB,src", "field timescale: unknown time scale"},
     {"X/a,1998-13-28.5,2450872.5,TT,src", "field tp_calendar: has no such date"},
     {"X/a,28 Feb 1998,2450872.5,TT,src", "field tp_calendar: is not YYYY-MM-DD"},
-    {"X/a,1998-02-28.0,2450872.5,UTC,src", "UTC before 2017"},
+    {"X/a,1965-02-28.0,2438819.5,UTC,src", "UTC before 1972"},
 };
 
 TEST(CometSolutions, BrokenPassageRowsNameLineAndField) {

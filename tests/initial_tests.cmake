@@ -3,3 +3,6 @@ stelvo_add_test(particle_cloud_test SOURCES particle_cloud_test.cpp LIBS stelvo_
 stelvo_add_test(planets_test SOURCES planets_test.cpp LIBS stelvo_initial)
 stelvo_add_test(epoch_state_test SOURCES epoch_state_test.cpp LIBS stelvo_run)
 stelvo_add_test(comet_solutions_test SOURCES comet_solutions_test.cpp LIBS stelvo_initial)
+stelvo_add_test(astronom_test SOURCES astronom_test.cpp LIBS stelvo_initial)
+stelvo_add_test(time_scale_test SOURCES time_scale_test.cpp LIBS stelvo_initial)
+stelvo_add_test(particle_run_test SOURCES particle_run_test.cpp LIBS stelvo_run)

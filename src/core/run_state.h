@@ -31,6 +31,10 @@ inline constexpr int kMaxParticles = kCapacity - kMassiveCount;
 // slot 4; a step writes its new point to slot 5 and the history shift renames it to 4.
 inline constexpr int kAcceptedSlot = 4;
 inline constexpr int kNewSlot = 5;
+// The largest trail run (stelvo-cli --per-trail): a million grains besides the
+// massive bodies; the largest RunState.
+inline constexpr int kMaxTrailParticles = 1000000;
+inline constexpr int kMaxCapacity = kMassiveCount + kMaxTrailParticles;
 inline constexpr int kMinPosSlot = -4, kMaxPosSlot = 5;
 inline constexpr int kMinAccSlot = -8, kMaxAccSlot = 8;
 inline constexpr int kPosSlots = kMaxPosSlot - kMinPosSlot + 1;
@@ -42,7 +46,7 @@ enum Axis { kX = 0, kY = 1, kZ = 2 };
 
 class RunState {
  public:
-  // Room for capacity bodies, 1..kMaxBodyCount, every array cleared.
+  // Room for capacity bodies, 1..kMaxCapacity, every array cleared.
   explicit RunState(int capacity = kCapacity);
   RunState(const RunState&) = delete;
   RunState& operator=(const RunState&) = delete;

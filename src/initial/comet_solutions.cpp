@@ -9,6 +9,7 @@
 #include "data/comet_texts.h"
 #include "initial/astronom.h"
 #include "initial/constants.h"
+#include "initial/time_scale.h"
 
 namespace stelvo {
 
@@ -266,9 +267,9 @@ constexpr std::string_view kHistoryFile = "perihelion_history.csv";
 constexpr std::string_view kHistoryColumns[] = {"comet", "tp_calendar", "tp_jd", "timescale",
                                                 "source"};
 
-// TT - UTC from 2017 January 1 (TAI - UTC = 37 s, IERS Bulletin C 52, plus 32.184 s).
-constexpr double kUtcFrom2017JD = 2457754.5;
-constexpr double kTtMinusUtc2017Days = 69.184 / 86400;
+// UTC exists from 1972 on (initial/time_scale.h has its leap seconds).
+constexpr double kUtcFromJD = 2441317.5;  // 1972 January 1
+constexpr double kTtMinusTaiSeconds = 32.184;
 
 // "1998-02-28.09653" or "-0239-05-25.0 (240 BC)": astronomical year, month, day with
 // fraction; the Julian calendar before 1582 October 15 (astronom.h).
@@ -300,8 +301,8 @@ RecordedPassage ParsePassageRow(const RowReader& r) {
   const std::string& scale = p.timeScale;
   p.jdTT = jd;
   if (scale.starts_with("UTC")) {
-    if (jd < kUtcFrom2017JD) r.Fail("timescale", "UTC before 2017 is not converted");
-    p.jdTT = jd + kTtMinusUtc2017Days;
+    if (jd < kUtcFromJD) r.Fail("timescale", "UTC before 1972 does not exist");
+    p.jdTT = jd + (kTtMinusTaiSeconds + TaiMinusUtcSeconds(jd)) / 86400;
   } else if (scale.starts_with("unspecified")) {
     p.dayLevel = true;
   } else if (!(scale.starts_with("TT") || scale.starts_with("TDB") || scale.starts_with("ET"))) {
