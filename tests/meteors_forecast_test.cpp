@@ -48,10 +48,12 @@ TEST(Forecast, TheLeonidStormOf1999ComesFromThe1899TrailWithinHalfAnHour) {
   EXPECT_NEAR(e.raDeg, 153.6, 1.5);
   EXPECT_NEAR(e.decDeg, 21.7, 1.5);
   EXPECT_NEAR(e.vgKmS, 70.6, 0.5);
+  // The trail's passage from IMCCE note 0160, the solution nearest 1899.
+  EXPECT_EQ(r.trails[0].solution, "IMCCE note 0160");
   // The whole row, pinned.
   EXPECT_EQ(ForecastCsv(r.encounters),
             "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n"
-            "1899,1999-11-18T02:17,235.2956,0.00086,129,153.60,21.70,70.61\n");
+            "1899,1999-11-18T02:22,235.2994,0.00089,129,153.60,21.70,70.61\n");
 }
 
 TEST(Forecast, TheThreadCountDoesNotChangeTheForecast) {

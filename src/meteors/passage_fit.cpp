@@ -18,6 +18,9 @@ constexpr double kAUnit = 1e-8;
 constexpr double kTimeNudgeDays = 0.01;
 constexpr double kRelativeANudge = 1e-3;
 constexpr double kSmallestANudge = 1e-5;  // 1e-13 AU/day^2, for a parameter starting at 0
+// Revolutions by which the fitted arc grows backwards at each stage.
+constexpr double kArcRevolutions = 4;
+constexpr int kArcIterations = 4;
 
 struct Parameters {
   bool fitA1 = false;
@@ -137,56 +140,77 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
 
   const double a = start->elements.q / (1 - start->elements.e);
   const double halfPeriod = 0.5 * 365.25 * a * std::sqrt(a);
-  const double fromJD = std::max(recorded.front().jdTT - halfPeriod, kEarliestEpochJD);
-  const double toJD = std::min(recorded.back().jdTT + halfPeriod, kLatestEpochJD - 1);
+  // The arc grows backwards from the latest passages by a few revolutions at a time,
+  // each stage starting from the previous fit: a published solution run back over
+  // centuries can be off by months (1P's JPL orbits put the return of 240 BC two
+  // years late), far outside the range where the passages depend linearly on the
+  // parameters.
+  const double arcDays = kArcRevolutions * 2 * halfPeriod;
+  double arcStartJD = recorded.back().jdTT;
+  std::size_t first = n;
+  std::vector<double> normal, covariance(k * k), computed;
+  fit.iterations = 0;
+  while (true) {
+    arcStartJD -= arcDays;
+    while (first > 0 && (recorded[first - 1].jdTT >= arcStartJD || n - first < 3)) --first;
+    const std::span<const RecordedPassage> arc(recorded.data() + first, n - first);
+    const double fromJD = std::max(arc.front().jdTT - halfPeriod, kEarliestEpochJD);
+    const double toJD = std::min(arc.back().jdTT + halfPeriod, kLatestEpochJD - 1);
+    for (int iteration = 1;; ++iteration) {
+      ++fit.iterations;
+      // The nominal orbit and one with each parameter nudged, in one run.
+      std::vector<CometOrbit> orbits{OrbitOf(Apply(*start, params, params.p))};
+      std::vector<double> nudges(k);
+      for (std::size_t j = 0; j < k; ++j) {
+        std::vector<double> q = params.p;
+        nudges[j] = Nudge(j, q[j]);
+        q[j] += nudges[j];
+        orbits.push_back(OrbitOf(Apply(*start, params, q)));
+      }
+      const auto passages = PerihelionPassagesTogether(orbits, fromJD, toJD, settings.stepDays);
+      computed = Matched(passages[0], arc, halfPeriod);
+      std::vector<std::vector<double>> column(k);
+      for (std::size_t j = 0; j < k; ++j) column[j] = Matched(passages[j + 1], arc, halfPeriod);
+      // Normal equations of the weighted problem: (J^T W J) dp = J^T W (recorded - computed).
+      normal.assign(k * k, 0);
+      std::vector<double> rhs(k, 0);
+      for (std::size_t i = 0; i < arc.size(); ++i) {
+        const double sigma = arc[i].dayLevel ? kDayLevelSigmaDays : kPreciseSigmaDays;
+        const double w = 1 / (sigma * sigma);
+        const double residual = arc[i].jdTT - computed[i];
+        for (std::size_t j = 0; j < k; ++j) {
+          const double dj = (column[j][i] - computed[i]) / nudges[j];
+          rhs[j] += w * dj * residual;
+          for (std::size_t m = 0; m < k; ++m) {
+            normal[j * k + m] += w * dj * (column[m][i] - computed[i]) / nudges[m];
+          }
+        }
+      }
+      std::vector<double> step = rhs;
+      if (!Solve(normal, step, k)) {
+        throw PassageFitError("the passages do not determine " + std::to_string(k) +
+                              " parameters of " + std::string(comet));
+      }
+      // Small: below a thousandth of a day and a ten-thousandth of the A values.
+      bool small = std::fabs(step[0]) < 1e-3;
+      for (std::size_t j = 1; j < k; ++j) {
+        small = small && std::fabs(step[j]) < 1e-4 * std::fabs(params.p[j]) + 1e-7;
+      }
+      // The residuals and partials are those of params.p: stop before a step that is
+      // too small to matter, or that there is no iteration left to check (an arc short
+      // of the whole needs only a start for the next).
+      const int limit = first == 0 ? settings.maxIterations : kArcIterations;
+      if (small || iteration == limit) {
+        fit.converged = small;
+        break;
+      }
+      for (std::size_t j = 0; j < k; ++j) params.p[j] += step[j];
+    }
+    if (first == 0) break;
+  }
   std::vector<double> sigma(n);
   for (std::size_t i = 0; i < n; ++i) {
     sigma[i] = recorded[i].dayLevel ? kDayLevelSigmaDays : kPreciseSigmaDays;
-  }
-
-  std::vector<double> normal, covariance(k * k), computed;
-  for (fit.iterations = 1; fit.iterations <= settings.maxIterations; ++fit.iterations) {
-    // The nominal orbit and one with each parameter nudged, in one run.
-    std::vector<CometOrbit> orbits{OrbitOf(Apply(*start, params, params.p))};
-    std::vector<double> nudges(k);
-    for (std::size_t j = 0; j < k; ++j) {
-      std::vector<double> q = params.p;
-      nudges[j] = Nudge(j, q[j]);
-      q[j] += nudges[j];
-      orbits.push_back(OrbitOf(Apply(*start, params, q)));
-    }
-    const auto passages = PerihelionPassagesTogether(orbits, fromJD, toJD, settings.stepDays);
-    computed = Matched(passages[0], recorded, halfPeriod);
-    std::vector<std::vector<double>> column(k);
-    for (std::size_t j = 0; j < k; ++j) column[j] = Matched(passages[j + 1], recorded, halfPeriod);
-    // Normal equations of the weighted problem: (J^T W J) dp = J^T W (recorded - computed).
-    normal.assign(k * k, 0);
-    std::vector<double> rhs(k, 0);
-    for (std::size_t i = 0; i < n; ++i) {
-      const double w = 1 / (sigma[i] * sigma[i]);
-      const double residual = recorded[i].jdTT - computed[i];
-      for (std::size_t j = 0; j < k; ++j) {
-        const double dj = (column[j][i] - computed[i]) / nudges[j];
-        rhs[j] += w * dj * residual;
-        for (std::size_t m = 0; m < k; ++m) {
-          normal[j * k + m] += w * dj * (column[m][i] - computed[i]) / nudges[m];
-        }
-      }
-    }
-    std::vector<double> step = rhs;
-    if (!Solve(normal, step, k)) {
-      throw PassageFitError("the passages do not determine " + std::to_string(k) +
-                            " parameters of " + std::string(comet));
-    }
-    bool small = std::fabs(step[0]) < 1e-5;
-    for (std::size_t j = 1; j < k; ++j) small = small && std::fabs(step[j]) < 1e-6;
-    // The residuals and partials are those of params.p: stop before a step that is
-    // too small to matter, or that there is no iteration left to check.
-    if (small || fit.iterations == settings.maxIterations) {
-      fit.converged = small;
-      break;
-    }
-    for (std::size_t j = 0; j < k; ++j) params.p[j] += step[j];
   }
 
   // Covariance: the inverse normal matrix scaled by the weighted residual variance per
