@@ -58,15 +58,18 @@ INSTANTIATE_TEST_SUITE_P(
                       "--encounter", "--showers ''", "--trails 1899..1899",
                       "--forecast 1999..1999", "--trails 1899 --forecast 1999..1999",
                       "--trails 1899..1800 --forecast 1999..1999",
-                      "--trails 1500..1899 --forecast 1999..1999",
-                      "--trails 1899..1899 --forecast 1999..2200",
+                      "--trails -3001..1899 --forecast 1999..1999",
+                      "--passages 1900..3000", "--passages 2000..1900", "--passages 1900",
+                      "--passages 1900..2000 --fit-passages", "--save-solution s.csv",
+                      "--fit-passages --trails 1899..1899 --forecast 1999..1999",
+                      "--trails 1899..1899 --forecast 1999..2999",
                       "--trails 1899..1899 --forecast 1999..1999 --per-trail 0",
                       "--trails 1899..1899 --forecast 1999..1999 --per-trail 19991",
                       "--trails 1899..1899 --forecast 1999..1999 --grain-min 2 --grain-max 1",
                       "--trails 1899..1899 --forecast 1999..1999 --near 0.5",
                       "--trails 1899..1899 --forecast 1999..1999 --density -3",
                       "--trails 1899..1899 --forecast 1999..1999 --window 0",
-                      "--forecast-csv x.csv", "--epoch 2305447", "--epoch 2524958.5",
+                      "--forecast-csv x.csv", "--epoch 625307", "--epoch 2816787.5",
                       "--threads 0", "--threads 257", "--threads two", "--site 10,10",
                       "--ical x.ics", "--trails 1899..1899 --forecast 1999..1999 --site 91,0",
                       "--trails 1899..1899 --forecast 1999..1999 --site 0,180.5",
@@ -85,7 +88,7 @@ TEST(CliOptions, LimitsAreTheLibrarys) {
   EXPECT_TRUE(ParseCliOptions(Args("--epoch 2305447.5")).options);
   const std::string usage = CliUsage();
   EXPECT_NE(usage.find("1..19990 (default 19990)"), std::string::npos);
-  EXPECT_NE(usage.find("(inclusive, 1600..2199)"), std::string::npos);
+  EXPECT_NE(usage.find("(inclusive, -3000..2998)"), std::string::npos);
   const CliOptions o = *ParseCliOptions({}).options;
   EXPECT_EQ(o.perTrail, ForecastSettings{}.perTrail);
   EXPECT_EQ(o.nearAu, ForecastSettings{}.encounterAu);

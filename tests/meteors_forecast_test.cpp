@@ -48,6 +48,8 @@ TEST(Forecast, TheLeonidStormOf1999ComesFromThe1899TrailWithinHalfAnHour) {
   EXPECT_NEAR(e.raDeg, 153.6, 1.5);
   EXPECT_NEAR(e.decDeg, 21.7, 1.5);
   EXPECT_NEAR(e.vgKmS, 70.6, 0.5);
+  // The trail's passage from IMCCE note 0160, the solution nearest 1899.
+  EXPECT_EQ(r.trails[0].solution, "IMCCE note 0160");
   // A storm: the observed ZHR was about 3,700 (Arlt et al. 1999, WGN 27, 286).
   EXPECT_GT(e.zhr, 1000);
   EXPECT_LT(e.zhr, 20000);
@@ -127,7 +129,7 @@ TEST(Forecast, SettingsOutsideTheirRangesAreRefused) {
   const ForecastSettings good = Leonids(1899, 1899, 1999, 1999, 100);
   auto refused = [](ForecastSettings s) { EXPECT_THROW(RunForecast(s), RunError); };
   ForecastSettings s = good;
-  s.trailFrom = 1500;
+  s.trailFrom = -3001;
   refused(s);
   s = good;
   s.forecastFrom = 2000;
@@ -157,8 +159,9 @@ TEST(Forecast, TrailsAfterTheForecastYearsGiveNoRuns) {
 
 TEST(Forecast, TheCsvHeaderIsExactlyTheDocumentedOne) {
   EXPECT_EQ(ForecastCsv({}), "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min\n");
-  const TrailEncounter e{1767, 2002, JulianDate(2002, 11, 19, 4, 0, 0), 236.6, -0.0005, 12, 154.5,
-                         21.4, 70.6};
+  // 04:00 UTC: the run's TT is 64.184 s ahead in 2002.
+  const TrailEncounter e{1767, 2002, JulianDate(2002, 11, 19, 4, 0, 64.184), 236.6, -0.0005, 12,
+                         154.5, 21.4, 70.6};
   EXPECT_EQ(ForecastCsv({e}),
             "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min\n"
             "1767,2002-11-19T04:00,236.6000,-0.00050,12,154.50,21.40,70.60,0,0,0.0\n");

@@ -75,44 +75,6 @@ TEST(SkyGeometry, AnglesWrapIntoOneTurn) {
   EXPECT_NEAR(AngularSeparationDeg(0, 89, 180, 89), 2, 1e-12);
 }
 
-struct UtcCase {
-  double jd;
-  const char* utc;
-};
-
-constexpr UtcCase kUtcs[] = {
-    {2451545.0, "2000-01-01T12:00"},
-    {2451544.5, "2000-01-01T00:00"},
-    {2451545.0 + 29.9 / 86400, "2000-01-01T12:00"},
-    {2451545.0 + 30.1 / 86400, "2000-01-01T12:01"},
-    {2451545.0 + (11 * 3600 + 59 * 60 + 40) / 86400.0, "2000-01-02T00:00"},
-    {2451603.5, "2000-02-29T00:00"},
-    {2457962.4103, "2017-07-27T21:51"},
-};
-
-class Utc : public ::testing::TestWithParam<UtcCase> {};
-
-TEST_P(Utc, IsWrittenToTheNearestMinute) {
-  EXPECT_EQ(FormatUtc(GetParam().jd), GetParam().utc);
-}
-
-INSTANTIATE_TEST_SUITE_P(SkyGeometry, Utc, ::testing::ValuesIn(kUtcs));
-
-TEST(SkyGeometry, CalendarRoundTripsThroughJulianDate) {
-  for (int year : {1600, 1900, 1999, 2000, 2024, 2100, 2400}) {
-    for (int month = 1; month <= 12; ++month) {
-      for (int day : {1, 15, 28}) {
-        const CalendarTime t = CalendarFromJulianDate(JulianDate(year, month, day, 17, 43, 0));
-        EXPECT_EQ(t.year, year);
-        EXPECT_EQ(t.month, month);
-        EXPECT_EQ(t.day, day);
-        EXPECT_EQ(t.hour, 17);
-        EXPECT_EQ(t.minute, 43);
-      }
-    }
-  }
-}
-
 TEST(SkyGeometry, SolarLongitudeZeroFallsOnTheMarchEquinox) {
   // March equinox 2000: March 20, 07:35 UT (U.S. Naval Observatory).
   EXPECT_NEAR(JulianDateOfSolarLongitude(0, 2000), JulianDate(2000, 3, 20, 7, 35, 0), 0.02);

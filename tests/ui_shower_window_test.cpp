@@ -183,7 +183,8 @@ TEST_F(ShowerWindowTest, ForecastViewPresentsTheEncountersHandedToIt) {
   TrailEncounter storm{};
   storm.trailYear = 1899;
   storm.forecastYear = 1999;
-  storm.peakJd = 2451500.5 + (2 * 60 + 4) / 1440.0;  // 1999-11-18 02:04
+  // 1999-11-18 02:04 UTC, 64.184 s earlier than the run's TT.
+  storm.peakJd = 2451500.5 + (2 * 60 + 4) / 1440.0 + 64.184 / 86400;
   storm.lambdaSun = 235.2853;
   storm.missAu = -0.00065;
   storm.particles = 120;

@@ -29,7 +29,7 @@ void RunState::FreeAligned::operator()(double* p) const { std::free(p); }
 RunState::RunState(int capacity) { Resize(capacity); }
 
 void RunState::Resize(int capacity) {
-  if (capacity < 1 || capacity > kMaxBodyCount) throw std::length_error("RunState capacity");
+  if (capacity < 1 || capacity > kMaxCapacity) throw std::length_error("RunState capacity");
   constexpr std::size_t kLine = kAlignment / sizeof(double);
   stride_ = (static_cast<std::size_t>(capacity) + kLine - 1) / kLine * kLine;
   historyDoubles_ = kHistoryArrays * stride_;
@@ -42,6 +42,7 @@ void RunState::Resize(int capacity) {
   AssignBuffers();
   std::memset(storage_.get(), 0, bytes);
   std::fill(sunFactor_, sunFactor_ + capacity_, 1.0);
+  NonGravBodies.clear();
 }
 
 void RunState::AssignBuffers() {
@@ -66,6 +67,7 @@ void RunState::ClearHistories() {
   AssignBuffers();
   std::memset(storage_.get(), 0, historyDoubles_ * sizeof(double));
   std::fill(sunFactor_, sunFactor_ + capacity_, 1.0);
+  NonGravBodies.clear();
 }
 
 void RunState::ShiftHistory() {

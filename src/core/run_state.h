@@ -14,6 +14,9 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
+
+#include "core/nongrav.h"
 
 namespace stelvo {
 
@@ -28,6 +31,10 @@ inline constexpr int kMaxParticles = kCapacity - kMassiveCount;
 // slot 4; a step writes its new point to slot 5 and the history shift renames it to 4.
 inline constexpr int kAcceptedSlot = 4;
 inline constexpr int kNewSlot = 5;
+// The largest trail run (stelvo-cli --per-trail): a million grains besides the
+// massive bodies; the largest RunState.
+inline constexpr int kMaxTrailParticles = 1000000;
+inline constexpr int kMaxCapacity = kMassiveCount + kMaxTrailParticles;
 inline constexpr int kMinPosSlot = -4, kMaxPosSlot = 5;
 inline constexpr int kMinAccSlot = -8, kMaxAccSlot = 8;
 inline constexpr int kPosSlots = kMaxPosSlot - kMinPosSlot + 1;
@@ -39,7 +46,7 @@ enum Axis { kX = 0, kY = 1, kZ = 2 };
 
 class RunState {
  public:
-  // Room for capacity bodies, 1..kMaxBodyCount, every array cleared.
+  // Room for capacity bodies, 1..kMaxCapacity, every array cleared.
   explicit RunState(int capacity = kCapacity);
   RunState(const RunState&) = delete;
   RunState& operator=(const RunState&) = delete;
@@ -69,8 +76,8 @@ class RunState {
   // nothing of the old contents stays.
   void Resize(int capacity);
 
-  // Zero every history slot for the full capacity, set every Sun factor to 1 and
-  // undo all renaming.
+  // Zero every history slot for the full capacity, set every Sun factor to 1, list
+  // no body as non-gravitational and undo all renaming.
   void ClearHistories();
   // Moves slots 5 -> 4 -> 3 (positions, velocities) and accelerations 5..-3 one
   // place down by renaming. Slot 5 then names a recycled buffer that the next step
@@ -85,6 +92,9 @@ class RunState {
   double SimDays = 0;
   double EpochJD = 0;
   int CurrentSlot = 0;
+  // The particles that feel a non-gravitational force (comets), at most a few; every
+  // acceleration evaluation adds it for them (nongrav.h). Empty: gravity alone.
+  std::vector<NonGravBody> NonGravBodies;
 
  private:
   struct FreeAligned {

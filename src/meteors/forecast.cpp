@@ -327,8 +327,11 @@ ForecastPlan PlanForecast(const ForecastSettings& s) {
   if (YearStartJD(s.trailFrom) >= trailsEndJD) return plan;
   plan.spanned = true;
   const auto passagesStart = Clock::now();
+  // Each trail from the published orbit solution nearest its passage (the MPC
+  // elements for a comet the table does not hold).
   const std::vector<PerihelionPassage> passages =
-      PerihelionPassages(s.cometIndex, YearStartJD(s.trailFrom), trailsEndJD);
+      PassagesBySolution(s.cometIndex, YearStartJD(s.trailFrom), trailsEndJD,
+                         s.solutions ? *s.solutions : BuiltInOrbitSolutions());
   plan.passagesSeconds = Seconds(passagesStart);
   for (const PerihelionPassage& passage : passages) {
     const int year = CalendarFromJulianDate(passage.jd).year;
@@ -411,7 +414,7 @@ ForecastResult CollectEncounters(const ForecastPlan& plan, std::span<const Trail
   for (std::size_t k = 0; k < plan.tasks.size() && k < outcomes.size(); ++k) {
     const TrailTask& task = plan.tasks[k];
     const TrailOutcome& trail = outcomes[k];
-    result.trails.push_back({task.year, task.passage.jd, trail.grains});
+    result.trails.push_back({task.year, task.passage.jd, trail.grains, task.passage.solution});
     const OsculatingElements orbit = StateToElements(task.passage.helio, kMassiveBodies[0].gm);
     const TrailWeights weights{
         DustMassPerReturnKg(activity, orbit.a * (1 - orbit.ecc), orbit.ecc, s.ejection.activeWithinAu),

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/progress.h"
+#include "initial/comet_solutions.h"
 #include "meteors/crossing_detector.h"
 #include "meteors/ejection.h"
 #include "meteors/site_sky.h"
@@ -64,7 +65,8 @@ inline constexpr int kDefaultGrainsPerTrail = kMaxParticles;
 struct TrailInfo {
   int year;
   double perihelionJd;
-  int grains;  // released and bound
+  int grains;            // released and bound
+  std::string solution;  // the orbit solution the comet's passage was integrated from
 };
 
 struct ForecastSettings {
@@ -83,6 +85,9 @@ struct ForecastSettings {
   // the catalogue's and the shower table's when left unset (meteors/zhr_model.h).
   std::optional<CometActivity> activity;
   std::optional<double> populationIndex;
+  // The comet's published orbit solutions (initial/comet_solutions.h); null: the
+  // built-in ones. Not owned; must outlive the forecast.
+  const std::vector<OrbitSolution>* solutions = nullptr;
 };
 
 // Where the time went, in seconds of each thread's own clock, summed over trails.

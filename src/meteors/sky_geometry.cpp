@@ -81,44 +81,6 @@ double SolarLongitudeDeg(const Vec3& p) {
   return WrapDegrees(std::atan2(p.y, p.x) * kRadToDeg + 180.0);
 }
 
-CalendarTime CalendarFromJulianDate(double jd) {
-  const double shifted = jd + 0.5;
-  double z = std::floor(shifted);
-  long long minutes = std::llround((shifted - z) * 1440.0);
-  if (minutes >= 1440) {
-    minutes -= 1440;
-    z += 1;
-  }
-  double a = z;
-  if (z >= 2299161) {
-    const double alpha = std::floor((z - 1867216.25) / 36524.25);
-    a = z + 1 + alpha - std::floor(alpha / 4);
-  }
-  const double b = a + 1524;
-  const double c = std::floor((b - 122.1) / 365.25);
-  const double d = std::floor(365.25 * c);
-  const double e = std::floor((b - d) / 30.6001);
-  CalendarTime t{};
-  t.day = static_cast<int>(b - d - std::floor(30.6001 * e));
-  t.month = static_cast<int>(e < 14 ? e - 1 : e - 13);
-  t.year = static_cast<int>(t.month > 2 ? c - 4716 : c - 4715);
-  t.hour = static_cast<int>(minutes / 60);
-  t.minute = static_cast<int>(minutes % 60);
-  return t;
-}
-
-void FormatUtc(double jd, std::array<char, 17>& out) {
-  const CalendarTime t = CalendarFromJulianDate(jd);
-  std::snprintf(out.data(), out.size(), "%04d-%02d-%02dT%02d:%02d", t.year, t.month, t.day, t.hour,
-                t.minute);
-}
-
-std::string FormatUtc(double jd) {
-  std::array<char, 17> text{};
-  FormatUtc(jd, text);
-  return text.data();
-}
-
 double JulianDateOfSolarLongitude(double lambdaSunDeg, int year) {
   const double yearStart = JulianDate(year, 1, 1, 0, 0, 0);
   double jd =

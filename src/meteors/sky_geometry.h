@@ -2,10 +2,14 @@
 // The sky geometry of meteor showers: the turn from the run's ecliptic frame (J2000)
 // to equatorial J2000, the radiant and speed of a geocentric velocity, solar
 // longitude, and dates. Pure functions; used by the crossing detector, the shower
-// summary, the shower window and the trails.
+// summary, the shower window and the trails. Calendar dates and printed times are
+// initial/astronom.h and initial/time_scale.h.
 
 #include <array>
 #include <string>
+
+#include "initial/astronom.h"
+#include "initial/time_scale.h"
 
 namespace stelvo {
 
@@ -49,23 +53,6 @@ double AngularSeparationDeg(double ra1Deg, double dec1Deg, double ra2Deg, double
 // ecliptic position: the Sun is then seen in the opposite direction, so
 // lambda_sun = heliocentric longitude of the point + 180 degrees, in [0, 360).
 double SolarLongitudeDeg(const Vec3& heliocentric);
-
-struct CalendarTime {
-  int year, month, day, hour, minute;
-};
-
-// Julian date to Gregorian calendar date and time, rounded to the nearest minute
-// (Meeus 1998, Astronomical Algorithms, 2nd ed., ch. 7). Meant for dates after
-// 1582 October 15.
-CalendarTime CalendarFromJulianDate(double jd);
-
-// "YYYY-MM-DDTHH:MM". The run keeps one time scale, its dynamical time; it is
-// written as if it were UTC. The two differ by TT - UTC = 32.184 s + leap seconds,
-// 64.2 s in 2000 and 69.2 s since 2017, about a minute, which is below what the
-// crossing times mean for a stream.
-std::string FormatUtc(double jd);
-// The same into a fixed buffer, for callers that must not allocate.
-void FormatUtc(double jd, std::array<char, 17>& out);
 
 // Julian date at which the Sun's geocentric longitude, in the J2000 ecliptic,
 // reaches lambdaSunDeg in the given Gregorian year (the instant within that year,

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <string>
+#include <mutex>
+#include <optional>
 
 #include "core/gravity.h"
 #include "core/integrator.h"
@@ -28,6 +30,17 @@ MassiveStates MassiveTable() {
   return s;
 }
 
+MassiveStates EphemerisTable() {
+  MassiveStates s = MassiveTable();
+  // VSOP87A, series VSOP87A.emb summed in full with their time derivatives at
+  // JD 2451545.0 TDB; the check values of the theory's distribution (vsop87.chk) agree
+  // to their ten digits.
+  constexpr int kEmb = 3;
+  s[kEmb] = {-0.17715914396658194,  0.9672192890768273,    -9.53620493483117e-07,
+             -0.017203107484784475, -0.00316391884099038, 2.5795940520218826e-08};
+  return s;
+}
+
 StepPlan PlanSteps(double fromJD, double toJD, double maxStepDays) {
   const double span = toJD - fromJD;
   // The start-up alone reaches four steps ahead.
@@ -47,7 +60,7 @@ MassiveStates IntegrateMassive(const MassiveStates& from, double fromJD, double 
                                double maxStepDays) {
   if (toJD == fromJD) return from;
   const StepPlan plan = PlanSteps(fromJD, toJD, maxStepDays);
-  auto state = std::make_unique<RunState>();
+  auto state = std::make_unique<RunState>(kMassiveCount);
   RunState& s = *state;
   s.ClearHistories();
   s.BodyCount = kMassiveCount;
@@ -70,9 +83,32 @@ MassiveStates IntegrateMassive(const MassiveStates& from, double fromJD, double 
   return out;
 }
 
+namespace {
+
+double CheckpointJD(int k) { return kEpochJD + k * kCheckpointDays; }
+
+}  // namespace
+
+MassiveStates MassiveCheckpoint(int k) {
+  static std::mutex mutex;
+  static std::array<std::optional<MassiveStates>, kLastCheckpoint - kFirstCheckpoint + 1> cache;
+  if (k < kFirstCheckpoint || k > kLastCheckpoint) throw RunError("No such epoch checkpoint");
+  const std::lock_guard<std::mutex> lock(mutex);
+  auto slot = [](int i) -> std::optional<MassiveStates>& { return cache[i - kFirstCheckpoint]; };
+  if (!slot(0)) slot(0) = EphemerisTable();
+  const int toward = k > 0 ? 1 : -1;
+  int known = k;
+  while (!slot(known)) known -= toward;
+  for (int i = known + toward; i != k + toward; i += toward) {
+    slot(i) = IntegrateMassive(*slot(i - toward), CheckpointJD(i - toward), CheckpointJD(i));
+  }
+  return *slot(k);
+}
+
 MassiveStates MassiveBodiesAt(double jd, double maxStepDays) {
   CheckEpoch(jd);
-  return IntegrateMassive(MassiveTable(), kEpochJD, jd, maxStepDays);
+  const int k = static_cast<int>(std::lround((jd - kEpochJD) / kCheckpointDays));
+  return IntegrateMassive(MassiveCheckpoint(k), CheckpointJD(k), jd, maxStepDays);
 }
 
 }  // namespace stelvo

@@ -36,7 +36,7 @@ struct RunSettings {
   int CometIndex = 62;           // catalogue index; 1 gives a run without particles
   int Distribution = 0;          // start distribution 0..3; anything else refuses to start
   std::string DistributionText;  // what the user typed, for the refusal message
-  // Start instant, years 1600..2200; the window's runs keep J2000. At another epoch
+  // Start instant, years -3000..2999; the window's runs keep J2000. At another epoch
   // the massive bodies are the J2000 table integrated there (run/epoch_state.h).
   double EpochJD = 2451545.0;
 };
