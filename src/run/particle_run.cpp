@@ -54,7 +54,7 @@ void ParticleRun::Begin(double epochJD, const MassiveStates& bodies,
   InitialAccelerations(s);
   startupPasses_ = StartUpIteration(s, *coeffs_);
   s.SimDays = 4 * stepDays;
-  s.CurrentSlot = 4;
+  s.CurrentSlot = kAcceptedSlot;
 }
 
 void ParticleRun::Step() { IntegrationStep(*state_, *coeffs_); }
