@@ -51,7 +51,7 @@ TEST(Forecast, TheLeonidStormOf1999ComesFromThe1899TrailWithinHalfAnHour) {
   // The whole row, pinned.
   EXPECT_EQ(ForecastCsv(r.encounters),
             "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n"
-            "1899,1999-11-18T02:17,235.2956,0.00086,129,153.60,21.70,70.61\n");
+            "1899,1999-11-18T02:22,235.2994,0.00089,129,153.60,21.70,70.61\n");
 }
 
 TEST(Forecast, TheThreadCountDoesNotChangeTheForecast) {

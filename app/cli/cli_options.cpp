@@ -322,8 +322,37 @@ Section ForecastSection() {
            {"--help", nullptr, "", "this text", nullptr, &CliOptions::help}}};
 }
 
+Section OrbitSection() {
+  return {"Comet orbit (instead of a run; --comet picks the comet)",
+          {{"--passages", "A..B",
+            "years FROM..TO from " + std::to_string(kEarliestYear) + " to " +
+                std::to_string(kLatestYear) + ", FROM <= TO",
+            "the comet's perihelion passages in the years A to B, each\nintegrated from the "
+            "published orbit solution nearest it:\n'passage YYYY-MM-DDTHH:MM JD q_au SOLUTION' (UT)",
+            [](std::string_view text, CliOptions& o) {
+              const std::optional<YearRange> range = ParseYearRange(text);
+              if (!range) return false;
+              o.passages = true;
+              o.passagesFrom = range->from;
+              o.passagesTo = range->to;
+              return true;
+            }},
+           {"--fit-passages", nullptr, "",
+            "fit the comet's A2 (and A1 where the passages carry it) and\nperihelion time to "
+            "its recorded perihelion passages",
+            nullptr, &CliOptions::fitPassages},
+           {"--save-solution", "FILE", kFileName,
+            "with --fit-passages: the orbit solutions with the fit added as a row",
+            Text(&CliOptions::saveSolutionPath)},
+           {"--solutions", "FILE", kFileName,
+            "orbit solutions from FILE (the columns of src/data/comet_solutions.csv)\n"
+            "instead of the built-in ones; also for --trails",
+            Text(&CliOptions::solutionsPath)}}};
+}
+
 const std::vector<Section>& Sections() {
-  static const std::vector<Section> sections = {RunSection(), OutputSection(), ForecastSection()};
+  static const std::vector<Section> sections = {RunSection(), OutputSection(), ForecastSection(),
+                                                OrbitSection()};
   return sections;
 }
 
@@ -353,6 +382,12 @@ std::string CheckTogether(const CliOptions& options) {
   if (options.grainMinMm > options.grainMaxMm) return "--grain-min must not exceed --grain-max";
   if (!options.forecastCsvPath.empty() && options.trailFrom == 0) {
     return "--forecast-csv needs --trails and --forecast";
+  }
+  if (options.passages + options.fitPassages + (options.trailFrom != 0) > 1) {
+    return "--passages, --fit-passages and --trails: one at a time";
+  }
+  if (!options.saveSolutionPath.empty() && !options.fitPassages) {
+    return "--save-solution needs --fit-passages";
   }
   return "";
 }

@@ -56,6 +56,13 @@ struct CliOptions {
   double windowDays = ForecastSettings{}.windowDays;
   double trailStepDays = ForecastSettings{}.stepDays;  // the trails run side by side on `threads` threads
   std::string forecastCsvPath;
+  // The comet's own orbit (instead of a run): its perihelion passages in a span of
+  // years, or the fit of its non-gravitational parameters to its recorded passages.
+  bool passages = false;
+  int passagesFrom = 0, passagesTo = 0;
+  bool fitPassages = false;
+  std::string saveSolutionPath;  // with --fit-passages: the solutions file with the fit
+  std::string solutionsPath;     // orbit solutions read from here instead of the built-in
 };
 
 struct CliParse {

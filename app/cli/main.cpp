@@ -23,6 +23,7 @@
 #include "core/state_digest.h"
 #include "run/simulation_run.h"
 #include "frame_output.h"
+#include "orbit_commands.h"
 #include "progress_line.h"
 #include "shower_output.h"
 #include "data/comet_catalogue.h"
@@ -160,8 +161,8 @@ void PrintForecast(const CliOptions& o, const ForecastResult& r, double seconds)
   const std::string_view name = CometDisplayName(o.comet);
   std::printf("%.*s\n", static_cast<int>(name.size()), name.data());
   for (const TrailInfo& t : r.trails) {
-    std::printf("trail %d  perihelion %s TT  particles %d\n", t.year,
-                FormatCalendar(t.perihelionJd).c_str(), t.grains);
+    std::printf("trail %d  perihelion %s TT  particles %d  solution %s\n", t.year,
+                FormatCalendar(t.perihelionJd).c_str(), t.grains, t.solution.c_str());
   }
   const auto columns = EncounterColumns();
   std::fputs(Line(Headers(columns, Output::kText), ' ').c_str(), stdout);
@@ -184,8 +185,9 @@ void PrintForecast(const CliOptions& o, const ForecastResult& r, double seconds)
       seconds);
 }
 
-int Forecast(const CliOptions& o) {
-  const ForecastSettings s = ForecastSettingsFrom(o);
+int Forecast(const CliOptions& o, const SolutionTable& table) {
+  ForecastSettings s = ForecastSettingsFrom(o);
+  s.solutions = &table.solutions;
   const auto t0 = Clock::now();
   Progress progress;
   const StopOnInterrupt stopOnInterrupt(progress);
@@ -363,7 +365,17 @@ class Runs {
 };
 
 int Run(const CliOptions& o) {
-  if (o.trailFrom != 0) return Forecast(o);
+  if (o.trailFrom != 0 || o.passages || o.fitPassages) {
+    SolutionTable table;
+    std::string error;
+    if (!LoadSolutions(o, table, error)) {
+      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+      return 2;
+    }
+    if (o.passages) return PrintPassages(o, table);
+    if (o.fitPassages) return FitAndPrintPassages(o, table);
+    return Forecast(o, table);
+  }
   if (!o.isa.empty() && !SelectIsa(IsaFromName(o.isa))) {
     std::fprintf(stderr, "stelvo-cli: --isa %s: this processor does not support it\n",
                  o.isa.c_str());

@@ -107,12 +107,32 @@ int GravityAcceleration(PositionSet p, AccelerationSet a, const double* gm, cons
   });
 }
 
+NonGravInstant SlotInstant(const RunState& state, int slot) {
+  NonGravInstant in;
+  for (int axis = 0; axis < 3; ++axis) {
+    in.at[axis] = state.Pos(axis, slot);
+    in.framePos[axis] = state.Pos(axis, slot);
+    in.frameVel[axis] = state.Vel(axis, slot);
+    in.sunAt[axis] = state.Pos(axis, slot)[0];
+  }
+  in.sunGM = state.BodyGM()[0];
+  return in;
+}
+
+void AddNonGravAtSlot(RunState& state, int slot, int begin, int end) {
+  if (state.NonGravBodies.empty()) return;
+  double* const acc[3] = {state.Acc(kX, slot), state.Acc(kY, slot), state.Acc(kZ, slot)};
+  AddNonGravAccelerations(state.NonGravBodies, SlotInstant(state, slot), acc, 0, begin, end);
+}
+
 void InitialAccelerations(RunState& state, WorkerPool& pool) {
   ClearArithmeticFlags();
   const int raisedByWorkers =
       GravityAcceleration({state.Pos(kX, 0), state.Pos(kY, 0), state.Pos(kZ, 0)},
                           {state.Acc(kX, 0), state.Acc(kY, 0), state.Acc(kZ, 0)}, state.BodyGM(),
                           state.SunFactor(), state.BodyCount, pool);
+  // The comets' own force on top of gravity; a handful of bodies, so on this thread.
+  AddNonGravAtSlot(state, 0, kMassiveCount, state.BodyCount);
   // A body on a massive body's start position leaves NaN in slot 0; the start-up
   // clears the flags, so the fault must be reported here or it is lost.
   ThrowOnArithmeticFlags(raisedByWorkers);

@@ -77,6 +77,36 @@ struct StepPhases {
   }
 };
 
+// The non-gravitational view of a step's two evaluations. The predicted point has
+// no velocity, so its plane (and the orbit run back by a time shift) is the accepted
+// point's, a step earlier; the corrected point has its own velocity.
+NonGravInstant PredictedInstant(const RunState& state, const Sources& predicted,
+                                double (*block)[kBlockBodies], int first) {
+  NonGravInstant in;
+  for (int axis = 0; axis < 3; ++axis) {
+    in.at[axis] = block[axis];
+    in.framePos[axis] = state.Pos(axis, 4);
+    in.frameVel[axis] = state.Vel(axis, 4);
+  }
+  in.atOffset = first;
+  in.frameAge = state.StepDays;
+  in.sunAt[0] = predicted.x[0], in.sunAt[1] = predicted.y[0], in.sunAt[2] = predicted.z[0];
+  in.sunGM = state.BodyGM()[0];
+  return in;
+}
+
+NonGravInstant CorrectedInstant(RunState& state, const Sources& corrected) {
+  NonGravInstant in;
+  for (int axis = 0; axis < 3; ++axis) {
+    in.at[axis] = state.CorrState(3 * axis);
+    in.framePos[axis] = state.CorrState(3 * axis);
+    in.frameVel[axis] = state.CorrState(3 * axis + 1);
+  }
+  in.sunAt[0] = corrected.x[0], in.sunAt[1] = corrected.y[0], in.sunAt[2] = corrected.z[0];
+  in.sunGM = state.BodyGM()[0];
+  return in;
+}
+
 }  // namespace
 
 // Each body's phases keep the order predictor, evaluation, correctors, evaluation,
@@ -109,8 +139,19 @@ void IntegrationStep(RunState& state, const IntegratorCoeffs& coeffs, WorkerPool
     const int count = end - begin;
     step.Predict(block, count);
     step.Evaluate(predicted, block, block.Predicted(), block.PredictedAcc(), count);
+    if (!state.NonGravBodies.empty()) {
+      double* const acc[3] = {predictedBlock[3], predictedBlock[4], predictedBlock[5]};
+      AddNonGravAccelerations(state.NonGravBodies,
+                              PredictedInstant(state, predicted, predictedBlock, begin), acc,
+                              begin, begin, end);
+    }
     step.Correct(block, count);
     step.Evaluate(corrected, block, block.Corrected(), block.CorrectedAcc(), count);
+    if (!state.NonGravBodies.empty()) {
+      double* const acc[3] = {state.CorrState(2), state.CorrState(5), state.CorrState(8)};
+      AddNonGravAccelerations(state.NonGravBodies, CorrectedInstant(state, corrected), acc, 0,
+                              begin, end);
+    }
   });
   ThrowOnArithmeticFlags(raised);
   state.AcceptCorrected();

@@ -5,6 +5,7 @@
 // vector lanes, and each body's own sums keep their order.
 
 #include "core/gravity.h"
+#include "core/nongrav.h"
 #include "core/run_state.h"
 
 namespace stelvo {
@@ -47,5 +48,12 @@ const Kernels& ActiveKernels();
 Sources SourcesFrom(PositionSet positions, const double* gm, const double* sunFactor);
 // The ten massive bodies attract each other: every pair but the self-pair.
 void MassiveAccelerations(const Sources& sources, AccelerationSet accelerations);
+
+// The non-gravitational view of one history slot whose positions and velocities are
+// both known (the initial point, the start-up's slots): plane and distance from it.
+NonGravInstant SlotInstant(const RunState& state, int slot);
+// Adds the non-gravitational accelerations of the listed bodies in [begin, end) at
+// one history slot (SlotInstant).
+void AddNonGravAtSlot(RunState& state, int slot, int begin, int end);
 
 }  // namespace stelvo

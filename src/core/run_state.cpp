@@ -42,6 +42,7 @@ void RunState::Resize(int capacity) {
   AssignBuffers();
   std::memset(storage_.get(), 0, bytes);
   std::fill(sunFactor_, sunFactor_ + capacity_, 1.0);
+  NonGravBodies.clear();
 }
 
 void RunState::AssignBuffers() {
@@ -66,6 +67,7 @@ void RunState::ClearHistories() {
   AssignBuffers();
   std::memset(storage_.get(), 0, historyDoubles_ * sizeof(double));
   std::fill(sunFactor_, sunFactor_ + capacity_, 1.0);
+  NonGravBodies.clear();
 }
 
 void RunState::ShiftHistory() {

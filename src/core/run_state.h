@@ -14,6 +14,9 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
+
+#include "core/nongrav.h"
 
 namespace stelvo {
 
@@ -73,8 +76,8 @@ class RunState {
   // nothing of the old contents stays.
   void Resize(int capacity);
 
-  // Zero every history slot for the full capacity, set every Sun factor to 1 and
-  // undo all renaming.
+  // Zero every history slot for the full capacity, set every Sun factor to 1, list
+  // no body as non-gravitational and undo all renaming.
   void ClearHistories();
   // Moves slots 5 -> 4 -> 3 (positions, velocities) and accelerations 5..-3 one
   // place down by renaming. Slot 5 then names a recycled buffer that the next step
@@ -89,6 +92,9 @@ class RunState {
   double SimDays = 0;
   double EpochJD = 0;
   int CurrentSlot = 0;
+  // The particles that feel a non-gravitational force (comets), at most a few; every
+  // acceleration evaluation adds it for them (nongrav.h). Empty: gravity alone.
+  std::vector<NonGravBody> NonGravBodies;
 
  private:
   struct FreeAligned {

@@ -142,6 +142,8 @@ int Pass(RunState& state, const IntegratorCoeffs& c, WorkerPool& pool) {
       const PositionSet p = PositionsAt(state, kEvaluatedSlots[k]);
       const AccelerationSet a = AccelerationsAt(state, kEvaluatedSlots[k]);
       kernels.accelerations(sources[k], p.x, p.y, p.z, a.x, a.y, a.z, begin, end);
+      // Every slot has its velocities here, so the plane is the slot's own.
+      AddNonGravAtSlot(state, kEvaluatedSlots[k], begin, end);
     }
   });
 }

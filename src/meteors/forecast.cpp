@@ -279,8 +279,11 @@ ForecastPlan PlanForecast(const ForecastSettings& s) {
   if (YearStartJD(s.trailFrom) >= trailsEndJD) return plan;
   plan.spanned = true;
   const auto passagesStart = Clock::now();
+  // Each trail from the published orbit solution nearest its passage (the MPC
+  // elements for a comet the table does not hold).
   const std::vector<PerihelionPassage> passages =
-      PerihelionPassages(s.cometIndex, YearStartJD(s.trailFrom), trailsEndJD);
+      PassagesBySolution(s.cometIndex, YearStartJD(s.trailFrom), trailsEndJD,
+                         s.solutions ? *s.solutions : BuiltInOrbitSolutions());
   plan.passagesSeconds = Seconds(passagesStart);
   for (const PerihelionPassage& passage : passages) {
     const int year = CalendarFromJulianDate(passage.jd).year;
@@ -355,7 +358,7 @@ ForecastResult CollectEncounters(const ForecastPlan& plan, std::span<const Trail
   for (std::size_t k = 0; k < plan.tasks.size() && k < outcomes.size(); ++k) {
     const TrailTask& task = plan.tasks[k];
     const TrailOutcome& trail = outcomes[k];
-    result.trails.push_back({task.year, task.passage.jd, trail.grains});
+    result.trails.push_back({task.year, task.passage.jd, trail.grains, task.passage.solution});
     Encounters(trail, task.year, plan.settings, result.encounters);
     sum.epochs += trail.timings.epochs;
     sum.release += trail.timings.release;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/progress.h"
+#include "initial/comet_solutions.h"
 #include "meteors/crossing_detector.h"
 #include "meteors/ejection.h"
 #include "run/epoch_state.h"
@@ -46,7 +47,8 @@ struct TrailEncounter {
 struct TrailInfo {
   int year;
   double perihelionJd;
-  int grains;  // released and bound
+  int grains;            // released and bound
+  std::string solution;  // the orbit solution the comet's passage was integrated from
 };
 
 struct ForecastSettings {
@@ -61,6 +63,9 @@ struct ForecastSettings {
   double encounterAu = 0.002;
   double windowDays = 30;
   int threads = 2;  // trails integrated side by side
+  // The comet's published orbit solutions (initial/comet_solutions.h); null: the
+  // built-in ones. Not owned; must outlive the forecast.
+  const std::vector<OrbitSolution>* solutions = nullptr;
 };
 
 // Where the time went, in seconds of each thread's own clock, summed over trails.

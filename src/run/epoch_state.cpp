@@ -1,9 +1,9 @@
 #include "run/epoch_state.h"
 
 #include <cmath>
+#include <string>
 #include <mutex>
 #include <optional>
-#include <string>
 
 #include "core/gravity.h"
 #include "core/integrator.h"

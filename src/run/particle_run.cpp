@@ -21,12 +21,15 @@ ParticleRun::~ParticleRun() = default;
 
 void ParticleRun::Begin(double epochJD, const MassiveStates& bodies,
                         std::span<const StateVector> particles, std::span<const double> sunFactors,
-                        double stepDays) {
+                        double stepDays, std::span<const NonGravParams> nonGrav) {
   if (particles.size() > static_cast<std::size_t>(kMaxTrailParticles)) {
     throw RunError("A run holds at most " + std::to_string(kMaxTrailParticles) + " particles");
   }
   if (!sunFactors.empty() && sunFactors.size() != particles.size()) {
     throw RunError("One Sun factor per particle");
+  }
+  if (!nonGrav.empty() && nonGrav.size() != particles.size()) {
+    throw RunError("One set of non-gravitational parameters per particle");
   }
   if (!(stepDays != 0 && std::isfinite(stepDays))) throw RunError("The step must not be 0");
   // The run state holds what is asked: memory in proportion to the particles, kept
@@ -50,6 +53,10 @@ void ParticleRun::Begin(double epochJD, const MassiveStates& bodies,
         s, row,
         {p.x + sun.x, p.y + sun.y, p.z + sun.z, p.vx + sun.vx, p.vy + sun.vy, p.vz + sun.vz});
     if (!sunFactors.empty()) s.SunFactor()[row] = sunFactors[k];
+    if (!nonGrav.empty()) {
+      const NonGravParams& p = nonGrav[k];
+      if (p.a1 != 0 || p.a2 != 0 || p.a3 != 0) s.NonGravBodies.push_back({row, p, ModelFor(p)});
+    }
   }
   InitialAccelerations(s);
   startupPasses_ = StartUpIteration(s, *coeffs_);

@@ -23,10 +23,13 @@ class ParticleRun {
   ParticleRun& operator=(const ParticleRun&) = delete;
 
   // Particles are heliocentric states at epochJD, each with its factor (1 - beta) on
-  // the Sun's attraction (empty: 1 for all); up to kMaxTrailParticles, the run state
-  // grown to hold them. Throws RunError for more, ArithmeticError like any run.
+  // the Sun's attraction (empty: 1 for all) and its non-gravitational parameters
+  // (empty: none; a comet's nucleus has them, its grains not); up to kMaxTrailParticles,
+  // the run state grown to hold them. Throws RunError for more, ArithmeticError like
+  // any run.
   void Begin(double epochJD, const MassiveStates& bodies, std::span<const StateVector> particles,
-             std::span<const double> sunFactors, double stepDays);
+             std::span<const double> sunFactors, double stepDays,
+             std::span<const NonGravParams> nonGrav = {});
   void Step();
   void FinishPass();
 
