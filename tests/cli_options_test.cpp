@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "--fit-passages --trails 1899..1899 --forecast 1999..1999",
                       "--trails 1899..1899 --forecast 1999..2999",
                       "--trails 1899..1899 --forecast 1999..1999 --per-trail 0",
-                      "--trails 1899..1899 --forecast 1999..1999 --per-trail 19991",
+                      "--trails 1899..1899 --forecast 1999..1999 --per-trail 1000001",
                       "--trails 1899..1899 --forecast 1999..1999 --grain-min 2 --grain-max 1",
                       "--trails 1899..1899 --forecast 1999..1999 --near 0.5",
                       "--trails 1899..1899 --forecast 1999..1999 --density -3",
@@ -83,11 +83,13 @@ INSTANTIATE_TEST_SUITE_P(
 // The limits the parser and --help state are the library's: the last forecast year,
 // the particles of a trail, the epoch span.
 TEST(CliOptions, LimitsAreTheLibrarys) {
-  EXPECT_TRUE(ParseCliOptions(Args("--trails 1899..1899 --forecast 1999..2199")).options);
-  EXPECT_TRUE(ParseCliOptions(Args("--trails 1899..1899 --forecast 1999..1999 --per-trail 19990")).options);
-  EXPECT_TRUE(ParseCliOptions(Args("--epoch 2305447.5")).options);
+  EXPECT_TRUE(ParseCliOptions(Args("--trails 1899..1899 --forecast 1999..2998")).options);
+  EXPECT_TRUE(ParseCliOptions(Args("--trails -1000..1986 --forecast -500..-400")).options);
+  EXPECT_TRUE(ParseCliOptions(Args("--trails 1899..1899 --forecast 1999..1999 --per-trail 1000000")).options);
+  EXPECT_TRUE(ParseCliOptions(Args("--epoch 625307.5")).options);
+  EXPECT_FALSE(ParseCliOptions(Args("--epoch 625307.4")).options);
   const std::string usage = CliUsage();
-  EXPECT_NE(usage.find("1..19990 (default 19990)"), std::string::npos);
+  EXPECT_NE(usage.find("1..1000000 (default 19990)"), std::string::npos);
   EXPECT_NE(usage.find("(inclusive, -3000..2998)"), std::string::npos);
   const CliOptions o = *ParseCliOptions({}).options;
   EXPECT_EQ(o.perTrail, ForecastSettings{}.perTrail);

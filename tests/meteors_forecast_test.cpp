@@ -138,7 +138,7 @@ TEST(Forecast, SettingsOutsideTheirRangesAreRefused) {
   s.perTrail = 0;
   refused(s);
   s = good;
-  s.perTrail = 19991;
+  s.perTrail = kMaxTrailParticles + 1;
   refused(s);
   s = good;
   s.encounterAu = 0;

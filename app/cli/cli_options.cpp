@@ -109,18 +109,13 @@ bool ParsePlanets(std::string_view text, CliOptions& o) {
   }
 }
 
-// "FROM..TO", whole forecast years with FROM <= TO.
+// "FROM..TO", whole forecast years with FROM <= TO; negative years are before 1 BC.
 Apply YearSpan(int CliOptions::*from, int CliOptions::*to) {
   return [=](std::string_view text, CliOptions& o) {
-    const auto dots = text.find("..");
-    long long a = 0, b = 0;
-    if (dots == std::string_view::npos || !ParseInt(text.substr(0, dots), a) ||
-        !ParseInt(text.substr(dots + 2), b) || a < kFirstForecastYear || b > kLastForecastYear ||
-        a > b) {
-      return false;
-    }
-    o.*from = static_cast<int>(a);
-    o.*to = static_cast<int>(b);
+    const std::optional<YearRange> years = ParseYearRange(text);
+    if (!years || years->from < kFirstForecastYear || years->to > kLastForecastYear) return false;
+    o.*from = years->from;
+    o.*to = years->to;
     return true;
   };
 }
@@ -272,10 +267,10 @@ Section ForecastSection() {
            {"--forecast", "C..D", kYearSpan,
             "years searched for encounters with the Earth (inclusive)",
             YearSpan(&CliOptions::forecastFrom, &CliOptions::forecastTo)},
-           {"--per-trail", "N", "a whole number of particles from 1 to " + std::to_string(kMaxParticles),
-            "particles per trail, 1.." + std::to_string(kMaxParticles) + " (default " +
+           {"--per-trail", "N", "a whole number of particles from 1 to " + std::to_string(kMaxTrailParticles),
+            "particles per trail, 1.." + std::to_string(kMaxTrailParticles) + " (default " +
                 std::to_string(f.perTrail) + ")",
-            IntIn(&CliOptions::perTrail, 1, kMaxParticles)},
+            IntIn(&CliOptions::perTrail, 1, kMaxTrailParticles)},
            {"--grain-min", "MM", "a grain radius in mm from 0.001 to 1000",
             "smallest grain radius in mm (default " + Num(e.grainRadiusMinMm) + ")",
             DoubleIn(&CliOptions::grainMinMm, {0.001, 1000})},

@@ -162,8 +162,8 @@ void PrintForecast(const CliOptions& o, const ForecastResult& r, double seconds)
   const std::string_view name = CometDisplayName(o.comet);
   std::printf("%.*s\n", static_cast<int>(name.size()), name.data());
   for (const TrailInfo& t : r.trails) {
-    std::printf("trail %d  perihelion %s  particles %d  solution %s\n", t.year,
-                FormatUtc(t.perihelionJd).c_str(), t.grains, t.solution.c_str());
+    std::printf("trail %d  perihelion %s TT  particles %d  solution %s\n", t.year,
+                FormatCalendar(t.perihelionJd).c_str(), t.grains, t.solution.c_str());
   }
   const auto columns = EncounterColumns();
   const unsigned groups = kCoreColumns | kForecastColumns | (o.site ? kSiteColumns : 0u);
@@ -183,8 +183,7 @@ void PrintForecast(const CliOptions& o, const ForecastResult& r, double seconds)
                 t.steps * 1e9 / (static_cast<double>(t.trailSteps) * o.perTrail), PeakRssMegabytes());
   }
   std::printf(
-      "times in the run's time scale written as UTC (TT - UTC, 64-69 s, neglected); "
-      "%.1f s\n",
+      "peak times in UTC (UT before 1972), converted from the run's TT; %.1f s\n",
       seconds);
 }
 

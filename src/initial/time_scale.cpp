@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "initial/astronom.h"
 
@@ -164,13 +163,6 @@ double UniversalFromTerrestrial(double jdTT) {
 
 void FormatUtc(double jdTT, TimeText& out) {
   Format(CalendarFromJulianDate(UniversalFromTerrestrial(jdTT)), out);
-}
-
-void FormatUtc(double jdTT, std::array<char, 17>& out) {
-  TimeText text{};
-  FormatUtc(jdTT, text);
-  std::memcpy(out.data(), text.data(), out.size() - 1);
-  out.back() = '\0';
 }
 
 std::string FormatUtc(double jdTT) {

@@ -36,8 +36,6 @@ using TimeText = std::array<char, 18>;
 std::string FormatUtc(double jdTT);
 // The same into a fixed buffer, for callers that must not allocate.
 void FormatUtc(double jdTT, TimeText& out);
-// Years 0 to 9999 only: the buffer of the shower rows, until they hold a TimeText.
-void FormatUtc(double jdTT, std::array<char, 17>& out);
 
 // "YYYY-MM-DDTHH:MM" of the Julian date itself, no change of time scale: for dates
 // given in TT, such as perihelion times.

@@ -35,7 +35,7 @@ double CometEpochJD(int cometIndex);
 // Heliocentric state at the epoch by two-body motion from the elements' perihelion.
 StateVector CometStateAtEpoch(int cometIndex);
 
-// Passages with fromJD <= jd <= toJD (within 1600..2200), in time order. The step
+// Passages with fromJD <= jd <= toJD (within the epoch years, -3000..2999), in time order. The step
 // is the run's (default 1 day). Throws RunError for a bad index or span.
 std::vector<PerihelionPassage> PerihelionPassages(int cometIndex, double fromJD, double toJD,
                                                   double stepDays = 1);

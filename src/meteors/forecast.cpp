@@ -52,8 +52,8 @@ void CheckSettings(const ForecastSettings& s) {
   }
   if (s.trailFrom > s.trailTo) throw RunError("The trail years run backwards");
   if (s.forecastFrom > s.forecastTo) throw RunError("The forecast years run backwards");
-  if (s.perTrail < 1 || s.perTrail > kMaxParticles) {
-    throw RunError("A trail holds 1 to " + std::to_string(kMaxParticles) + " particles");
+  if (s.perTrail < 1 || s.perTrail > kMaxTrailParticles) {
+    throw RunError("A trail holds 1 to " + std::to_string(kMaxTrailParticles) + " particles");
   }
   if (!(s.stepDays > 0 && s.stepDays <= 10))
     throw RunError("The trail step must lie in (0, 10] days");

@@ -73,7 +73,7 @@ struct ForecastSettings {
   int cometIndex = 0;
   int trailFrom = 0, trailTo = 0;        // years of the trails' perihelion passages, inclusive
   int forecastFrom = 0, forecastTo = 0;  // years searched for encounters, inclusive
-  int perTrail = kDefaultGrainsPerTrail;  // grains per trail, 1..kMaxParticles
+  int perTrail = kDefaultGrainsPerTrail;  // grains per trail, 1..kMaxTrailParticles
   double stepDays = 1;
   EjectionSettings ejection;
   // A grain is near the Earth when its node lies within encounterAu of the Earth's

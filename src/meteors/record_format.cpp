@@ -21,7 +21,7 @@ Cell Number(double value) { return Cell{value, {}, false}; }
 Cell Utc(double jd) {
   Cell cell;
   cell.isText = true;
-  std::array<char, 17> utc{};
+  TimeText utc{};
   FormatUtc(jd, utc);
   std::memcpy(cell.text.data(), utc.data(), utc.size());
   return cell;

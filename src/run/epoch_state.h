@@ -8,23 +8,22 @@
 
 #include "core/coefficients.h"
 #include "core/run_state.h"
+#include "initial/astronom.h"
 #include "initial/orbit.h"
 
 namespace stelvo {
 
-// The years a run may start in, inclusive; everything that takes a year or an epoch
-// (the forecast, the window's and stelvo-cli's year fields) checks against these.
-inline constexpr int kFirstEpochYear = -3000;
-inline constexpr int kLastEpochYear = 2999;
-// -3000 January 1, 0h (Julian calendar) and 3000 January 1, 0h (Gregorian): the
-// astronomical years kEarliestYear to kLatestYear inclusive.
+// The years a run may start in, inclusive: the astronomical years of the calendar
+// (initial/astronom.h). Everything that takes a year or an epoch (the forecast, the
+// window's and stelvo-cli's year fields) checks against these.
+inline constexpr int kFirstEpochYear = kEarliestYear;
+inline constexpr int kLastEpochYear = kLatestYear;
+// kFirstEpochYear January 1, 0h (Julian calendar) and the January 1, 0h after
+// kLastEpochYear (Gregorian).
 inline constexpr double kEarliestEpochJD = 625307.5;
 inline constexpr double kLatestEpochJD = 2816787.5;
-// Epochs 1600 January 1 to 2201 January 1 integrate straight from the table;
-// beyond, from the nearest checkpoint: the table carried century by century, each
-// checkpoint from the one before it, kept for the life of the process.
-inline constexpr double kStraightFromJD = 2305447.5;
-inline constexpr double kStraightToJD = 2524958.5;
+// Epochs are reached from the nearest checkpoint: the ephemeris table carried century
+// by century, each checkpoint from the one before it, kept for the life of the process.
 inline constexpr double kCheckpointDays = 36525;  // one Julian century
 // The step of the epoch integration. The round trip J2000 -> 1700 -> J2000 returns
 // the Earth-Moon barycentre to 1.2e-9 AU of the table at 0.9 days; at exactly 1 day
