@@ -166,6 +166,13 @@ const std::vector<ValueOption>& ValueOptions() {
       {"--trail-step", "a step width in days from 0.1 to 10",
        DoubleIn(&CliOptions::trailStepDays, 0.1, 10)},
       {"--forecast-csv", "a file name", Text(&CliOptions::forecastCsvPath)},
+      {"--stream", "years FROM..TO from 1600 to 2199, FROM <= TO",
+       YearSpan(&CliOptions::streamFrom, &CliOptions::streamTo)},
+      {"--far-step", "a step width in days from 0.1 to 10",
+       DoubleIn(&CliOptions::farStepDays, 0.1, 10)},
+      {"--near-years", "a whole number of years from 1 to 1000",
+       IntIn(&CliOptions::nearYears, 1, 1000)},
+      {"--set-aside", "a distance in AU from 0 to 10", DoubleIn(&CliOptions::setAsideAu, 0, 10)},
   };
   return options;
 }
@@ -221,8 +228,14 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
     }
     if (!known) return {std::nullopt, "unknown option " + Quoted(arg) + "; see --help"};
   }
-  if ((options.trailFrom == 0) != (options.forecastFrom == 0)) {
-    return {std::nullopt, "--trails and --forecast go together"};
+  if (options.trailFrom != 0 && options.streamFrom != 0) {
+    return {std::nullopt, "--trails and --stream exclude each other"};
+  }
+  if ((options.trailFrom == 0 && options.streamFrom == 0) != (options.forecastFrom == 0)) {
+    return {std::nullopt, "--forecast goes with --trails or --stream"};
+  }
+  if (options.streamFrom != 0 && options.streamFrom >= options.forecastFrom) {
+    return {std::nullopt, "--stream must begin before the --forecast years"};
   }
   if (options.grainMinMm > options.grainMaxMm) {
     return {std::nullopt, "--grain-min must not exceed --grain-max"};
@@ -297,6 +310,20 @@ Dust-trail forecast (instead of a run; --comet picks the comet):
   --threads T      trails integrated side by side (default: every core)
   --forecast-csv FILE  the table as CSV: trail,peak_utc,lambda_sun,miss_au,
                    particles,ra,dec,vg
+
+Established shower from a stream (instead of a run; --comet picks the comet):
+  --stream A..B    grains released at every perihelion passage in the years A to B
+                   (--per-trail each), integrated to the --forecast years; every
+                   node crossing there gives the shower lines, as with --showers,
+                   the activity profile (profile LAMBDA RATE, weighted crossings per
+                   year and degree) and each shower's peak and FWHM in degrees
+                   (activity LAMBDA_SUN PEAK_LAMBDA PEAK_RATE FWHM); --showers FILE
+                   writes the captured crossings as CSV
+  --far-step D     step in days before the last --near-years (default 1, as
+                   --trail-step, which sets the step of the near part)
+  --near-years N   years before the forecast run at --trail-step (default 100)
+  --set-aside AU   at the near part's start, grains with both nodes farther than
+                   --capture + AU from the Earth's orbit are set aside (default 0: none)
   --help           this text
 
 Files are written under a temporary name and renamed, so a failure never leaves

@@ -49,6 +49,12 @@ struct CliOptions {
   double windowDays = 30;
   double trailStepDays = 1;  // the trails run side by side on `threads` threads
   std::string forecastCsvPath;
+  // Established shower from a stream (--stream with --forecast; 0 when not asked for):
+  // grains of every return in the years streamFrom..streamTo, --per-trail each.
+  int streamFrom = 0, streamTo = 0;
+  double farStepDays = 1;  // the step before the last nearYears
+  int nearYears = 100;
+  double setAsideAu = 0;
 };
 
 struct CliParse {

@@ -25,6 +25,7 @@
 #include "frame_output.h"
 #include "progress_line.h"
 #include "shower_output.h"
+#include "stream_command.h"
 #include "data/comet_catalogue.h"
 #include "initial/orbit.h"
 #include "meteors/forecast.h"
@@ -194,6 +195,11 @@ int Forecast(const CliOptions& o) {
 
 int Run(const CliOptions& o) {
   if (o.trailFrom != 0) return Forecast(o);
+  if (o.streamFrom != 0) {
+    Progress progress;
+    const StopOnInterrupt stopOnInterrupt(progress);
+    return StreamCommand(o, progress, kInterruptedStatus);
+  }
   if (!o.isa.empty() && !SelectIsa(IsaFromName(o.isa))) {
     std::fprintf(stderr, "stelvo-cli: --isa %s: this processor does not support it\n",
                  o.isa.c_str());

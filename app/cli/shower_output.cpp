@@ -12,9 +12,21 @@
 
 namespace stelvo {
 
-namespace {
-constexpr const char* kHeader = "t_days,utc,particle,lambda_sun,r_au,dr_au,earth_au,ra,dec,vg\n";
-}  // namespace
+const char* const kCrossingCsvHeader =
+    "t_days,utc,particle,lambda_sun,r_au,dr_au,earth_au,ra,dec,vg\n";
+
+bool PrintCrossingRow(std::FILE* out, const Crossing& c) {
+  std::array<char, 17> utc{};
+  FormatUtc(c.jd, utc);
+  return std::fprintf(out, "%.10g,%s,%d,%.6f,%.9f,%.9f,%.9f,%.5f,%.5f,%.5f\n", c.tDays, utc.data(),
+                      c.particle, c.lambdaSun, c.rAu, c.drAu, c.earthAu, c.raDeg, c.decDeg,
+                      c.vgKmS) >= 0;
+}
+
+void PrintShowerLine(const Shower& w) {
+  std::printf("shower %.2f %s %.2f %+.2f %.2f %d %d\n", w.lambdaSun, w.date.data(), w.raDeg,
+              w.decDeg, w.vgKmS, w.count, w.encounters);
+}
 
 std::unique_ptr<ShowerOutput> ShowerOutput::For(const CliOptions& o) {
   if (o.showersPath.empty()) return nullptr;
@@ -68,19 +80,13 @@ bool ShowerOutput::Finish(const RunState& s, std::string& error) {
   const bool written = WriteFileAtomically(
       path_,
       [this](std::FILE* out) {
-        if (std::fputs(kHeader, out) < 0 || std::fflush(rows_) != 0) return false;
+        if (std::fputs(kCrossingCsvHeader, out) < 0 || std::fflush(rows_) != 0) return false;
         std::rewind(rows_);
-        std::array<char, 17> utc{};
         // Read back a block at a time: the stream has no buffer of its own.
         for (std::size_t n;
              (n = std::fread(pending_.get(), sizeof(Crossing), kPendingRecords, rows_)) > 0;) {
           for (const Crossing& c : std::span(pending_.get(), n)) {
-            FormatUtc(c.jd, utc);
-            if (std::fprintf(out, "%.10g,%s,%d,%.6f,%.9f,%.9f,%.9f,%.5f,%.5f,%.5f\n", c.tDays,
-                             utc.data(), c.particle, c.lambdaSun, c.rAu, c.drAu, c.earthAu, c.raDeg,
-                             c.decDeg, c.vgKmS) < 0) {
-              return false;
-            }
+            if (!PrintCrossingRow(out, c)) return false;
           }
         }
         return std::ferror(rows_) == 0;
@@ -94,10 +100,7 @@ bool ShowerOutput::Finish(const RunState& s, std::string& error) {
 void ShowerOutput::PrintSummary(const RunState& s) {
   std::printf("crossings %lld\n", summary_.CrossingCount());
   std::printf("captured %lld\n", summary_.CapturedCount());
-  for (const Shower& w : summary_.Summarise(summary_.MiddleYear(s.EpochJD))) {
-    std::printf("shower %.2f %s %.2f %+.2f %.2f %d %d\n", w.lambdaSun, w.date.data(), w.raDeg,
-                w.decDeg, w.vgKmS, w.count, w.encounters);
-  }
+  for (const Shower& w : summary_.Summarise(summary_.MiddleYear(s.EpochJD))) PrintShowerLine(w);
 }
 
 }  // namespace stelvo

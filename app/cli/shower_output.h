@@ -16,6 +16,12 @@
 
 namespace stelvo {
 
+// The CSV's header and one row of it; the `shower` line on stdout. Shared by
+// --showers and --stream.
+extern const char* const kCrossingCsvHeader;
+bool PrintCrossingRow(std::FILE* out, const Crossing& c);
+void PrintShowerLine(const Shower& w);
+
 class ShowerOutput {
  public:
   // Null when the options ask for no showers.
