@@ -112,6 +112,12 @@ TEST_F(CliTest, BadInputIsOneLineOnStderrAndStatusTwo) {
       "--trails 1899..1899 --forecast 1999..1999 --density -3",
       "--trails 1899..1899 --forecast 1999..1999 --window 0",
       "--forecast-csv x.csv",
+      "--stream 1899..1965",
+      "--stream 1965..1899 --forecast 1999..1999",
+      "--stream 1500..1899 --forecast 1999..1999",
+      "--stream 1960..1965 --forecast 1950..1999",
+      "--stream 1899..1965 --trails 1899..1965 --forecast 1999..1999",
+      "--comet 539 --stream 1970..1990 --forecast 1999..1999",
       "--epoch 2305447",
       "--epoch 2524958.5",
       "--threads 0",
@@ -357,6 +363,20 @@ TEST_F(CliTest, ForecastPrintsTheTableAndWritesTheCsv) {
   for (const auto& entry : fs::directory_iterator(dir_)) {
     EXPECT_EQ(entry.path().string().find(".tmp."), std::string::npos) << entry.path();
   }
+}
+
+TEST_F(CliTest, StreamPrintsTheShowerItsProfileAndWritesTheCrossings) {
+  const fs::path csv = dir_ / "stream.csv";
+  const CliResult r = Run("--comet 539 --stream 1932..1965 --forecast 1998..1999 --per-trail 100 "
+                          "--trail-step 2 --far-step 2 --showers " + csv.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* line : {"return 1932  perihelion 1932-07-11", "\nshower 235.", "\nactivity 235.",
+                           "\nprofile 235.5"}) {
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+  }
+  const std::string text = ReadFile(csv);
+  EXPECT_EQ(text.rfind("t_days,utc,particle,lambda_sun,r_au,dr_au,earth_au,ra,dec,vg\n", 0), 0u);
+  EXPECT_GT(Lines(text), 10);
 }
 
 TEST_F(CliTest, ListCometsPrintsTheCatalogueWithIndices) {
