@@ -47,7 +47,7 @@ std::uint64_t Digest(const StreamResult& r) {
   for (std::size_t k = 0; k < r.crossings.size(); ++k) {
     const Crossing& c = r.crossings[k];
     mix(static_cast<std::uint64_t>(c.particle));
-    for (double v : {c.jd, c.lambdaSun, c.rAu, c.raDeg, c.decDeg, c.vgKmS, r.weights[k]})
+    for (double v : {c.jd, c.lambdaSun, c.rAu, c.raDeg, c.decDeg, c.vgKmS, c.weight})
       mix(std::bit_cast<std::uint64_t>(v));
   }
   for (double v : r.profile) mix(std::bit_cast<std::uint64_t>(v));

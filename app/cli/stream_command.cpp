@@ -8,10 +8,10 @@
 #include "core/run_error.h"
 #include "core/worker_pool.h"
 #include "data/comet_catalogue.h"
+#include "meteors/record_format.h"
 #include "meteors/sky_geometry.h"
 #include "meteors/stream.h"
 #include "progress_line.h"
-#include "shower_output.h"
 
 namespace stelvo {
 
@@ -77,7 +77,9 @@ int StreamCommand(const CliOptions& o, Progress& progress, int interruptedStatus
   }
   std::printf("returns %zu\ngrains %lld\nset_aside %lld\n", r.returns.size(), grains, setAside);
   std::printf("crossings %lld\ncaptured %zu\n", r.crossingCount, r.crossings.size());
-  for (const StreamShower& w : r.showers) PrintShowerLine(w.shower);
+  for (const StreamShower& w : r.showers) {
+    std::printf("shower %s", Line(Cells(ShowerColumns(), w.shower, Output::kText), ' ').c_str());
+  }
   for (const StreamShower& w : r.showers) {
     std::printf("activity %.2f %.2f %.4g %.2f\n", w.shower.lambdaSun, w.peakLambda, w.peakRate,
                 w.fwhmDeg);
@@ -104,9 +106,12 @@ int StreamCommand(const CliOptions& o, Progress& progress, int interruptedStatus
     const bool written = WriteFileAtomically(
         o.showersPath,
         [&r](std::FILE* out) {
-          if (std::fputs(kCrossingCsvHeader, out) < 0) return false;
+          // The --showers columns and each crossing's weight.
+          const auto columns = CrossingColumns();
+          const unsigned groups = kCoreColumns | kWeightColumns;
+          if (std::fputs(CsvHeader(columns, groups).c_str(), out) < 0) return false;
           for (const Crossing& c : r.crossings) {
-            if (!PrintCrossingRow(out, c)) return false;
+            if (std::fputs(CsvRow(columns, c, groups).c_str(), out) < 0) return false;
           }
           return true;
         },

@@ -90,16 +90,14 @@ void ShowerSummary::Reset() {
   fromDays_ = toDays_ = 0;
 }
 
-void ShowerSummary::Add(std::span<const Crossing> crossings, double fromDays, double toDays,
-                        std::span<const double> weights) {
+void ShowerSummary::Add(std::span<const Crossing> crossings, double fromDays, double toDays) {
   if (!scanned_) {
     fromDays_ = fromDays;
     scanned_ = true;
   }
   toDays_ = std::max(toDays_, toDays);
-  for (std::size_t i = 0; i < crossings.size(); ++i) {
-    const Crossing& c = crossings[i];
-    const double w = weights.empty() ? 1.0 : weights[i];
+  for (const Crossing& c : crossings) {
+    const double w = c.weight;
     ++crossingCount_;
     dots_[dotNext_] = {c.raDeg, c.decDeg, c.lambdaSun, c.inShower};
     dotNext_ = (dotNext_ + 1) % kSkyDotCapacity;

@@ -60,10 +60,9 @@ class ShowerSummary {
 
   // The crossings found in one step, which ran from fromDays to toDays (days since
   // the epoch); the span of scanned time gives the rates per year. Each crossing
-  // counts with its weight, what its grain stands for (empty: 1 each, and a weight
-  // of 1 gives the same bits as none); the means are weighted means.
-  void Add(std::span<const Crossing> crossings, double fromDays, double toDays,
-           std::span<const double> weights = {});
+  // counts with its weight, what its grain stands for (a weight of 1 gives the
+  // same bits as an unweighted sum); the means are weighted means.
+  void Add(std::span<const Crossing> crossings, double fromDays, double toDays);
 
   // Groups the bins into showers, sorted by solar longitude; dates for `year`.
   // Groups with fewer than minCount crossings are left out. The span stays valid

@@ -95,7 +95,6 @@ struct ReturnRun {
   int grains = 0, setAside = 0;
   long long steps = 0;
   std::vector<Crossing> crossings;  // captured; particle = the grain's number in its return
-  std::vector<double> weights;
   long long crossingCount = 0;
   double largestNodeShiftAu = 0;
   StreamTimings timings;
@@ -155,8 +154,8 @@ void IntegrateReturn(ReturnRun& ret, const StreamSettings& s, const Span& span,
           Crossing kept = c;
           kept.particle = number[c.particle];
           kept.tDays = c.jd - span.scanFromJD;
+          kept.weight = weights[c.particle];
           ret.crossings.push_back(kept);
-          ret.weights.push_back(weights[c.particle]);
           const NodeDistances& n = nodes[c.particle];
           const double shift = std::fabs(c.rAu - (c.ascending ? n.ascending : n.descending));
           if (std::isfinite(shift)) ret.largestNodeShiftAu = std::max(ret.largestNodeShiftAu, shift);
@@ -394,15 +393,13 @@ StreamResult RunStream(const StreamSettings& s, const StreamProgress& progress) 
   for (ReturnRun& r : returns) {
     result.returns.push_back({CalendarFromJulianDate(r.passage.jd).year, r.passage.jd, r.grains,
                               r.setAside, r.steps});
-    for (std::size_t k = 0; k < r.crossings.size(); ++k) {
-      Crossing c = r.crossings[k];
+    for (Crossing c : r.crossings) {
       c.particle += offset;
       result.crossings.push_back(c);
-      result.weights.push_back(r.weights[k]);
       const int bin = std::min(bins - 1, static_cast<int>(c.lambdaSun / s.profileBinDeg));
-      result.profile[bin] += r.weights[k];
+      result.profile[bin] += c.weight;
     }
-    summary.Add(r.crossings, 0, scannedDays, r.weights);
+    summary.Add(r.crossings, 0, scannedDays);
     offset += r.grains;
     result.crossingCount += r.crossingCount;
     result.largestNodeShiftAu = std::max(result.largestNodeShiftAu, r.largestNodeShiftAu);

@@ -81,10 +81,10 @@ struct StreamTimings {
 struct StreamResult {
   std::vector<StreamReturn> returns;
   // The captured crossings (|dr| below the capture width) of the forecast years in
-  // return order, then time; particle numbers count on through the returns; tDays
-  // are days since the forecast years' start (forecastStartJD). One weight each.
+  // return order, then time, each with its grain's weight; particle numbers count on
+  // through the returns; tDays are days since the forecast years' start
+  // (forecastStartJD).
   std::vector<Crossing> crossings;
-  std::vector<double> weights;
   double forecastStartJD = 0;
   long long crossingCount = 0;  // every crossing of the forecast years
   std::vector<StreamShower> showers;
