@@ -106,97 +106,102 @@ struct Span {
   double endJD;
 };
 
-void IntegrateReturn(ReturnRun& ret, const StreamSettings& s, const Span& span,
-                     std::uint64_t seed, ParticleRun& run, CrossingDetector& detector,
-                     std::atomic<long long>& done, std::atomic<double>& reachedJD,
-                     const std::atomic<bool>& cancel) {
-  StreamTimings& time = ret.timings;
-  auto mark = Clock::now();
-  const std::vector<Grain> grains =
-      ReleaseTrail(ret.passage, s.perReturn, s.ejection, seed, ret.passage.jd);
-  ret.grains = static_cast<int>(grains.size());
+// The grains a return still integrates, per run row.
+struct Grains {
   std::vector<StateVector> states;
   std::vector<double> factors, weights;
-  std::vector<int> number;  // the grain's number in its return, per run row
-  for (std::size_t k = 0; k < grains.size(); ++k) {
-    states.push_back(grains[k].helio);
-    factors.push_back(grains[k].sunFactor);
-    weights.push_back(s.weight ? s.weight(ret.passage, grains[k]) : 1.0);
-    number.push_back(static_cast<int>(k));
-  }
-  time.release += Seconds(mark);
-  if (grains.empty()) return;
+  std::vector<int> number;                // the grain's number in its return
+  std::vector<NodeDistances> nodes;       // at the start of the part under way
+};
 
+// What one worker shares with the returns it integrates.
+struct ReturnContext {
+  const StreamSettings& s;
+  const Span& span;
+  ParticleRun& run;
+  CrossingDetector& detector;
+  std::atomic<long long>& done;
+  const std::atomic<bool>& cancel;
+};
+
+Grains Release(ReturnRun& ret, const StreamSettings& s, std::uint64_t seed) {
+  const auto mark = Clock::now();
+  const std::vector<Grain> released =
+      ReleaseTrail(ret.passage, s.perReturn, s.ejection, seed, ret.passage.jd);
+  ret.grains = static_cast<int>(released.size());
+  Grains g;
+  for (std::size_t k = 0; k < released.size(); ++k) {
+    g.states.push_back(released[k].helio);
+    g.factors.push_back(released[k].sunFactor);
+    g.weights.push_back(s.weight ? s.weight(ret.passage, released[k]) : 1.0);
+    g.number.push_back(static_cast<int>(k));
+  }
+  ret.timings.release += Seconds(mark);
+  return g;
+}
+
+void BeginPart(ReturnRun& ret, ReturnContext& c, Grains& g, double jd, const MassiveStates& bodies,
+               double step) {
+  const auto mark = Clock::now();
+  c.run.Begin(jd, bodies, g.states, g.factors, step);
+  ret.timings.startup += Seconds(mark);
   const double sunGM = kMassiveBodies[0].gm;
-  std::vector<NodeDistances> nodes;  // per run row, at the last part's start
-  auto begin = [&](double jd, const MassiveStates& bodies, double step) {
-    mark = Clock::now();
-    run.Begin(jd, bodies, states, factors, step);
-    time.startup += Seconds(mark);
-    nodes.clear();
-    for (std::size_t k = 0; k < states.size(); ++k)
-      nodes.push_back(NodesOf(states[k], sunGM * factors[k]));
-  };
-  // Steps until the accepted point reaches untilJD, scanning from scanFromJD on.
-  auto advance = [&](double untilJD, bool scan) {
-    const int count = static_cast<int>(states.size());
-    while (run.AcceptedJD() < untilJD) {
-      if (cancel.load(std::memory_order_relaxed)) return false;
-      mark = Clock::now();
-      run.Step();
-      time.steps += Seconds(mark);
-      if (scan && run.NewJD() > span.scanFromJD) {
-        mark = Clock::now();
-        for (const Crossing& c : detector.Scan(run.State())) {
-          if (!(c.jd >= span.scanFromJD && c.jd < span.scanToJD)) continue;
-          ++ret.crossingCount;
-          if (!c.inShower) continue;
-          Crossing kept = c;
-          kept.particle = number[c.particle];
-          kept.tDays = c.jd - span.scanFromJD;
-          kept.weight = weights[c.particle];
-          ret.crossings.push_back(kept);
-          const NodeDistances& n = nodes[c.particle];
-          const double shift = std::fabs(c.rAu - (c.ascending ? n.ascending : n.descending));
-          if (std::isfinite(shift)) ret.largestNodeShiftAu = std::max(ret.largestNodeShiftAu, shift);
-        }
-        time.crossings += Seconds(mark);
-      }
-      run.FinishPass();
-      ++ret.steps;
-      time.grainSteps += count;
-      done.fetch_add(1, std::memory_order_relaxed);
-      reachedJD.store(run.AcceptedJD(), std::memory_order_relaxed);
-    }
-    return true;
-  };
+  g.nodes.clear();
+  for (std::size_t k = 0; k < g.states.size(); ++k) {
+    g.nodes.push_back(NodesOf(g.states[k], sunGM * g.factors[k]));
+  }
+}
 
-  detector.Reset();
-  detector.SetCaptureAu(s.captureAu);
-  detector.SetEncounterAu(s.encounterAu);
-  if (!ret.twoParts) {
-    begin(ret.passage.jd, ret.bodies, s.stepDays);
-    advance(span.endJD, true);
-    return;
+// Keeps a captured crossing of the forecast years with its grain's number and weight.
+void Keep(ReturnRun& ret, const Grains& g, const Span& span, const Crossing& c) {
+  Crossing kept = c;
+  kept.particle = g.number[c.particle];
+  kept.tDays = c.jd - span.scanFromJD;
+  kept.weight = g.weights[c.particle];
+  ret.crossings.push_back(kept);
+  const NodeDistances& n = g.nodes[c.particle];
+  const double shift = std::fabs(c.rAu - (c.ascending ? n.ascending : n.descending));
+  if (std::isfinite(shift)) ret.largestNodeShiftAu = std::max(ret.largestNodeShiftAu, shift);
+}
+
+// Steps until the accepted point reaches untilJD, scanning the forecast years when
+// `scan`; false when cancelled.
+bool Advance(ReturnRun& ret, ReturnContext& c, const Grains& g, std::atomic<double>& reachedJD,
+             double untilJD, bool scan) {
+  const int count = static_cast<int>(g.states.size());
+  while (c.run.AcceptedJD() < untilJD) {
+    if (c.cancel.load(std::memory_order_relaxed)) return false;
+    auto mark = Clock::now();
+    c.run.Step();
+    ret.timings.steps += Seconds(mark);
+    if (scan && c.run.NewJD() > c.span.scanFromJD) {
+      mark = Clock::now();
+      for (const Crossing& x : c.detector.Scan(c.run.State())) {
+        if (!(x.jd >= c.span.scanFromJD && x.jd < c.span.scanToJD)) continue;
+        ++ret.crossingCount;
+        if (x.inShower) Keep(ret, g, c.span, x);
+      }
+      ret.timings.crossings += Seconds(mark);
+    }
+    c.run.FinishPass();
+    ++ret.steps;
+    ret.timings.grainSteps += count;
+    c.done.fetch_add(1, std::memory_order_relaxed);
+    reachedJD.store(c.run.AcceptedJD(), std::memory_order_relaxed);
   }
-  begin(ret.passage.jd, ret.bodies, s.farStepDays);
-  if (!advance(span.switchJD, false)) return;
-  // The near part starts from the states reached: the planets' and the grains'.
-  const RunState& st = run.State();
-  MassiveStates bodies;
-  for (int i = 0; i < kMassiveCount; ++i) {
-    bodies[i] = {st.Pos(kX, 4)[i], st.Pos(kY, 4)[i], st.Pos(kZ, 4)[i],
-                 st.Vel(kX, 4)[i], st.Vel(kY, 4)[i], st.Vel(kZ, 4)[i]};
-  }
-  const double switchJD = run.AcceptedJD();
-  std::vector<StateVector> keptStates;
-  std::vector<double> keptFactors, keptWeights;
-  std::vector<int> keptNumber;
+  return true;
+}
+
+// The grains' states reached by the far part, less those set aside (see
+// StreamSettings::setAsideAu); their count goes to the return.
+Grains Reached(ReturnRun& ret, const StreamSettings& s, const ParticleRun& run, const Grains& g) {
+  const double sunGM = kMassiveBodies[0].gm;
   const double margin = s.captureAu + s.setAsideAu;
-  for (std::size_t k = 0; k < states.size(); ++k) {
+  Grains kept;
+  for (std::size_t k = 0; k < g.states.size(); ++k) {
     const StateVector helio = run.Heliocentric(kMassiveCount + static_cast<int>(k), 4);
     if (s.setAsideAu > 0) {
-      const NodeDistances n = NodesOf(helio, sunGM * factors[k]);
+      const NodeDistances n = NodesOf(helio, sunGM * g.factors[k]);
       // Unbound (NaN fails both bounds) or both nodes beyond the margin: set aside.
       if (!(std::isfinite(n.ascending) && std::isfinite(n.descending)) ||
           (FarFromEarthOrbit(n.ascending, margin) && FarFromEarthOrbit(n.descending, margin))) {
@@ -204,18 +209,44 @@ void IntegrateReturn(ReturnRun& ret, const StreamSettings& s, const Span& span,
         continue;
       }
     }
-    keptStates.push_back(helio);
-    keptFactors.push_back(factors[k]);
-    keptWeights.push_back(weights[k]);
-    keptNumber.push_back(number[k]);
+    kept.states.push_back(helio);
+    kept.factors.push_back(g.factors[k]);
+    kept.weights.push_back(g.weights[k]);
+    kept.number.push_back(g.number[k]);
   }
-  states = std::move(keptStates);
-  factors = std::move(keptFactors);
-  weights = std::move(keptWeights);
-  number = std::move(keptNumber);
-  if (states.empty()) return;
-  begin(switchJD, bodies, s.stepDays);
-  advance(span.endJD, true);
+  return kept;
+}
+
+MassiveStates PlanetsReached(const RunState& st) {
+  MassiveStates bodies;
+  for (int i = 0; i < kMassiveCount; ++i) {
+    bodies[i] = {st.Pos(kX, 4)[i], st.Pos(kY, 4)[i], st.Pos(kZ, 4)[i],
+                 st.Vel(kX, 4)[i], st.Vel(kY, 4)[i], st.Vel(kZ, 4)[i]};
+  }
+  return bodies;
+}
+
+void IntegrateReturn(ReturnRun& ret, ReturnContext& c, std::uint64_t seed,
+                     std::atomic<double>& reachedJD) {
+  Grains g = Release(ret, c.s, seed);
+  if (g.states.empty()) return;
+  c.detector.Reset();
+  c.detector.SetCaptureAu(c.s.captureAu);
+  c.detector.SetEncounterAu(c.s.encounterAu);
+  if (!ret.twoParts) {
+    BeginPart(ret, c, g, ret.passage.jd, ret.bodies, c.s.stepDays);
+    Advance(ret, c, g, reachedJD, c.span.endJD, true);
+    return;
+  }
+  BeginPart(ret, c, g, ret.passage.jd, ret.bodies, c.s.farStepDays);
+  if (!Advance(ret, c, g, reachedJD, c.span.switchJD, false)) return;
+  // The near part starts from the states reached: the planets' and the grains'.
+  const MassiveStates bodies = PlanetsReached(c.run.State());
+  const double switchJD = c.run.AcceptedJD();
+  g = Reached(ret, c.s, c.run, g);
+  if (g.states.empty()) return;
+  BeginPart(ret, c, g, switchJD, bodies, c.s.stepDays);
+  Advance(ret, c, g, reachedJD, c.span.endJD, true);
 }
 
 long long StepsBetween(double fromJD, double toJD, double step) {
@@ -265,46 +296,52 @@ StreamProgress ReportInto(Progress& progress, const StreamSettings& settings) {
   };
 }
 
-StreamResult RunStream(const StreamSettings& s, const StreamProgress& progress) {
-  CheckSettings(s);
+namespace {
+
+Span SpanOf(const StreamSettings& s) {
   Span span;
   span.scanFromJD = YearStartJD(s.forecastFrom);
   span.scanToJD = YearStartJD(s.forecastTo + 1);
   span.endJD = span.scanToJD + s.stepDays;
   span.switchJD = std::max(YearStartJD(s.forecastFrom - s.nearYears), kEarliestEpochJD);
-  StreamResult result;
-  result.forecastStartJD = span.scanFromJD;
-  result.profileBinDeg = s.profileBinDeg;
+  return span;
+}
 
+// The returns of the span with the planets at each passage, carried from one passage
+// to the one before (one integration over the whole span, not one from J2000 per
+// return), and each return's parts and steps.
+std::vector<ReturnRun> PlanReturns(const StreamSettings& s, const Span& span, StreamTimings& time) {
   auto mark = Clock::now();
   const std::vector<PerihelionPassage> passages = PerihelionPassages(
       s.cometIndex, YearStartJD(s.releaseFrom), std::min(YearStartJD(s.releaseTo + 1), span.scanFromJD));
-  result.timings.passages = Seconds(mark);
+  time.passages = Seconds(mark);
   if (passages.empty()) {
     throw RunError("The comet passes no perihelion in the years " + std::to_string(s.releaseFrom) +
                    " to " + std::to_string(s.releaseTo));
   }
-  // The planets at every passage, carried from one passage to the one before: one
-  // integration over the whole span instead of one from J2000 per return.
   mark = Clock::now();
   std::vector<ReturnRun> returns(passages.size());
   for (std::size_t k = passages.size(); k-- > 0;) {
-    returns[k].passage = passages[k];
-    returns[k].bodies = k + 1 == passages.size()
-                            ? MassiveBodiesAt(passages[k].jd)
-                            : IntegrateMassive(returns[k + 1].bodies, passages[k + 1].jd, passages[k].jd);
-  }
-  result.timings.epochs = Seconds(mark);
-
-  long long totalSteps = 0;
-  for (ReturnRun& r : returns) {
+    ReturnRun& r = returns[k];
+    r.passage = passages[k];
+    r.bodies = k + 1 == passages.size()
+                   ? MassiveBodiesAt(passages[k].jd)
+                   : IntegrateMassive(returns[k + 1].bodies, passages[k + 1].jd, passages[k].jd);
     r.twoParts = r.passage.jd < span.switchJD && (s.farStepDays != s.stepDays || s.setAsideAu > 0);
     r.plannedSteps = r.twoParts ? StepsBetween(r.passage.jd, span.switchJD, s.farStepDays) +
                                       StepsBetween(span.switchJD, span.endJD, s.stepDays)
                                 : StepsBetween(r.passage.jd, span.endJD, s.stepDays);
-    totalSteps += r.plannedSteps;
   }
+  time.epochs = Seconds(mark);
+  return returns;
+}
 
+// Integrates the returns side by side, the costliest first so that the threads finish
+// together, reporting to `progress`; false when cancelled.
+bool RunReturns(std::vector<ReturnRun>& returns, const StreamSettings& s, const Span& span,
+                const StreamProgress& progress) {
+  long long totalSteps = 0;
+  for (const ReturnRun& r : returns) totalSteps += r.plannedSteps;
   std::atomic<long long> done{0};
   std::vector<std::atomic<double>> reached(returns.size());
   for (auto& r : reached) r.store(std::numeric_limits<double>::quiet_NaN());
@@ -315,8 +352,6 @@ StreamResult RunStream(const StreamSettings& s, const StreamProgress& progress) 
   std::condition_variable finished;
   int running = 0;
   std::exception_ptr failure;
-  const int threadCount = std::min<int>(s.threads, static_cast<int>(returns.size()));
-  // The costliest returns first, so that the threads finish together.
   std::vector<std::size_t> order(returns.size());
   for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
@@ -326,11 +361,13 @@ StreamResult RunStream(const StreamSettings& s, const StreamProgress& progress) 
     try {
       ParticleRun run;
       CrossingDetector detector;
+      ReturnContext context{s, span, run, detector, done, cancel};
       for (std::size_t k = next++; k < order.size() && !cancel; k = next++) {
         ReturnRun& r = returns[order[k]];
-        const std::uint64_t seed = static_cast<std::uint64_t>(s.cometIndex) * 1000003u +
-                                   static_cast<std::uint64_t>(CalendarFromJulianDate(r.passage.jd).year + 10000);
-        IntegrateReturn(r, s, span, seed, run, detector, done, reached[order[k]], cancel);
+        const std::uint64_t seed =
+            static_cast<std::uint64_t>(s.cometIndex) * 1000003u +
+            static_cast<std::uint64_t>(CalendarFromJulianDate(r.passage.jd).year + 10000);
+        IntegrateReturn(r, context, seed, reached[order[k]]);
         ++finishedCount;
       }
     } catch (...) {
@@ -343,21 +380,16 @@ StreamResult RunStream(const StreamSettings& s, const StreamProgress& progress) 
     finished.notify_all();
   };
   auto status = [&](double fraction) {
-    StreamStatus st;
-    st.fraction = fraction;
-    st.returnsFinished = finishedCount.load();
-    st.returnCount = static_cast<int>(returns.size());
-    st.reachedJD = std::numeric_limits<double>::quiet_NaN();
+    StreamStatus st{fraction, finishedCount.load(), static_cast<int>(returns.size()),
+                    std::numeric_limits<double>::quiet_NaN()};
     for (const auto& r : reached) {
       const double jd = r.load(std::memory_order_relaxed);
       if (std::isfinite(jd) && !(jd >= st.reachedJD)) st.reachedJD = jd;
     }
     return st;
   };
-  if (progress && !progress(status(0.0))) {
-    result.cancelled = true;
-    return result;
-  }
+  if (progress && !progress(status(0.0))) return false;
+  const int threadCount = std::min<int>(s.threads, static_cast<int>(returns.size()));
   std::vector<std::thread> threads;
   running = threadCount;
   for (int t = 0; t < threadCount; ++t) threads.emplace_back(worker);
@@ -375,14 +407,16 @@ StreamResult RunStream(const StreamSettings& s, const StreamProgress& progress) 
   }
   for (std::thread& t : threads) t.join();
   if (failure) std::rethrow_exception(failure);
-  if (cancel) {
-    result.cancelled = true;
-    return result;
-  }
+  if (cancel) return false;
   if (progress) progress(status(1.0));
+  return true;
+}
 
-  // Gathered in return order, whatever thread ran which return.
-  mark = Clock::now();
+// Gathers the returns in return order, whatever thread ran which: the crossings,
+// the profile, the showers with their peaks and widths.
+void Gather(std::vector<ReturnRun>& returns, const StreamSettings& s, const Span& span,
+            StreamResult& result) {
+  const auto mark = Clock::now();
   const double scannedDays = span.scanToJD - span.scanFromJD;
   const double years = scannedDays / kDaysPerYear;
   const int bins = static_cast<int>(std::lround(360 / s.profileBinDeg));
@@ -417,6 +451,22 @@ StreamResult RunStream(const StreamSettings& s, const StreamProgress& progress) 
     result.showers.push_back({w, p.lambda, p.rate, p.fwhmDeg});
   }
   sum.gathering = Seconds(mark);
+}
+
+}  // namespace
+
+StreamResult RunStream(const StreamSettings& s, const StreamProgress& progress) {
+  CheckSettings(s);
+  const Span span = SpanOf(s);
+  StreamResult result;
+  result.forecastStartJD = span.scanFromJD;
+  result.profileBinDeg = s.profileBinDeg;
+  std::vector<ReturnRun> returns = PlanReturns(s, span, result.timings);
+  if (!RunReturns(returns, s, span, progress)) {
+    result.cancelled = true;
+    return result;
+  }
+  Gather(returns, s, span, result);
   return result;
 }
 
