@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/gravity.h"
+#include "isa_fixture.h"
 #include "core/run_error.h"
 #include "meteors/sky_geometry.h"
 #include "meteors/stream.h"
@@ -96,8 +97,7 @@ TEST_F(StreamFixture, GrainsSetAsideChangeNoCapturedCrossing) {
 // for one, two and three threads and on every instruction set.
 TEST_F(StreamFixture, TheSameBitsForEveryThreadCountAndInstructionSet) {
   const Isa original = ActiveIsa();
-  for (Isa isa : {Isa::kBaseline, Isa::kAvx2, Isa::kAvx512}) {
-    if (!SelectIsa(isa)) continue;
+  testing::ForEachIsa([&](Isa isa) {
     for (int threads : {1, 2, 3}) {
       if (isa != original && threads != 2) continue;
       StreamSettings s = SmallLeonids();
@@ -107,8 +107,7 @@ TEST_F(StreamFixture, TheSameBitsForEveryThreadCountAndInstructionSet) {
       EXPECT_EQ(r.crossings.size(), 90u) << where;
       EXPECT_EQ(Digest(r), 0x822733b711503a1au) << std::hex << Digest(r) << " " << where;
     }
-  }
-  SelectIsa(original);
+  });
 }
 
 // The weight is what a grain stands for: weights of 1 are the unweighted stream to

@@ -319,7 +319,7 @@ Section StreamSection() {
            {"--far-step", "D", "a step width in days from 0.1 to 10",
             "step in days before the last --near-years (default " + Num(s.farStepDays) +
                 "); --trail-step\nsets the step of the near part",
-            DoubleIn(&CliOptions::farStepDays, 0.1, 10)},
+            DoubleIn(&CliOptions::farStepDays, {0.1, 10})},
            {"--near-years", "N", "a whole number of years from 1 to 1000",
             "years before the forecast run at --trail-step (default " +
                 std::to_string(s.nearYears) + ")",
@@ -327,7 +327,7 @@ Section StreamSection() {
            {"--set-aside", "AU", "a distance in AU from 0 to 10",
             "at the near part's start, grains with both nodes farther than\n--capture + AU from the "
             "Earth's orbit are set aside (default " + Num(s.setAsideAu) + ": none)",
-            DoubleIn(&CliOptions::setAsideAu, 0, 10)}}};
+            DoubleIn(&CliOptions::setAsideAu, {0, 10})}}};
 }
 
 const std::vector<Section>& Sections() {

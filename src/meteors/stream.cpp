@@ -199,7 +199,7 @@ Grains Reached(ReturnRun& ret, const StreamSettings& s, const ParticleRun& run, 
   const double margin = s.captureAu + s.setAsideAu;
   Grains kept;
   for (std::size_t k = 0; k < g.states.size(); ++k) {
-    const StateVector helio = run.Heliocentric(kMassiveCount + static_cast<int>(k), 4);
+    const StateVector helio = run.Heliocentric(kMassiveCount + static_cast<int>(k), kAcceptedSlot);
     if (s.setAsideAu > 0) {
       const NodeDistances n = NodesOf(helio, sunGM * g.factors[k]);
       // Unbound (NaN fails both bounds) or both nodes beyond the margin: set aside.
@@ -220,8 +220,8 @@ Grains Reached(ReturnRun& ret, const StreamSettings& s, const ParticleRun& run, 
 MassiveStates PlanetsReached(const RunState& st) {
   MassiveStates bodies;
   for (int i = 0; i < kMassiveCount; ++i) {
-    bodies[i] = {st.Pos(kX, 4)[i], st.Pos(kY, 4)[i], st.Pos(kZ, 4)[i],
-                 st.Vel(kX, 4)[i], st.Vel(kY, 4)[i], st.Vel(kZ, 4)[i]};
+    bodies[i] = {st.Pos(kX, kAcceptedSlot)[i], st.Pos(kY, kAcceptedSlot)[i], st.Pos(kZ, kAcceptedSlot)[i],
+                 st.Vel(kX, kAcceptedSlot)[i], st.Vel(kY, kAcceptedSlot)[i], st.Vel(kZ, kAcceptedSlot)[i]};
   }
   return bodies;
 }
