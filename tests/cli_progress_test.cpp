@@ -314,3 +314,21 @@ TEST_F(CliProgressTest, CtrlCDuringAForecastWritesNoFileAndExitsWith130) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CliProgressTest, CtrlCDuringAStreamWritesNoFileAndExitsWith130) {
+  const fs::path csv = dir_ / "stream.csv";
+  const std::string old = "the previous stream\n";
+  { std::ofstream(csv) << old; }
+  const Outcome r =
+      RunThroughFiles({"--comet", "539", "--stream", "1699..1965", "--forecast", "1998..2002",
+                       "--per-trail", "5000", "--progress", "--showers", csv.string()},
+                      nullptr, "return ");
+  EXPECT_EQ(r.status, 130) << r.err;
+  EXPECT_EQ(ReadFile(csv), old);
+  EXPECT_TRUE(Contains(r.err, "no showers and no file written\n")) << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace

@@ -317,6 +317,29 @@ TEST_F(CliTest, ForecastPrintsTheTableAndWritesTheCsv) {
   }
 }
 
+TEST_F(CliTest, StreamPrintsTheShowerItsProfileAndWritesTheCrossings) {
+  const fs::path csv = dir_ / "stream.csv";
+  const CliResult r = Run("--comet 539 --stream 1932..1965 --forecast 1998..1999 --per-trail 100 "
+                          "--trail-step 2 --far-step 2 --showers " + csv.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* line : {"return 1932  perihelion 1932-07-1", "\nshower 235.", "\nactivity 235.",
+                           "\nprofile 235.5"}) {
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+  }
+  const std::string text = ReadFile(csv);
+  EXPECT_EQ(text.rfind("t_days,utc,particle,lambda_sun,r_au,dr_au,earth_au,ra,dec,vg,weight\n", 0),
+            0u);
+  EXPECT_GT(Lines(text), 10);
+}
+
+// A stream whose span holds no perihelion passage: one line, status 2, nothing on stdout.
+TEST_F(CliTest, AStreamWithoutAPassageIsOneLineAndStatusTwo) {
+  const CliResult r = Run("--comet 539 --stream 1970..1990 --forecast 1999..1999");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(Lines(r.err), 1) << r.err;
+  EXPECT_TRUE(r.out.empty());
+}
+
 TEST_F(CliTest, ListCometsPrintsTheCatalogueWithIndices) {
   const CliResult r = Run("--list-comets");
   ASSERT_EQ(r.status, 0);

@@ -344,11 +344,36 @@ Section OrbitSection() {
             "orbit solutions from FILE (the columns of src/data/comet_solutions.csv)\n"
             "instead of the built-in ones; also for --trails",
             Text(&CliOptions::solutionsPath)}}};
+
+Section StreamSection() {
+  const StreamSettings s;
+  return {"Established shower from a stream (instead of a run; --forecast and the trail options)",
+          {{"--stream", "A..B", "years FROM..TO from " + std::to_string(kFirstForecastYear) + " to " +
+                                    std::to_string(kLastForecastYear) + ", FROM <= TO",
+            "grains released at every perihelion passage in the years A to B\n"
+            "(--per-trail each), integrated to the --forecast years; their node\n"
+            "crossings give the `shower` lines, each shower's `activity` (peak\n"
+            "and FWHM in degrees of solar longitude) and the `profile` (weighted\n"
+            "crossings per year and degree); --showers FILE writes the captured\n"
+            "crossings with their weights",
+            YearSpan(&CliOptions::streamFrom, &CliOptions::streamTo)},
+           {"--far-step", "D", "a step width in days from 0.1 to 10",
+            "step in days before the last --near-years (default " + Num(s.farStepDays) +
+                "); --trail-step\nsets the step of the near part",
+            DoubleIn(&CliOptions::farStepDays, {0.1, 10})},
+           {"--near-years", "N", "a whole number of years from 1 to 1000",
+            "years before the forecast run at --trail-step (default " +
+                std::to_string(s.nearYears) + ")",
+            IntIn(&CliOptions::nearYears, 1, 1000)},
+           {"--set-aside", "AU", "a distance in AU from 0 to 10",
+            "at the near part's start, grains with both nodes farther than\n--capture + AU from the "
+            "Earth's orbit are set aside (default " + Num(s.setAsideAu) + ": none)",
+            DoubleIn(&CliOptions::setAsideAu, {0, 10})}}};
 }
 
 const std::vector<Section>& Sections() {
   static const std::vector<Section> sections = {RunSection(), OutputSection(), ForecastSection(),
-                                                OrbitSection()};
+                                                OrbitSection(), StreamSection()};
   return sections;
 }
 
@@ -372,8 +397,14 @@ const OptionSpec* Find(const std::string& arg) {
 
 // The rules between options, after each alone was accepted; empty when they hold.
 std::string CheckTogether(const CliOptions& options) {
-  if ((options.trailFrom == 0) != (options.forecastFrom == 0)) {
-    return "--trails and --forecast go together";
+  if (options.trailFrom != 0 && options.streamFrom != 0) {
+    return "--trails and --stream exclude each other";
+  }
+  if ((options.trailFrom == 0 && options.streamFrom == 0) != (options.forecastFrom == 0)) {
+    return "--forecast goes with --trails or --stream";
+  }
+  if (options.streamFrom != 0 && options.streamFrom >= options.forecastFrom) {
+    return "--stream must begin before the --forecast years";
   }
   if (options.grainMinMm > options.grainMaxMm) return "--grain-min must not exceed --grain-max";
   if (!options.forecastCsvPath.empty() && options.trailFrom == 0) {

@@ -10,6 +10,7 @@
 
 #include "meteors/crossing_detector.h"
 #include "meteors/forecast.h"
+#include "meteors/stream.h"
 #include "run/simulation_run.h"
 
 namespace stelvo {
@@ -65,6 +66,12 @@ struct CliOptions {
   bool fitPassages = false;
   std::string saveSolutionPath;  // with --fit-passages: the solutions file with the fit
   std::string solutionsPath;     // orbit solutions read from here instead of the built-in
+  // Established shower from a stream (--stream with --forecast; 0 when not asked for):
+  // grains of every return in the years streamFrom..streamTo, --per-trail each.
+  int streamFrom = 0, streamTo = 0;
+  double farStepDays = StreamSettings{}.farStepDays;  // the step before the last nearYears
+  int nearYears = StreamSettings{}.nearYears;
+  double setAsideAu = StreamSettings{}.setAsideAu;
 };
 
 struct CliParse {

@@ -26,6 +26,7 @@
 #include "orbit_commands.h"
 #include "progress_line.h"
 #include "shower_output.h"
+#include "stream_command.h"
 #include "data/comet_catalogue.h"
 #include "initial/catalogue.h"
 #include "initial/constants.h"
@@ -392,6 +393,11 @@ int Run(const CliOptions& o) {
     if (o.passages) return PrintPassages(o, table);
     if (o.fitPassages) return FitAndPrintPassages(o, table);
     return Forecast(o, table);
+  }
+  if (o.streamFrom != 0) {
+    Progress progress;
+    const StopOnInterrupt stopOnInterrupt(progress);
+    return StreamCommand(o, progress, kInterruptedStatus);
   }
   if (!o.isa.empty() && !SelectIsa(IsaFromName(o.isa))) {
     std::fprintf(stderr, "stelvo-cli: --isa %s: this processor does not support it\n",

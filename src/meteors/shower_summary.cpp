@@ -14,6 +14,7 @@ struct Sums {
   double cosLambda = 0, sinLambda = 0;
   double radiant[3] = {0, 0, 0};
   double vg = 0, vg2 = 0;
+  double weight = 0;
   int count = 0, encounters = 0;
 };
 
@@ -23,6 +24,7 @@ void AddBin(Sums& s, const auto& bin) {
   for (int k = 0; k < 3; ++k) s.radiant[k] += bin.sumRadiant[k];
   s.vg += bin.sumVg;
   s.vg2 += bin.sumVg2;
+  s.weight += bin.weight;
   s.count += bin.count;
   s.encounters += bin.encounters;
 }
@@ -45,8 +47,9 @@ void MeanRadiant(const double sum[3], double& raDeg, double& decDeg) {
 
 Shower ShowerOf(const Sums& s, double years, int year) {
   Shower w{};
-  const double n = s.count;
+  const double n = s.weight;
   w.count = s.count;
+  w.weight = s.weight;
   w.encounters = s.encounters;
   w.perYear = years > 0 ? n / years : 0;
   // Circular standard deviation sqrt(-2 ln R) of the solar longitudes, R the mean
@@ -94,6 +97,7 @@ void ShowerSummary::Add(std::span<const Crossing> crossings, double fromDays, do
   }
   toDays_ = std::max(toDays_, toDays);
   for (const Crossing& c : crossings) {
+    const double w = c.weight;
     ++crossingCount_;
     dots_[dotNext_] = {c.raDeg, c.decDeg, c.lambdaSun, c.inShower};
     dotNext_ = (dotNext_ + 1) % kSkyDotCapacity;
@@ -103,14 +107,15 @@ void ShowerSummary::Add(std::span<const Crossing> crossings, double fromDays, do
     const int k = std::min(kActivityBins - 1, static_cast<int>(c.lambdaSun));
     Bin& b = bins_[k];
     const double lambda = c.lambdaSun * kDegToRad;
-    b.sumCosLambda += std::cos(lambda);
-    b.sumSinLambda += std::sin(lambda);
+    b.sumCosLambda += w * std::cos(lambda);
+    b.sumSinLambda += w * std::sin(lambda);
     const Vec3 r = RadiantUnit(c.raDeg, c.decDeg);
-    b.sumRadiant[0] += r.x;
-    b.sumRadiant[1] += r.y;
-    b.sumRadiant[2] += r.z;
-    b.sumVg += c.vgKmS;
-    b.sumVg2 += c.vgKmS * c.vgKmS;
+    b.sumRadiant[0] += w * r.x;
+    b.sumRadiant[1] += w * r.y;
+    b.sumRadiant[2] += w * r.z;
+    b.sumVg += w * c.vgKmS;
+    b.sumVg2 += w * (c.vgKmS * c.vgKmS);
+    b.weight += w;
     ++b.count;
     ++activity_[k];
     if (c.encounter) {

@@ -36,7 +36,8 @@ struct Shower {
   double radiantSpreadDeg;   // root mean square angle from the mean radiant
   double vgKmS, vgSpread;    // mean geocentric speed and its standard deviation, km/s
   int count;                 // captured crossings
-  double perYear;            // count per year of scanned run time
+  double weight;             // their summed weights (= count when every weight is 1)
+  double perYear;            // weight per year of scanned run time
   int encounters;            // of them, crossings near the Earth itself
   std::array<char, 6> date;  // "MM-DD" on which the Sun reaches lambdaSun in the summary's year
 };
@@ -58,7 +59,9 @@ class ShowerSummary {
   void Reset();
 
   // The crossings found in one step, which ran from fromDays to toDays (days since
-  // the epoch); the span of scanned time gives the rates per year.
+  // the epoch); the span of scanned time gives the rates per year. Each crossing
+  // counts with its weight, what its grain stands for (a weight of 1 gives the
+  // same bits as an unweighted sum); the means are weighted means.
   void Add(std::span<const Crossing> crossings, double fromDays, double toDays);
 
   // Groups the bins into showers, sorted by solar longitude; dates for `year`.
@@ -89,6 +92,7 @@ class ShowerSummary {
     double sumCosLambda, sumSinLambda;
     double sumRadiant[3];  // unit vectors towards the radiant, equatorial
     double sumVg, sumVg2;
+    double weight;
     int count, encounters;
   };
   std::array<Bin, kActivityBins> bins_{};

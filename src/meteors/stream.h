@@ -1,0 +1,129 @@
+#pragma once
+// The annual shower of a comet's whole stream: grains released at every perihelion
+// passage in a span of years (meteors/ejection.h), each return integrated with the
+// planets to the forecast years, and every node crossing there near the Earth's orbit
+// gathered into showers (meteors/shower_summary.h), an activity profile against solar
+// longitude and its full width at half maximum. Called by stelvo-cli (--stream).
+//
+// Cost: a return costs its grains times the steps from its passage to the end of the
+// forecast years, so the oldest returns dominate. Three things keep it affordable:
+// the returns run side by side (oldest first, so that the threads finish together);
+// before the last `nearYears` a return may run at a longer step (`farStepDays`) and
+// is then restarted at `stepDays` from the states it reached; at that restart, grains
+// whose two nodes both lie farther from the Earth's orbit than the capture width plus
+// `setAsideAu` are set aside (see StreamSettings). Every return is integrated on its
+// own and the crossings are gathered in return order: the same bits for any thread
+// count.
+
+#include <functional>
+#include <vector>
+
+#include "core/progress.h"
+#include "meteors/crossing.h"
+#include "meteors/ejection.h"
+#include "meteors/shower_summary.h"
+
+namespace stelvo {
+
+// What one grain stands for in the shower (a mass or a number of meteoroids of its
+// size from its return); the stream sums crossings with these weights. Empty: 1.
+using GrainWeight = std::function<double(const PerihelionPassage& passage, const Grain& grain)>;
+
+struct StreamSettings {
+  int cometIndex = 0;
+  int releaseFrom = 0, releaseTo = 0;    // years of the releasing perihelion passages, inclusive
+  int forecastFrom = 0, forecastTo = 0;  // years whose crossings make the shower, inclusive
+  int perReturn = 2000;                  // grains released per return, 1..19990
+  EjectionSettings ejection;
+  GrainWeight weight;
+  // The step of the last nearYears before the forecast years and in them (days),
+  // and the step before that. Equal steps and setAsideAu 0: one run per return.
+  double stepDays = 1;
+  double farStepDays = 1;
+  int nearYears = 100;
+  // Set-aside test, at the start of the near part: a grain whose osculating orbit
+  // (about the Sun weakened by its beta) has both nodes farther than
+  // captureAu + setAsideAu from the Earth's orbit (0.983..1.017 AU) is no longer
+  // integrated, nor is one no longer bound to the Sun. setAsideAu bounds how far the
+  // planets move a node in nearYears (StreamResult::largestNodeShiftAu measures it
+  // on the grains kept); 0 keeps every grain.
+  double setAsideAu = 0;
+  double captureAu = 0.05;    // a crossing this close to the Earth's orbit is in a shower
+  double encounterAu = 0.01;  // ... and one this close to the Earth an encounter
+  double profileBinDeg = 1;   // activity profile bins of solar longitude
+  int minShowerCount = kDefaultMinShowerCount;
+  int threads = 2;  // returns integrated side by side
+};
+
+struct StreamReturn {
+  int year;
+  double perihelionJd;
+  int grains;    // released and bound
+  int setAside;  // of them, set aside at the near part's start
+  long long steps;
+};
+
+// One shower of the stream with its activity profile's peak and full width at half
+// maximum (degrees of solar longitude, linear between bin centres).
+struct StreamShower {
+  Shower shower;
+  double peakLambda;   // centre of the profile's highest bin in the shower
+  double peakRate;     // weighted crossings per year and degree there
+  double fwhmDeg;
+};
+
+struct StreamTimings {
+  double passages = 0, epochs = 0, release = 0, startup = 0, steps = 0, crossings = 0,
+         gathering = 0;
+  long long grainSteps = 0;  // grains times steps, summed over returns and parts
+};
+
+struct StreamResult {
+  std::vector<StreamReturn> returns;
+  // The captured crossings (|dr| below the capture width) of the forecast years in
+  // return order, then time, each with its grain's weight; particle numbers count on
+  // through the returns; tDays are days since the forecast years' start
+  // (forecastStartJD).
+  std::vector<Crossing> crossings;
+  double forecastStartJD = 0;
+  long long crossingCount = 0;  // every crossing of the forecast years
+  std::vector<StreamShower> showers;
+  // Weighted captured crossings per year and degree of solar longitude, bin k
+  // covering [k, k + 1) * profileBinDeg.
+  std::vector<double> profile;
+  double profileBinDeg = 1;
+  // The largest change of a captured grain's node distance between the near part's
+  // start and its crossing: what setAsideAu must exceed.
+  double largestNodeShiftAu = 0;
+  bool cancelled = false;
+  StreamTimings timings;
+};
+
+struct StreamStatus {
+  double fraction = 0;
+  int returnsFinished = 0;
+  int returnCount = 0;
+  double reachedJD = 0;  // the slowest running return's date; NaN before any stepped
+};
+
+// Called on the caller's thread with 0 before the returns run, every 0.2 s, and 1
+// at the end; false cancels (the result is then marked cancelled and empty).
+using StreamProgress = std::function<bool(const StreamStatus& status)>;
+
+// The hook reporting into a Progress: "return N of M" before the forecast years,
+// "forecast YEAR" in them; false once a cancel was requested.
+StreamProgress ReportInto(Progress& progress, const StreamSettings& settings);
+
+// Throws RunError for settings outside their ranges or a span without a perihelion
+// passage, ArithmeticError from a run.
+StreamResult RunStream(const StreamSettings& settings, const StreamProgress& progress = {});
+
+// The full width at half maximum of the profile's peak nearest lambdaDeg within
+// searchDeg of it (degrees; bins wrap at 360); 0 for an empty stretch.
+struct ProfilePeak {
+  double lambda, rate, fwhmDeg;
+};
+ProfilePeak PeakOfProfile(const std::vector<double>& profile, double binDeg, double lambdaDeg,
+                          double searchDeg);
+
+}  // namespace stelvo
