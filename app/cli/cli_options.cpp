@@ -344,6 +344,7 @@ Section OrbitSection() {
             "orbit solutions from FILE (the columns of src/data/comet_solutions.csv)\n"
             "instead of the built-in ones; also for --trails",
             Text(&CliOptions::solutionsPath)}}};
+}
 
 Section StreamSection() {
   const StreamSettings s;
