@@ -67,6 +67,10 @@ std::string FormatUtc(double jd);
 // The same into a fixed buffer, for callers that must not allocate.
 void FormatUtc(double jd, std::array<char, 17>& out);
 
+// The Sun's geometric geocentric longitude in the J2000 ecliptic at a Julian date,
+// degrees (the low-precision theory below, precession and aberration removed).
+double SunLongitudeJ2000Deg(double jd);
+
 // Julian date at which the Sun's geocentric longitude, in the J2000 ecliptic,
 // reaches lambdaSunDeg in the given Gregorian year (the instant within that year,
 // 0h January 1 to 0h January 1 of the next). From the Astronomical Almanac's

@@ -1,0 +1,82 @@
+#pragma once
+// The trail picture of one encounter, as dust-trail forecasts draw it: every trail
+// grain near the Earth is a point at the instant the Earth passes its node (time in
+// UTC along, solar longitude on the top axis) and its node's distance from the
+// Earth's orbit, rD - rE (AU, up), shaded by the grain's weight; the Earth's path is
+// the line rD - rE = 0 with its time marks. The shower window and stelvo-cli
+// (--trail-map) draw it for the encounter picked.
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <span>
+
+namespace stelvo {
+
+// One grain near the Earth: when the Earth passes its node, how far the node lies
+// from the Earth's orbit, and how many real meteoroids the grain stands for (any
+// positive scale; only ratios matter to the picture).
+struct TrailMapNode {
+  double earthJd;  // the run's time scale, written as UTC
+  double missAu;   // rD - rE
+  double weight;
+};
+
+// What the picture shows of an encounter.
+struct TrailMapInput {
+  int trailYear = 0;
+  double peakJd = 0;        // marked by a vertical line
+  double lambdaSunDeg = 0;  // solar longitude at the peak, anchoring the top axis
+  std::span<const TrailMapNode> nodes;
+};
+
+// Titles in the window's language.
+struct TrailMapTexts {
+  QString time = QStringLiteral("Zeit (UTC)");
+  QString miss = QStringLiteral("rD − rE (AE)");
+  QString title = QStringLiteral("Spur %1, Maximum %2 UTC");  // trail year, peak
+  QString earth = QStringLiteral("Erde");  // beside the Earth's path
+  QString empty = QStringLiteral("Keine Teilchen nahe der Erde");
+};
+
+class TrailMap {
+ public:
+  // Allocates the image for a width x height picture (nothing for a zero size).
+  void Resize(int width, int height);
+
+  // Draws the encounter: the time axis spans the nodes and the peak with a margin,
+  // at least an hour; the miss axis is symmetric about the Earth's path and holds
+  // every node. Heavier grains are darker and drawn over lighter ones.
+  void Redraw(const TrailMapInput& input, const TrailMapTexts& texts);
+
+  const QImage& Image() const { return image_; }
+  // The plot area: with nodes to show, nothing but the raster drawing (grid, path,
+  // marks, points) lies inside it; every text lies outside.
+  QRect PlotArea() const { return plot_; }
+  // After Redraw: the pixel of an instant and a miss distance (nearest integer).
+  QPoint PixelOf(double jd, double missAu) const;
+  double FirstJd() const { return firstJd_; }
+  double LastJd() const { return lastJd_; }
+  // The miss distance at the top of the plot (the bottom is its negative).
+  double MissTop() const { return missTop_; }
+  // Minutes between the time marks.
+  int TickMinutes() const { return tickMinutes_; }
+
+ private:
+  QImage image_;
+  QRect plot_;
+  double firstJd_ = 0, lastJd_ = 0, missTop_ = 0;
+  int tickMinutes_ = 60;
+};
+
+// Minutes between time marks for a span of `spanMinutes`: 10, 30 or 60, and for
+// longer spans 2, 3, 6, 12 hours or whole days, so that there are at most about
+// eight marks.
+int TimeTickMinutes(double spanMinutes);
+
+// The colour of a grain of weight `weight` among grains up to `heaviest`: from a
+// pale blue for the lightest to a deep blue for the heaviest.
+QRgb NodeShade(double weight, double heaviest);
+
+}  // namespace stelvo
