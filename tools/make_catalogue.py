@@ -8,11 +8,13 @@ the input file, so running it twice gives the same bytes.
 
 It also writes the comets' osculating elements with their epochs
 (src/data/comet_epochs.cpp), one row per catalogue line in the same order, for
-the integration of a comet's own orbit through time.
+the integration of a comet's own orbit through time, and their total magnitude
+laws (src/data/comet_magnitudes.cpp), for the dust production of trails.
 
 Usage:
   python3 tools/make_catalogue.py --input tools/data/mpc-comet-elements.json \
-      --output src/data/comet_catalogue.cpp --epochs-output src/data/comet_epochs.cpp
+      --output src/data/comet_catalogue.cpp --epochs-output src/data/comet_epochs.cpp \
+      --magnitudes-output src/data/comet_magnitudes.cpp
 
 The selection rule is described in tools/README.md.
 """
@@ -84,6 +86,8 @@ class Comet:
         self._line = line
         # (year, month, day) of the osculating epoch, None when the source gives none.
         self.epoch = epoch
+        # (H, G) of m = H + 5 log delta + 2.5 G log r, None when the source gives none.
+        self.magnitude = None
         self.record = None
 
     @property
@@ -163,12 +167,15 @@ def comet_from_record(record):
     epoch = None
     if "Epoch_year" in record:
         epoch = (int(record["Epoch_year"]), int(record["Epoch_month"]), int(record["Epoch_day"]))
-    return Comet(designation, name, numbered, number, year, half_month, order, prefix,
-                 record["Orbit_type"] == "P", float(record["Perihelion_dist"]),
-                 float(record["e"]), float(record["Peri"]), float(record["Node"]),
-                 float(record["i"]), int(record["Year_of_perihelion"]),
-                 int(record["Month_of_perihelion"]), float(record["Day_of_perihelion"]),
-                 epoch=epoch)
+    comet = Comet(designation, name, numbered, number, year, half_month, order, prefix,
+                  record["Orbit_type"] == "P", float(record["Perihelion_dist"]),
+                  float(record["e"]), float(record["Peri"]), float(record["Node"]),
+                  float(record["i"]), int(record["Year_of_perihelion"]),
+                  int(record["Month_of_perihelion"]), float(record["Day_of_perihelion"]),
+                  epoch=epoch)
+    if "H" in record and "G" in record:
+        comet.magnitude = (float(record["H"]), float(record["G"]))
+    return comet
 
 
 def comet_from_row(row):
@@ -298,11 +305,31 @@ def render_epochs(comets, input_name):
          for index, comet in enumerate(comets)])
 
 
+def magnitude_row(comet):
+    """H and G of the total magnitude law; a comet without them is marked unknown."""
+    source = comet.record if comet.record is not None else comet
+    if source.magnitude is None:
+        return "{0.0, 0.0, false}"
+    return f"{{{source.magnitude[0]!r}, {source.magnitude[1]!r}, true}}"
+
+
+def render_magnitudes(comets, input_name):
+    return cpp_table(
+        input_name,
+        ["// Total magnitude laws m = H + 5 log10(delta) + 2.5 G log10(r): Minor Planet Center",
+         "// (MPC), as published in the KStars data package. One row per catalogue line."],
+        "data/comet_magnitudes.h",
+        "const std::array<CometMagnitude, kCometCount> kCometMagnitudes",
+        [f"    {magnitude_row(comet)},  // {index} {comet.designation}"
+         for index, comet in enumerate(comets)])
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--input", required=True, help="MPC comet elements, JSON")
     parser.add_argument("--output", required=True, help="C++ source to write")
     parser.add_argument("--epochs-output", help="C++ source of the epoch table to write")
+    parser.add_argument("--magnitudes-output", help="C++ source of the magnitude table to write")
     parser.add_argument("--input-name", default="tools/data/mpc-comet-elements.json",
                         help="how the generated file names its input")
     args = parser.parse_args(argv)
@@ -316,6 +343,9 @@ def main(argv):
     if args.epochs_output:
         with open(args.epochs_output, "w", encoding="ascii", newline="\n") as f:
             f.write(render_epochs(comets, args.input_name))
+    if args.magnitudes_output:
+        with open(args.magnitudes_output, "w", encoding="ascii", newline="\n") as f:
+            f.write(render_magnitudes(comets, args.input_name))
     return 0
 
 

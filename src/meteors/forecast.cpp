@@ -15,9 +15,13 @@
 
 #include "core/run_error.h"
 #include "initial/astronom.h"
+#include "initial/catalogue.h"
+#include "initial/constants.h"
+#include "initial/planets.h"
 #include "meteors/comet_passages.h"
 #include "meteors/crossing_detector.h"
 #include "meteors/sky_geometry.h"
+#include "meteors/two_body.h"
 #include "run/epoch_state.h"
 #include "run/particle_run.h"
 
@@ -35,6 +39,7 @@ struct NodeRecord {
   double rAu;
   double lambdaSun;
   double vx, vy, vz;  // heliocentric velocity at the node, AU/day
+  int particle;
 };
 
 struct EarthSample {
@@ -54,9 +59,15 @@ struct TrailRun {
   int grains = 0;
   std::vector<NodeRecord> nodes;
   std::vector<EarthSample> earth;
+  std::vector<double> grainMassKg;  // per particle
 };
 
 double YearStartJD(int year) { return JulianDate(year, 1, 1, 0, 0, 0); }
+
+double GrainMassKg(double radiusM, const EjectionSettings& e) {
+  return 4.0 / 3.0 * kPi * radiusM * radiusM * radiusM * e.grainDensityKgM3;
+}
+
 
 void CheckSettings(const ForecastSettings& s) {
   auto inYears = [](int y) { return y >= 1600 && y <= 2200; };
@@ -139,6 +150,8 @@ void IntegrateTrail(TrailRun& trail, const ForecastSettings& s, std::uint64_t se
   mark = Clock::now();
   const std::vector<Grain> grains = ReleaseTrail(passage, s.perTrail, s.ejection, seed, passage.jd);
   trail.grains = static_cast<int>(grains.size());
+  trail.grainMassKg.reserve(grains.size());
+  for (const Grain& g : grains) trail.grainMassKg.push_back(GrainMassKg(g.radiusM, s.ejection));
   std::vector<StateVector> states;
   std::vector<double> factors;
   states.reserve(grains.size());
@@ -167,7 +180,7 @@ void IntegrateTrail(TrailRun& trail, const ForecastSettings& s, std::uint64_t se
       trail.earth.push_back({run.NewJD(), run.Heliocentric(kEarthRow, 5)});
       for (const Crossing& c : detector.Scan(run.State())) {
         if (c.inShower && c.jd >= windowStartJD) {
-          trail.nodes.push_back({c.jd, c.rAu, c.lambdaSun, c.vx, c.vy, c.vz});
+          trail.nodes.push_back({c.jd, c.rAu, c.lambdaSun, c.vx, c.vy, c.vz, c.particle});
         }
       }
       time.crossings += Seconds(mark);
@@ -184,11 +197,22 @@ struct Near {
   double earthJd;
   double dr;
   Vec3 vg;
+  double massKg;
+};
+
+// What the comet's dust at one return and its shower's mass distribution make of one
+// model grain (meteors/zhr_model.h).
+struct TrailWeights {
+  double dustKg;
+  double massIndex;
+  double massMinKg, massMaxKg;
+  int modelGrains;
+  double populationIndex;
 };
 
 // Groups one trail's nodes near the Earth into one encounter per year.
 void Encounters(const TrailRun& trail, int trailYear, const ForecastSettings& s,
-                std::vector<TrailEncounter>& out) {
+                const TrailWeights& weights, std::vector<TrailEncounter>& out) {
   const EarthTrack track{trail.earth, s.stepDays};
   std::map<int, std::vector<Near>> byYear;
   for (const NodeRecord& n : trail.nodes) {
@@ -200,7 +224,8 @@ void Encounters(const TrailRun& trail, int trailYear, const ForecastSettings& s,
     if (std::fabs(dr) > s.encounterAu) continue;
     const int year = CalendarFromJulianDate(earthJd).year;
     if (year < s.forecastFrom || year > s.forecastTo) continue;
-    byYear[year].push_back({earthJd, dr, {n.vx - e.vx, n.vy - e.vy, n.vz - e.vz}});
+    byYear[year].push_back(
+        {earthJd, dr, {n.vx - e.vx, n.vy - e.vy, n.vz - e.vz}, trail.grainMassKg[n.particle]});
   }
   for (const auto& [year, near] : byYear) {
     double jd = 0, dr = 0;
@@ -213,10 +238,41 @@ void Encounters(const TrailRun& trail, int trailYear, const ForecastSettings& s,
     const double count = static_cast<double>(near.size());
     jd /= count;
     const StateVector e = track.At(jd);
-    const Radiant radiant =
-        RadiantFromGeocentricVelocity({vg.x / count, vg.y / count, vg.z / count});
-    out.push_back({trailYear, year, jd, SolarLongitudeDeg({e.x, e.y, e.z}), dr / count,
-                   static_cast<int>(near.size()), radiant.raDeg, radiant.decDeg, radiant.vgKmS});
+    const Vec3 meanVg{vg.x / count, vg.y / count, vg.z / count};
+    const Radiant radiant = RadiantFromGeocentricVelocity(meanVg);
+    TrailEncounter enc;
+    enc.trailYear = trailYear;
+    enc.forecastYear = year;
+    enc.peakJd = jd;
+    enc.lambdaSun = SolarLongitudeDeg({e.x, e.y, e.z});
+    enc.missAu = dr / count;
+    enc.particles = static_cast<int>(near.size());
+    enc.raDeg = radiant.raDeg;
+    enc.decDeg = radiant.decDeg;
+    enc.vgKmS = radiant.vgKmS;
+    enc.nodes.reserve(near.size());
+    for (const Near& n : near) {
+      const double speed = std::sqrt(n.vg.x * n.vg.x + n.vg.y * n.vg.y + n.vg.z * n.vg.z);
+      const bool visible = n.massKg >= MassOfLimitingMeteorKg(speed * kAuPerDayToKmS);
+      const double weight = visible ? MeteoroidsPerGrain(n.massKg, weights.dustKg, weights.massIndex,
+                                                         weights.massMinKg, weights.massMaxKg,
+                                                         weights.modelGrains)
+                                    : 0;
+      enc.nodes.push_back({n.earthJd, n.dr, weight});
+    }
+    const double vgAbs =
+        std::sqrt(meanVg.x * meanVg.x + meanVg.y * meanVg.y + meanVg.z * meanVg.z);
+    const EncounterGeometry geometry{s.windowDays, std::sqrt(e.vx * e.vx + e.vy * e.vy + e.vz * e.vz),
+                                     vgAbs > 0 ? meanVg.z / vgAbs : 1, radiant.vgKmS,
+                                     weights.populationIndex};
+    ZhrEstimate strength = EstimateEncounter(enc.nodes, geometry);
+    enc.zhr = strength.zhr;
+    enc.zhrSigma = strength.zhrSigma;
+    enc.fwhmMin = strength.fwhmMin;
+    enc.peakSigmaMin = strength.peakSigmaMin;
+    enc.missSigmaAu = strength.missSigmaAu;
+    enc.profile = std::move(strength.profile);
+    out.push_back(std::move(enc));
   }
 }
 
@@ -346,10 +402,23 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
 
   const auto groupingStart = Clock::now();
   ForecastTimings& sum = result.timings;
+  BahnElement cometLine{};
+  ParseCatalogueEntry(s.cometIndex, cometLine);
+  const CometActivity activity = s.activity.value_or(ActivityOfComet(s.cometIndex));
+  const double populationIndex =
+      s.populationIndex.value_or(ShowerOfComet(cometLine.FullName).populationIndex);
   for (const TrailRun& trail : trails) {
     const int year = CalendarFromJulianDate(trail.passage.jd).year;
     result.trails.push_back({year, trail.passage.jd, trail.grains});
-    Encounters(trail, year, s, result.encounters);
+    const OsculatingElements orbit = StateToElements(trail.passage.helio, kMassiveBodies[0].gm);
+    const TrailWeights weights{
+        DustMassPerReturnKg(activity, orbit.a * (1 - orbit.ecc), orbit.ecc, s.ejection.activeWithinAu),
+        MassIndexFromPopulationIndex(populationIndex),
+        GrainMassKg(s.ejection.grainRadiusMinMm * 1e-3, s.ejection),
+        GrainMassKg(s.ejection.grainRadiusMaxMm * 1e-3, s.ejection),
+        s.perTrail,
+        populationIndex};
+    Encounters(trail, year, s, weights, result.encounters);
     sum.epochs += trail.timings.epochs;
     sum.release += trail.timings.release;
     sum.startup += trail.timings.startup;
@@ -367,12 +436,12 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
 }
 
 std::string ForecastCsv(const std::vector<TrailEncounter>& encounters) {
-  std::string out = "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n";
+  std::string out = "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min\n";
   char line[160];
   for (const TrailEncounter& e : encounters) {
-    std::snprintf(line, sizeof line, "%d,%s,%.4f,%.5f,%d,%.2f,%.2f,%.2f\n", e.trailYear,
-                  FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles, e.raDeg,
-                  e.decDeg, e.vgKmS);
+    std::snprintf(line, sizeof line, "%d,%s,%.4f,%.5f,%d,%.2f,%.2f,%.2f,%.0f,%.0f,%.1f\n",
+                  e.trailYear, FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles,
+                  e.raDeg, e.decDeg, e.vgKmS, e.zhr, e.fwhmMin, e.peakSigmaMin);
     out += line;
   }
   return out;

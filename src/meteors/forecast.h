@@ -7,11 +7,13 @@
 // (--trails, --forecast) and the shower window's forecast view.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/progress.h"
 #include "meteors/ejection.h"
+#include "meteors/zhr_model.h"
 
 namespace stelvo {
 
@@ -24,6 +26,15 @@ struct TrailEncounter {
   double missAu;     // rD - rE: the trail's node distance minus the Earth's orbit's there
   int particles;     // trail particles near the Earth (see ForecastSettings)
   double raDeg, decDeg, vgKmS;  // geocentric radiant, equatorial J2000, and speed
+  // Strength (meteors/zhr_model.h): ZHR at the profile's maximum and its bootstrap
+  // sigma, the profile's full width at half maximum, the standard errors of the peak
+  // time and of the miss distance.
+  double zhr = 0, zhrSigma = 0;
+  double fwhmMin = 0;
+  double peakSigmaMin = 0;
+  double missSigmaAu = 0;
+  std::vector<EncounterNode> nodes;  // the grains near the Earth, for the trail picture
+  std::vector<ProfilePoint> profile;
 };
 
 struct TrailInfo {
@@ -44,6 +55,10 @@ struct ForecastSettings {
   double encounterAu = 0.002;
   double windowDays = 30;
   int threads = 2;  // trails integrated side by side
+  // The comet's brightness (dust production) and its shower's population index;
+  // RunForecast fills them from the catalogue when left unset.
+  std::optional<CometActivity> activity;
+  std::optional<double> populationIndex;
 };
 
 // Where the time went, in seconds of each thread's own clock, summed over trails.
