@@ -45,10 +45,17 @@ class TrailMapTest : public ::testing::Test {
     }
     map.Resize(800, 360);
   }
-  void Draw() { map.Redraw({1899, kPeak, 235.285, nodes}, texts); }
+  void Draw() {
+    TrailEncounter encounter{};
+    encounter.trailYear = 1899;
+    encounter.peakJd = kPeak;
+    encounter.lambdaSun = 235.285;
+    encounter.nodes = nodes;
+    map.Redraw(encounter, texts);
+  }
 
   static constexpr double kPeak = 2451500.5 + (2 + 8 / 60.0) / 24;
-  std::vector<TrailMapNode> nodes;
+  std::vector<EncounterNode> nodes;
   TrailMap map;
   TrailMapTexts texts;
 };
@@ -58,7 +65,7 @@ TEST_F(TrailMapTest, TheAxesHoldEveryGrainAndThePeak) {
   EXPECT_EQ(map.TickMinutes(), 10);
   EXPECT_NEAR(map.MissTop(), 0.0015, 1e-12);  // steps of 0.0005 AU
   const QRect plot = map.PlotArea();
-  for (const TrailMapNode& node : nodes) {
+  for (const EncounterNode& node : nodes) {
     EXPECT_TRUE(plot.contains(map.PixelOf(node.earthJd, node.missAu)));
   }
   EXPECT_LT(map.FirstJd(), kPeak);

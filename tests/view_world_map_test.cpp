@@ -2,6 +2,8 @@
 // coastlines.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "view/world_map.h"
 #include "view_test_support.h"
 
@@ -10,25 +12,21 @@ namespace {
 
 using test::At;
 
-TEST(AltitudeDeg, FollowsTheSphericalTriangle) {
-  const struct {
-    double lat, lon, ra, dec, gmst, altitude;
-  } cases[] = {
-      {90, 0, 123, 40, 17, 40},    // at the pole, altitude is declination
-      {50, 10, 30, 20, 20, 60},    // on the meridian: 90 - |lat - dec|
-      {-30, 0, 0, -80, 180, 20},   // circumpolar, at its lower culmination
-      {50, 0, 0, -60, 0, -20},     // never rising
-      {0, 0, 90, 0, 0, 0},         // on the equator, six hours from the meridian
-  };
-  for (const auto& c : cases) {
-    EXPECT_NEAR(AltitudeDeg(c.lat, c.lon, c.ra, c.dec, c.gmst), c.altitude, 1e-9) << c.lat;
-  }
-}
-
 // The Leonid storm of 1999 November 18, 02:08 UTC: the radiant at RA 153.6, Dec
 // +21.7; the Sun at RA 232.94, Dec -19.08 (Astronomical Almanac, low precision);
 // Greenwich mean sidereal time 88.69 degrees (IAU 1982).
 constexpr SkyAtInstant kLeonids1999{153.6, 21.7, 232.94, -19.08, 88.69};
+
+TEST(SkyAt, GivesTheSunTheRadiantOfDateAndTheSiderealTime) {
+  const SkyAtInstant sky = SkyAt(2451500.5 + (2 + 8 / 60.0) / 24, 153.6, 21.7);
+  EXPECT_NEAR(sky.sunRaDeg, kLeonids1999.sunRaDeg, 0.02);
+  EXPECT_NEAR(sky.sunDecDeg, kLeonids1999.sunDecDeg, 0.02);
+  EXPECT_NEAR(sky.gmstDeg, kLeonids1999.gmstDeg, 0.01);
+  // A century of precession is 1.4 degrees; a year's is a few hundredths.
+  EXPECT_NEAR(sky.radiantRaDeg, 153.6, 0.02);
+  EXPECT_NEAR(sky.radiantDecDeg, 21.7, 0.01);
+  EXPECT_GT(std::abs(sky.radiantRaDeg - 153.6), 1e-4);
+}
 
 TEST(ClassifySite, TheLeonidStormOf1999WasSeenFromEuropeAndTheMiddleEast) {
   const struct {

@@ -97,11 +97,11 @@ QPoint TrailMap::PixelOf(double jd, double missAu) const {
   return {int(std::lrint(x)), int(std::lrint(y))};
 }
 
-void TrailMap::Redraw(const TrailMapInput& input, const TrailMapTexts& texts) {
+void TrailMap::Redraw(const TrailEncounter& encounter, const TrailMapTexts& texts) {
   if (image_.isNull()) return;
   // The spans: every node and the peak, a tenth more on each side in time.
-  double first = input.peakJd, last = input.peakJd, extent = 0, heaviest = 0;
-  for (const TrailMapNode& node : input.nodes) {
+  double first = encounter.peakJd, last = encounter.peakJd, extent = 0, heaviest = 0;
+  for (const EncounterNode& node : encounter.nodes) {
     if (!std::isfinite(node.earthJd) || !std::isfinite(node.missAu)) continue;
     first = std::min(first, node.earthJd);
     last = std::max(last, node.earthJd);
@@ -149,19 +149,19 @@ void TrailMap::Redraw(const TrailMapInput& input, const TrailMapTexts& texts) {
         Put(image_, clip, x + 1, earthY + dy, kEarthPath);
       }
     }
-    const int peakX = PixelOf(input.peakJd, 0).x();
+    const int peakX = PixelOf(encounter.peakJd, 0).x();
     for (int y = plot_.top(); y <= plot_.bottom(); ++y) {
       if ((y - plot_.top()) % 7 < 4) Put(image_, clip, peakX, y, kPeakLine);
     }
     // Lighter grains first, so that the heavy ones stay on top; equal weights keep
     // their order.
-    std::vector<std::size_t> order(input.nodes.size());
+    std::vector<std::size_t> order(encounter.nodes.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-      return input.nodes[a].weight < input.nodes[b].weight;
+      return encounter.nodes[a].weight < encounter.nodes[b].weight;
     });
     for (std::size_t i : order) {
-      const TrailMapNode& node = input.nodes[i];
+      const EncounterNode& node = encounter.nodes[i];
       if (!std::isfinite(node.earthJd) || !std::isfinite(node.missAu)) continue;
       const QPoint p = PixelOf(node.earthJd, node.missAu);
       const QRgb shade = NodeShade(node.weight, heaviest);
@@ -180,10 +180,10 @@ void TrailMap::Redraw(const TrailMapInput& input, const TrailMapTexts& texts) {
   painter.setPen(QColor::fromRgb(kChartText));
   painter.drawRect(plot_.adjusted(-1, -1, 0, 0));
   std::array<char, 17> peak{};
-  FormatUtc(input.peakJd, peak);
+  FormatUtc(encounter.peakJd, peak);
   peak[10] = ' ';
   painter.drawText(QRect(plot_.left(), 2, plot_.width(), h), Qt::AlignLeft | Qt::AlignTop,
-                   texts.title.arg(input.trailYear).arg(QString::fromLatin1(peak.data())));
+                   texts.title.arg(encounter.trailYear).arg(QString::fromLatin1(peak.data())));
   painter.drawText(QRect(plot_.left(), plot_.bottom() + 6 + h, plot_.width(), h),
                    Qt::AlignHCenter | Qt::AlignTop, texts.time);
   DrawVerticalTitle(painter, plot_, texts.miss);
@@ -196,7 +196,7 @@ void TrailMap::Redraw(const TrailMapInput& input, const TrailMapTexts& texts) {
   const double ticks = (last - first) * kMinutesPerDay / tickMinutes_;
   const int every = std::max(1, int(std::ceil(labelWidth * ticks / std::max(1, plot_.width()))));
   const long long firstTick = (MinutesOf(first) + tickMinutes_ - 1) / tickMinutes_ * tickMinutes_;
-  const double sunAtPeak = SunLongitudeJ2000Deg(input.peakJd);
+  const double sunAtPeak = SunLongitudeJ2000Deg(encounter.peakJd);
   for (long long m = firstTick, k = 0; JdOfMinutes(m) <= last; m += tickMinutes_, ++k) {
     const double jd = JdOfMinutes(m);
     const int x = PixelOf(jd, 0).x();
@@ -206,7 +206,7 @@ void TrailMap::Redraw(const TrailMapInput& input, const TrailMapTexts& texts) {
     painter.drawText(QRect(x - 40, plot_.bottom() + 5, 80, h), Qt::AlignHCenter | Qt::AlignTop,
                      TimeLabel(jd, tickMinutes_));
     const double lambda =
-        WrapDegrees(input.lambdaSunDeg + DegreesBetween(SunLongitudeJ2000Deg(jd), sunAtPeak));
+        WrapDegrees(encounter.lambdaSun + DegreesBetween(SunLongitudeJ2000Deg(jd), sunAtPeak));
     painter.drawText(QRect(x - 40, plot_.top() - h - 5, 80, h), Qt::AlignHCenter | Qt::AlignBottom,
                      QString::number(lambda, 'f', 3));
   }
@@ -221,7 +221,7 @@ void TrailMap::Redraw(const TrailMapInput& input, const TrailMapTexts& texts) {
   painter.drawText(QRect(plot_.right() + 4, PixelOf(first, 0).y() - h / 2, kRightMargin - 4, h),
                    Qt::AlignLeft | Qt::AlignVCenter, texts.earth);
   painter.setPen(QColor::fromRgb(kChartText));
-  if (input.nodes.empty()) {
+  if (encounter.nodes.empty()) {
     painter.drawText(plot_.adjusted(0, 0, 0, -plot_.height() / 4), Qt::AlignCenter, texts.empty);
   }
 }

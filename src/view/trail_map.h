@@ -10,26 +10,10 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
-#include <span>
+
+#include "meteors/forecast.h"
 
 namespace stelvo {
-
-// One grain near the Earth: when the Earth passes its node, how far the node lies
-// from the Earth's orbit, and how many real meteoroids the grain stands for (any
-// positive scale; only ratios matter to the picture).
-struct TrailMapNode {
-  double earthJd;  // the run's time scale, written as UTC
-  double missAu;   // rD - rE
-  double weight;
-};
-
-// What the picture shows of an encounter.
-struct TrailMapInput {
-  int trailYear = 0;
-  double peakJd = 0;        // marked by a vertical line
-  double lambdaSunDeg = 0;  // solar longitude at the peak, anchoring the top axis
-  std::span<const TrailMapNode> nodes;
-};
 
 // Titles in the window's language.
 struct TrailMapTexts {
@@ -45,10 +29,13 @@ class TrailMap {
   // Allocates the image for a width x height picture (nothing for a zero size).
   void Resize(int width, int height);
 
-  // Draws the encounter: the time axis spans the nodes and the peak with a margin,
-  // at least an hour; the miss axis is symmetric about the Earth's path and holds
-  // every node. Heavier grains are darker and drawn over lighter ones.
-  void Redraw(const TrailMapInput& input, const TrailMapTexts& texts);
+  // Draws the encounter's nodes (EncounterNode: the Earth's passage, rD - rE and the
+  // grain's weight, of which only ratios matter), its peak as a vertical line and
+  // its solar longitude at the peak anchoring the top axis. The time axis spans the
+  // nodes and the peak with a margin, at least an hour; the miss axis is symmetric
+  // about the Earth's path and holds every node. Heavier grains are darker and are
+  // drawn over lighter ones.
+  void Redraw(const TrailEncounter& encounter, const TrailMapTexts& texts);
 
   const QImage& Image() const { return image_; }
   // The plot area: with nodes to show, nothing but the raster drawing (grid, path,

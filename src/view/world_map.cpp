@@ -10,7 +10,9 @@
 
 #include "data/coastline.h"
 #include "initial/constants.h"
+#include "meteors/site_sky.h"
 #include "meteors/sky_geometry.h"
+#include "meteors/sun_moon.h"
 #include "view/raster.h"
 #include "view/sky_colours.h"
 
@@ -47,11 +49,16 @@ void FillDisc(QImage& image, const QRect& clip, QPoint centre, int radius, QRgb 
 
 }  // namespace
 
-double AltitudeDeg(double latDeg, double lonDeg, double raDeg, double decDeg, double gmstDeg) {
-  const double lat = latDeg * kDegToRad, dec = decDeg * kDegToRad;
-  const double hourAngle = (gmstDeg + lonDeg - raDeg) * kDegToRad;
-  const double s = std::sin(lat) * std::sin(dec) + std::cos(lat) * std::cos(dec) * std::cos(hourAngle);
-  return std::asin(std::clamp(s, -1.0, 1.0)) / kDegToRad;
+SkyAtInstant SkyAt(double jd, double radiantRaJ2000Deg, double radiantDecJ2000Deg) {
+  SkyAtInstant sky;
+  sky.radiantRaDeg = radiantRaJ2000Deg;
+  sky.radiantDecDeg = radiantDecJ2000Deg;
+  PrecessFromJ2000(jd, sky.radiantRaDeg, sky.radiantDecDeg);
+  const SkyPlace sun = SunPlace(jd);
+  sky.sunRaDeg = sun.raDeg;
+  sky.sunDecDeg = sun.decDeg;
+  sky.gmstDeg = GreenwichSiderealDeg(jd);
+  return sky;
 }
 
 SiteSky ClassifyAltitudes(double sunAltDeg, double radiantAltDeg) {
@@ -61,9 +68,9 @@ SiteSky ClassifyAltitudes(double sunAltDeg, double radiantAltDeg) {
 }
 
 SiteSky ClassifySite(double latDeg, double lonDeg, const SkyAtInstant& sky) {
-  return ClassifyAltitudes(
-      AltitudeDeg(latDeg, lonDeg, sky.sunRaDeg, sky.sunDecDeg, sky.gmstDeg),
-      AltitudeDeg(latDeg, lonDeg, sky.radiantRaDeg, sky.radiantDecDeg, sky.gmstDeg));
+  const Site site{latDeg, lonDeg};
+  return ClassifyAltitudes(AltitudeDeg(site, sky.gmstDeg, sky.sunRaDeg, sky.sunDecDeg),
+                           AltitudeDeg(site, sky.gmstDeg, sky.radiantRaDeg, sky.radiantDecDeg));
 }
 
 QRgb SiteShade(SiteSky sky, double radiantAltDeg) {
@@ -106,7 +113,7 @@ void WorldMap::Redraw(const SkyAtInstant& sky, double jd, const WorldMapTexts& t
   const int w = plot_.width(), h = plot_.height();
   if (w < 4 || h < 2) return;
 
-  // Each pixel's centre is a place. AltitudeDeg's sum, split: the hour-angle terms
+  // Each pixel's centre is a place. The sum of meteors' AltitudeDeg, split: the hour-angle terms
   // depend on the column only and the latitude terms on the row only.
   const double sunDec = sky.sunDecDeg * kDegToRad, radDec = sky.radiantDecDeg * kDegToRad;
   std::vector<double> sunCos(std::size_t(w), 0.0), radCos(std::size_t(w), 0.0);

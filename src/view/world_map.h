@@ -14,13 +14,17 @@
 namespace stelvo {
 
 // The sky at one instant, as the map needs it: directions in equatorial
-// coordinates of date (J2000 is close enough for a picture: precession moves them
-// by 0.014 degree a year) and the Greenwich sidereal time.
+// coordinates of date and the Greenwich sidereal time.
 struct SkyAtInstant {
   double radiantRaDeg = 0, radiantDecDeg = 0;
   double sunRaDeg = 0, sunDecDeg = 0;
   double gmstDeg = 0;  // Greenwich sidereal time in degrees
 };
+
+// The sky at Julian date `jd` (taken as UT) for a radiant given in equatorial J2000:
+// the radiant precessed to the date, the Sun's place and the sidereal time from
+// meteors/site_sky.h and meteors/sun_moon.h.
+SkyAtInstant SkyAt(double jd, double radiantRaJ2000Deg, double radiantDecJ2000Deg);
 
 // The sky is dark enough for meteor counts once the Sun is 12 degrees below the
 // horizon, the end of nautical twilight: from then on the zenith is within about a
@@ -32,9 +36,6 @@ inline constexpr double kDarkSunAltitudeDeg = -12;
 // How a place sees the sky at the instant.
 enum class SiteSky { Day, Twilight, DarkRadiantDown, DarkRadiantUp };
 
-// The altitude in degrees of a direction (RA, Dec, degrees) seen from latitude and
-// east longitude (degrees) at Greenwich sidereal time `gmstDeg`; no refraction.
-double AltitudeDeg(double latDeg, double lonDeg, double raDeg, double decDeg, double gmstDeg);
 // Sun above the horizon: day; above kDarkSunAltitudeDeg: twilight; else dark, with
 // the radiant up or down.
 SiteSky ClassifyAltitudes(double sunAltDeg, double radiantAltDeg);
