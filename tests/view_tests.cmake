@@ -12,3 +12,4 @@ stelvo_add_test(view_forecast_timeline_test SOURCES view_forecast_timeline_test.
 # The encounter pictures: the trail map and the visibility world map.
 stelvo_add_test(view_trail_map_test SOURCES view_trail_map_test.cpp view_gui_test_main.cpp LIBS stelvo_view GUI)
 stelvo_add_test(view_world_map_test SOURCES view_world_map_test.cpp view_gui_test_main.cpp LIBS stelvo_view GUI)
+stelvo_add_test(view_zhr_profile_test SOURCES view_zhr_profile_test.cpp view_gui_test_main.cpp LIBS stelvo_view GUI)

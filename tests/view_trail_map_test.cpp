@@ -62,14 +62,14 @@ class TrailMapTest : public ::testing::Test {
 
 TEST_F(TrailMapTest, TheAxesHoldEveryGrainAndThePeak) {
   Draw();
-  EXPECT_EQ(map.TickMinutes(), 10);
+  EXPECT_EQ(map.Span().tickMinutes, 10);
   EXPECT_NEAR(map.MissTop(), 0.0015, 1e-12);  // steps of 0.0005 AU
   const QRect plot = map.PlotArea();
   for (const EncounterNode& node : nodes) {
     EXPECT_TRUE(plot.contains(map.PixelOf(node.earthJd, node.missAu)));
   }
-  EXPECT_LT(map.FirstJd(), kPeak);
-  EXPECT_GT(map.LastJd(), kPeak);
+  EXPECT_LT(map.Span().firstJd, kPeak);
+  EXPECT_GT(map.Span().lastJd, kPeak);
 }
 
 TEST_F(TrailMapTest, TheEarthsPathRunsAtZeroMissAndTheHeaviestGrainIsDarkest) {
@@ -90,7 +90,7 @@ TEST_F(TrailMapTest, TheEarthsPathRunsAtZeroMissAndTheHeaviestGrainIsDarkest) {
 TEST_F(TrailMapTest, WithoutGrainsTheAxesSpanAnHourRoundThePeak) {
   nodes.clear();
   Draw();
-  EXPECT_NEAR((map.LastJd() - map.FirstJd()) * 1440, 60, 1e-6);
+  EXPECT_NEAR((map.Span().lastJd - map.Span().firstJd) * 1440, 60, 1e-6);
   EXPECT_NEAR(map.MissTop(), 1e-4, 1e-15);
 }
 

@@ -11,17 +11,16 @@
 
 #include "meteors/sky_geometry.h"
 #include "view/sky_colours.h"
+#include "view/time_axis.h"
 
 namespace stelvo {
 
 namespace {
 
-constexpr int kLeftMargin = 80;  // miss labels and title
+constexpr int kLeftMargin = 80;   // miss labels and title
 constexpr int kRightMargin = 52;  // the Earth path's name
 constexpr int kTopMargin = 40;     // title and solar longitude labels
 constexpr int kBottomMargin = 44;  // time labels and title
-constexpr double kMinutesPerDay = 1440;
-constexpr double kMinSpanMinutes = 60;
 constexpr double kMinMissAu = 1e-4;  // the miss axis reaches at least this far
 constexpr QRgb kEarthPath = 0xff1f7a3au;
 constexpr QRgb kPeakLine = 0xffd03030u;
@@ -33,31 +32,6 @@ void Put(QImage& image, const QRect& clip, int x, int y, QRgb colour) {
   if (clip.contains(x, y)) reinterpret_cast<QRgb*>(image.scanLine(y))[x] = colour;
 }
 
-// 1, 2 or 5 times a power of ten: the smallest such step giving at most `steps`
-// steps up to `extent`.
-double RoundStep(double extent, int steps) {
-  const double raw = extent / steps;
-  const double power = std::pow(10.0, std::floor(std::log10(raw)));
-  for (double factor : {1.0, 2.0, 5.0, 10.0}) {
-    if (factor * power >= raw * (1 - 1e-12)) return factor * power;
-  }
-  return 10 * power;
-}
-
-// Whole minutes since the start of the Julian day count's midnight: the tick grid.
-long long MinutesOf(double jd) { return std::llround((jd + 0.5) * kMinutesPerDay); }
-double JdOfMinutes(long long minutes) { return double(minutes) / kMinutesPerDay - 0.5; }
-
-QString TimeLabel(double jd, int tickMinutes) {
-  const CalendarTime t = CalendarFromJulianDate(jd);
-  if (tickMinutes >= int(kMinutesPerDay) || (t.hour == 0 && t.minute == 0)) {
-    return QStringLiteral("%1-%2").arg(t.month, 2, 10, QLatin1Char('0')).arg(t.day, 2, 10,
-                                                                           QLatin1Char('0'));
-  }
-  return QStringLiteral("%1:%2").arg(t.hour, 2, 10, QLatin1Char('0')).arg(t.minute, 2, 10,
-                                                                         QLatin1Char('0'));
-}
-
 QString SignedAu(double value, int decimals) {
   if (std::abs(value) < 0.5 * std::pow(10.0, -decimals)) return QString::number(0.0, 'f', decimals);
   const QString text = QString::number(value, 'f', decimals);
@@ -65,14 +39,6 @@ QString SignedAu(double value, int decimals) {
 }
 
 }  // namespace
-
-int TimeTickMinutes(double spanMinutes) {
-  for (int minutes : {10, 30, 60, 120, 180, 360, 720}) {
-    if (spanMinutes / minutes <= 8) return minutes;
-  }
-  const double days = std::ceil(spanMinutes / kMinutesPerDay / 8);
-  return int(std::min(days, 3650.0)) * int(kMinutesPerDay);
-}
 
 QRgb NodeShade(double weight, double heaviest) {
   const double share = heaviest > 0 && weight > 0 ? std::min(1.0, weight / heaviest) : 0;
@@ -92,83 +58,65 @@ void TrailMap::Resize(int width, int height) {
 }
 
 QPoint TrailMap::PixelOf(double jd, double missAu) const {
-  const double x = plot_.left() + (jd - firstJd_) / (lastJd_ - firstJd_) * (plot_.width() - 1);
   const double y = plot_.top() + (missTop_ - missAu) / (2 * missTop_) * (plot_.height() - 1);
-  return {int(std::lrint(x)), int(std::lrint(y))};
+  return {TimeColumn(plot_, span_, jd), int(std::lrint(y))};
 }
 
 void TrailMap::Redraw(const TrailEncounter& encounter, const TrailMapTexts& texts) {
   if (image_.isNull()) return;
-  // The spans: every node and the peak, a tenth more on each side in time.
-  double first = encounter.peakJd, last = encounter.peakJd, extent = 0, heaviest = 0;
+  span_ = EncounterTimeSpan(encounter);
+  double extent = kMinMissAu, heaviest = 0;
   for (const EncounterNode& node : encounter.nodes) {
-    if (!std::isfinite(node.earthJd) || !std::isfinite(node.missAu)) continue;
-    first = std::min(first, node.earthJd);
-    last = std::max(last, node.earthJd);
-    extent = std::max(extent, std::abs(node.missAu));
+    if (std::isfinite(node.missAu)) extent = std::max(extent, std::abs(node.missAu));
     heaviest = std::max(heaviest, node.weight);
   }
-  const double pad = std::max((last - first) * 0.1, 0.0);
-  first -= pad, last += pad;
-  const double shortfall = kMinSpanMinutes / kMinutesPerDay - (last - first);
-  if (shortfall > 0) first -= shortfall / 2, last += shortfall / 2;
-  firstJd_ = first, lastJd_ = last;
-  tickMinutes_ = TimeTickMinutes((last - first) * kMinutesPerDay);
-  const double missStep = RoundStep(std::max(extent, kMinMissAu), 4);
-  missTop_ = std::max(1.0, std::ceil(std::max(extent, kMinMissAu) / missStep - 1e-9)) * missStep;
+  const double missStep = RoundAxisStep(extent, 4);
+  const int steps = std::max(1, int(std::ceil(extent / missStep - 1e-9)));
+  missTop_ = steps * missStep;
   const int decimals = std::max(0, int(-std::floor(std::log10(missStep) + 1e-9)));
 
   image_.fill(kChartMargin);
   // The plot: grid lines, the Earth's path with its marks, the peak, the grains.
-  {
-    const QRect& clip = plot_;
-    for (int y = plot_.top(); y <= plot_.bottom(); ++y) {
-      std::fill_n(reinterpret_cast<QRgb*>(image_.scanLine(y)) + plot_.left(), plot_.width(),
-                  kChartPlot);
+  for (int y = plot_.top(); y <= plot_.bottom(); ++y) {
+    std::fill_n(reinterpret_cast<QRgb*>(image_.scanLine(y)) + plot_.left(), plot_.width(),
+                kChartPlot);
+  }
+  DrawTimeGrid(image_, plot_, span_, kGridLine);
+  for (int k = -steps; k <= steps; ++k) {
+    const int y = PixelOf(span_.firstJd, k * missStep).y();
+    for (int x = plot_.left(); x <= plot_.right(); ++x) Put(image_, plot_, x, y, kGridLine);
+  }
+  const int earthY = PixelOf(span_.firstJd, 0).y();
+  for (int x = plot_.left(); x <= plot_.right(); ++x) {
+    Put(image_, plot_, x, earthY, kEarthPath);
+    Put(image_, plot_, x, earthY + 1, kEarthPath);
+  }
+  for (double jd : TimeTicks(span_)) {
+    const int x = TimeColumn(plot_, span_, jd);
+    for (int dy = -5; dy <= 6; ++dy) {
+      Put(image_, plot_, x, earthY + dy, kEarthPath);
+      Put(image_, plot_, x + 1, earthY + dy, kEarthPath);
     }
-    const long long firstTick =
-        (MinutesOf(first) + tickMinutes_ - 1) / tickMinutes_ * tickMinutes_;
-    for (long long m = firstTick; JdOfMinutes(m) <= last; m += tickMinutes_) {
-      const int x = PixelOf(JdOfMinutes(m), 0).x();
-      for (int y = plot_.top(); y <= plot_.bottom(); ++y) Put(image_, clip, x, y, kGridLine);
-    }
-    for (int k = -int(std::lrint(missTop_ / missStep)); k <= int(std::lrint(missTop_ / missStep));
-         ++k) {
-      const int y = PixelOf(first, k * missStep).y();
-      for (int x = plot_.left(); x <= plot_.right(); ++x) Put(image_, clip, x, y, kGridLine);
-    }
-    const int earthY = PixelOf(first, 0).y();
-    for (int x = plot_.left(); x <= plot_.right(); ++x) {
-      Put(image_, clip, x, earthY, kEarthPath);
-      Put(image_, clip, x, earthY + 1, kEarthPath);
-    }
-    for (long long m = firstTick; JdOfMinutes(m) <= last; m += tickMinutes_) {
-      const int x = PixelOf(JdOfMinutes(m), 0).x();
-      for (int dy = -5; dy <= 6; ++dy) {
-        Put(image_, clip, x, earthY + dy, kEarthPath);
-        Put(image_, clip, x + 1, earthY + dy, kEarthPath);
-      }
-    }
-    const int peakX = PixelOf(encounter.peakJd, 0).x();
-    for (int y = plot_.top(); y <= plot_.bottom(); ++y) {
-      if ((y - plot_.top()) % 7 < 4) Put(image_, clip, peakX, y, kPeakLine);
-    }
-    // Lighter grains first, so that the heavy ones stay on top; equal weights keep
-    // their order.
-    std::vector<std::size_t> order(encounter.nodes.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-      return encounter.nodes[a].weight < encounter.nodes[b].weight;
-    });
-    for (std::size_t i : order) {
-      const EncounterNode& node = encounter.nodes[i];
-      if (!std::isfinite(node.earthJd) || !std::isfinite(node.missAu)) continue;
-      const QPoint p = PixelOf(node.earthJd, node.missAu);
-      const QRgb shade = NodeShade(node.weight, heaviest);
-      for (int row = 0; row < int(kPointRows.size()); ++row) {
-        const int half = kPointRows[std::size_t(row)];
-        for (int dx = -half; dx <= half; ++dx) Put(image_, clip, p.x() + dx, p.y() + row - 2, shade);
-      }
+  }
+  const int peakX = TimeColumn(plot_, span_, encounter.peakJd);
+  for (int y = plot_.top(); y <= plot_.bottom(); ++y) {
+    if ((y - plot_.top()) % 7 < 4) Put(image_, plot_, peakX, y, kPeakLine);
+  }
+  // Lighter grains first, so that the heavy ones stay on top; equal weights keep
+  // their order.
+  const auto& nodes = encounter.nodes;
+  std::vector<std::size_t> order(nodes.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return nodes[a].weight < nodes[b].weight; });
+  for (std::size_t i : order) {
+    const EncounterNode& node = nodes[i];
+    if (!std::isfinite(node.earthJd) || !std::isfinite(node.missAu)) continue;
+    const QPoint p = PixelOf(node.earthJd, node.missAu);
+    const QRgb shade = NodeShade(node.weight, heaviest);
+    for (int row = 0; row < int(kPointRows.size()); ++row) {
+      const int half = kPointRows[std::size_t(row)];
+      for (int dx = -half; dx <= half; ++dx) Put(image_, plot_, p.x() + dx, p.y() + row - 2, shade);
     }
   }
 
@@ -184,44 +132,38 @@ void TrailMap::Redraw(const TrailEncounter& encounter, const TrailMapTexts& text
   peak[10] = ' ';
   painter.drawText(QRect(plot_.left(), 2, plot_.width(), h), Qt::AlignLeft | Qt::AlignTop,
                    texts.title.arg(encounter.trailYear).arg(QString::fromLatin1(peak.data())));
-  painter.drawText(QRect(plot_.left(), plot_.bottom() + 6 + h, plot_.width(), h),
-                   Qt::AlignHCenter | Qt::AlignTop, texts.time);
+  DrawTimeAxis(painter, plot_, span_, texts.time);
   DrawVerticalTitle(painter, plot_, texts.miss);
+
+  // Solar longitude above the plot at the time marks, from the encounter's own at
+  // the peak and the Sun's motion since.
   painter.drawText(QRect(0, plot_.top() - h - 5, plot_.left() - 6, h),
                    Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("λ☉ (°)"));
-
-  // Time marks below the plot, solar longitude above it; labels thinned out where
-  // they would touch.
+  const std::vector<double> ticks = TimeTicks(span_);
   const int labelWidth = metrics.horizontalAdvance(QStringLiteral("000.000")) + 10;
-  const double ticks = (last - first) * kMinutesPerDay / tickMinutes_;
-  const int every = std::max(1, int(std::ceil(labelWidth * ticks / std::max(1, plot_.width()))));
-  const long long firstTick = (MinutesOf(first) + tickMinutes_ - 1) / tickMinutes_ * tickMinutes_;
+  const int every = std::max(
+      1, int(std::ceil(double(labelWidth) * double(ticks.size()) / std::max(1, plot_.width()))));
   const double sunAtPeak = SunLongitudeJ2000Deg(encounter.peakJd);
-  for (long long m = firstTick, k = 0; JdOfMinutes(m) <= last; m += tickMinutes_, ++k) {
-    const double jd = JdOfMinutes(m);
-    const int x = PixelOf(jd, 0).x();
-    painter.drawLine(x, plot_.bottom() + 1, x, plot_.bottom() + 4);
+  for (std::size_t k = 0; k < ticks.size(); ++k) {
+    const int x = TimeColumn(plot_, span_, ticks[k]);
     painter.drawLine(x, plot_.top() - 2, x, plot_.top() - 5);
-    if (k % every != 0) continue;
-    painter.drawText(QRect(x - 40, plot_.bottom() + 5, 80, h), Qt::AlignHCenter | Qt::AlignTop,
-                     TimeLabel(jd, tickMinutes_));
-    const double lambda =
-        WrapDegrees(encounter.lambdaSun + DegreesBetween(SunLongitudeJ2000Deg(jd), sunAtPeak));
+    if (k % std::size_t(every) != 0) continue;
+    const double lambda = WrapDegrees(
+        encounter.lambdaSun + DegreesBetween(SunLongitudeJ2000Deg(ticks[k]), sunAtPeak));
     painter.drawText(QRect(x - 40, plot_.top() - h - 5, 80, h), Qt::AlignHCenter | Qt::AlignBottom,
                      QString::number(lambda, 'f', 3));
   }
-  for (int k = -int(std::lrint(missTop_ / missStep)); k <= int(std::lrint(missTop_ / missStep));
-       ++k) {
-    const int y = PixelOf(first, k * missStep).y();
+  for (int k = -steps; k <= steps; ++k) {
+    const int y = PixelOf(span_.firstJd, k * missStep).y();
     painter.drawLine(plot_.left() - 5, y, plot_.left() - 2, y);
     painter.drawText(QRect(0, y - h / 2, plot_.left() - 8, h), Qt::AlignRight | Qt::AlignVCenter,
                      SignedAu(k * missStep, decimals));
   }
   painter.setPen(QColor::fromRgb(kEarthPath));
-  painter.drawText(QRect(plot_.right() + 4, PixelOf(first, 0).y() - h / 2, kRightMargin - 4, h),
+  painter.drawText(QRect(plot_.right() + 4, earthY - h / 2, kRightMargin - 4, h),
                    Qt::AlignLeft | Qt::AlignVCenter, texts.earth);
   painter.setPen(QColor::fromRgb(kChartText));
-  if (encounter.nodes.empty()) {
+  if (nodes.empty()) {
     painter.drawText(plot_.adjusted(0, 0, 0, -plot_.height() / 4), Qt::AlignCenter, texts.empty);
   }
 }

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include "meteors/forecast.h"
+#include "view/time_axis.h"
 
 namespace stelvo {
 
@@ -43,24 +44,17 @@ class TrailMap {
   QRect PlotArea() const { return plot_; }
   // After Redraw: the pixel of an instant and a miss distance (nearest integer).
   QPoint PixelOf(double jd, double missAu) const;
-  double FirstJd() const { return firstJd_; }
-  double LastJd() const { return lastJd_; }
+  // After Redraw: the time axis (EncounterTimeSpan of the encounter).
+  const TimeSpan& Span() const { return span_; }
   // The miss distance at the top of the plot (the bottom is its negative).
   double MissTop() const { return missTop_; }
-  // Minutes between the time marks.
-  int TickMinutes() const { return tickMinutes_; }
 
  private:
   QImage image_;
   QRect plot_;
-  double firstJd_ = 0, lastJd_ = 0, missTop_ = 0;
-  int tickMinutes_ = 60;
+  TimeSpan span_;
+  double missTop_ = 0;
 };
-
-// Minutes between time marks for a span of `spanMinutes`: 10, 30 or 60, and for
-// longer spans 2, 3, 6, 12 hours or whole days, so that there are at most about
-// eight marks.
-int TimeTickMinutes(double spanMinutes);
 
 // The colour of a grain of weight `weight` among grains up to `heaviest`: from a
 // pale blue for the lightest to a deep blue for the heaviest.
