@@ -67,7 +67,7 @@ void EncounterPanel::DrawTrailMap() {
     TrailMapTexts texts;
     texts.time = tr("Zeit (UTC)");
     texts.miss = tr("rD − rE (AE)");
-    texts.title = tr("Spur %1, Maximum %2 UTC");
+    texts.title = tr("Spur %1, Maximum %2 UTC, %3 Teilchen nahe der Erde");
     texts.earth = tr("Erde");
     texts.empty = tr("Keine Teilchen nahe der Erde");
     trailMap_.Redraw(*encounter_, texts);
@@ -85,6 +85,8 @@ void EncounterPanel::DrawWorldMap() {
     texts.twilight = tr("Dämmerung (Sonne über −12°)");
     texts.radiantDown = tr("dunkel, Radiant unter dem Horizont");
     texts.radiantUp = tr("dunkel, Radiant oben (heller: höher)");
+    texts.sunOverhead = tr("Sonne im Zenit");
+    texts.radiantOverhead = tr("Radiant im Zenit");
     worldMap_.Redraw(SkyAt(encounter_->peakJd, encounter_->raDeg, encounter_->decDeg),
                      encounter_->peakJd, texts);
   }

@@ -131,7 +131,9 @@ void TrailMap::Redraw(const TrailEncounter& encounter, const TrailMapTexts& text
   FormatUtc(encounter.peakJd, peak);
   peak[10] = ' ';
   painter.drawText(QRect(plot_.left(), 2, plot_.width(), h), Qt::AlignLeft | Qt::AlignTop,
-                   texts.title.arg(encounter.trailYear).arg(QString::fromLatin1(peak.data())));
+                   texts.title.arg(encounter.trailYear)
+                       .arg(QString::fromLatin1(peak.data()))
+                       .arg(encounter.nodes.size()));
   DrawTimeAxis(painter, plot_, span_, texts.time);
   DrawVerticalTitle(painter, plot_, texts.miss);
 

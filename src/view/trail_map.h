@@ -20,7 +20,8 @@ namespace stelvo {
 struct TrailMapTexts {
   QString time = QStringLiteral("Zeit (UTC)");
   QString miss = QStringLiteral("rD − rE (AE)");
-  QString title = QStringLiteral("Spur %1, Maximum %2 UTC");  // trail year, peak
+  // Trail year, peak, grains near the Earth.
+  QString title = QStringLiteral("Spur %1, Maximum %2 UTC, %3 Teilchen nahe der Erde");
   QString earth = QStringLiteral("Erde");  // beside the Earth's path
   QString empty = QStringLiteral("Keine Teilchen nahe der Erde");
 };

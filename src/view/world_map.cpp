@@ -23,7 +23,7 @@ namespace {
 constexpr int kLeftMargin = 46;  // latitude labels
 constexpr int kRightMargin = 24;  // room for the last longitude label
 constexpr int kTopMargin = 24;      // title
-constexpr int kBottomMargin = 66;   // longitude labels and the legend
+constexpr int kBottomMargin = 84;   // longitude labels and the legend
 constexpr int kGraticuleDeg = 30;
 constexpr QRgb kDay = 0xffdfe4ecu;
 constexpr QRgb kTwilight = 0xff98a4bcu;
@@ -43,6 +43,21 @@ void FillDisc(QImage& image, const QRect& clip, QPoint centre, int radius, QRgb 
       if (!clip.contains(x, y)) continue;
       reinterpret_cast<QRgb*>(image.scanLine(y))[x] =
           r2 > (radius - 1) * (radius - 1) ? rim : fill;
+    }
+  }
+}
+
+void DrawSunMark(QImage& image, const QRect& clip, QPoint centre) {
+  FillDisc(image, clip, centre, 6, kSunMark, 0xff000000u);
+}
+
+// A cross two pixels thick, 13 pixels across.
+void DrawRadiantMark(QImage& image, const QRect& clip, QPoint centre) {
+  for (int d = -6; d <= 6; ++d) {
+    for (int t = 0; t <= 1; ++t) {
+      for (const QPoint p : {QPoint(centre.x() + d, centre.y() + t), QPoint(centre.x() + t, centre.y() + d)}) {
+        if (clip.contains(p)) reinterpret_cast<QRgb*>(image.scanLine(p.y()))[p.x()] = kRadiantMark;
+      }
     }
   }
 }
@@ -172,16 +187,9 @@ void WorldMap::Redraw(const SkyAtInstant& sky, double jd, const WorldMapTexts& t
     }
   }
   // The subsolar point and the point with the radiant at the zenith.
-  FillDisc(image_, plot_, PixelOf(DegreesBetween(sky.sunRaDeg, sky.gmstDeg), sky.sunDecDeg), 6,
-           kSunMark, 0xff000000u);
-  const QPoint zenith = PixelOf(DegreesBetween(sky.radiantRaDeg, sky.gmstDeg), sky.radiantDecDeg);
-  for (int d = -6; d <= 6; ++d) {
-    for (int t = 0; t <= 1; ++t) {
-      for (const QPoint p : {QPoint(zenith.x() + d, zenith.y() + t), QPoint(zenith.x() + t, zenith.y() + d)}) {
-        if (plot_.contains(p)) reinterpret_cast<QRgb*>(image_.scanLine(p.y()))[p.x()] = kRadiantMark;
-      }
-    }
-  }
+  DrawSunMark(image_, plot_, PixelOf(DegreesBetween(sky.sunRaDeg, sky.gmstDeg), sky.sunDecDeg));
+  DrawRadiantMark(image_, plot_,
+                  PixelOf(DegreesBetween(sky.radiantRaDeg, sky.gmstDeg), sky.radiantDecDeg));
 
   // Texts outside the map: the title, the graticule's labels, the legend.
   QPainter painter(&image_);
@@ -220,14 +228,27 @@ void WorldMap::Redraw(const SkyAtInstant& sky, double jd, const WorldMapTexts& t
                   {kDarkDown, texts.radiantDown},
                   {SiteShade(SiteSky::DarkRadiantUp, 45), texts.radiantUp}};
   const int columnWidth = std::max(1, plot_.width() / 2);
+  auto legendBox = [&](int i) {
+    return QRect(plot_.left() + (i % 2) * columnWidth, plot_.bottom() + 6 + th + (i / 2) * (th + 4),
+                 columnWidth, th);
+  };
   for (int i = 0; i < 4; ++i) {
-    const int x = plot_.left() + (i % 2) * columnWidth;
-    const int y = plot_.bottom() + 6 + th + (i / 2) * (th + 4);
-    painter.fillRect(QRect(x, y + 2, 14, th - 4), QColor::fromRgb(entries[i].colour));
-    painter.drawRect(QRect(x, y + 2, 14, th - 4));
-    painter.drawText(QRect(x + 20, y, columnWidth - 24, th), Qt::AlignLeft | Qt::AlignVCenter,
-                     entries[i].text);
+    const QRect box = legendBox(i);
+    painter.fillRect(QRect(box.left(), box.top() + 2, 14, th - 4), QColor::fromRgb(entries[i].colour));
+    painter.drawRect(QRect(box.left(), box.top() + 2, 14, th - 4));
+    painter.drawText(box.adjusted(20, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, entries[i].text);
   }
+  painter.end();
+  // The marks as on the map, drawn into the legend's last row.
+  const QRect sunBox = legendBox(4), radiantBox = legendBox(5);
+  DrawSunMark(image_, sunBox, QPoint(sunBox.left() + 7, sunBox.center().y()));
+  DrawRadiantMark(image_, radiantBox, QPoint(radiantBox.left() + 7, radiantBox.center().y()));
+  painter.begin(&image_);
+  painter.setFont(ChartLabelFont());
+  painter.setPen(QColor::fromRgb(kChartText));
+  painter.drawText(sunBox.adjusted(20, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, texts.sunOverhead);
+  painter.drawText(radiantBox.adjusted(20, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                   texts.radiantOverhead);
 }
 
 }  // namespace stelvo

@@ -47,6 +47,8 @@ struct WorldMapTexts {
   QString twilight = QStringLiteral("Dämmerung (Sonne über −12°)");
   QString radiantDown = QStringLiteral("dunkel, Radiant unter dem Horizont");
   QString radiantUp = QStringLiteral("dunkel, Radiant oben (heller: höher)");
+  QString sunOverhead = QStringLiteral("Sonne im Zenit");
+  QString radiantOverhead = QStringLiteral("Radiant im Zenit");
 };
 
 class WorldMap {

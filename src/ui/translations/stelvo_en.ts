@@ -328,8 +328,8 @@
         <translation>rD − rE (AU)</translation>
     </message>
     <message>
-        <source>Spur %1, Maximum %2 UTC</source>
-        <translation>Trail %1, peak %2 UTC</translation>
+        <source>Spur %1, Maximum %2 UTC, %3 Teilchen nahe der Erde</source>
+        <translation>Trail %1, peak %2 UTC, %3 particles near the Earth</translation>
     </message>
     <message>
         <source>Erde</source>
@@ -358,6 +358,14 @@
     <message>
         <source>dunkel, Radiant oben (heller: höher)</source>
         <translation>dark, radiant up (brighter: higher)</translation>
+    </message>
+    <message>
+        <source>Sonne im Zenit</source>
+        <translation>Sun overhead</translation>
+    </message>
+    <message>
+        <source>Radiant im Zenit</source>
+        <translation>Radiant overhead</translation>
     </message>
     <message>
         <source>Spur %1 im Jahr %2: Maximum %3 UTC, λ☉ %4°, ZHR %5, Dauer (Halbwertsbreite) %6 min, Abstand %7 AE, Radiant RA %8° Dek %9°</source>
