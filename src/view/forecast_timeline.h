@@ -28,9 +28,10 @@ class ForecastTimeline {
   void Resize(int width, int height);
 
   // Draws the encounters: years from the earliest to the latest forecast year among
-  // them, rows for the trails in ascending year. Without encounters, the frame and
-  // the `empty` text.
-  void Redraw(std::span<const TrailEncounter> encounters, const TimelineTexts& texts);
+  // them, rows for the trails in ascending year; the encounter numbered `picked` (if
+  // any) in a ring. Without encounters, the frame and the `empty` text.
+  void Redraw(std::span<const TrailEncounter> encounters, const TimelineTexts& texts,
+              int picked = -1);
 
   const QImage& Image() const { return image_; }
   QRect PlotArea() const { return plot_; }
@@ -38,6 +39,9 @@ class ForecastTimeline {
   QPoint PixelOf(const TrailEncounter& encounter) const;
   // After Redraw: the row of a trail from the top, -1 for a trail without encounters.
   int RowOf(int trailYear) const;
+  // After Redraw: the number of the encounter whose disc holds `pixel` (the nearest
+  // centre where discs overlap), -1 where there is none.
+  int EncounterAt(QPoint pixel) const;
   int FirstYear() const { return firstYear_; }
   int LastYear() const { return lastYear_; }
 
@@ -46,6 +50,11 @@ class ForecastTimeline {
   QRect plot_;
   int firstYear_ = 0, lastYear_ = 0;
   std::vector<int> trailYears_;  // the rows, top to bottom
+  struct Disc {
+    QPoint centre;
+    double radius;
+  };
+  std::vector<Disc> discs_;  // per encounter, in the order drawn
 };
 
 // The colour of a trail's row: neighbouring trails get well separated hues.
