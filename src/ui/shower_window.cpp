@@ -10,13 +10,16 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
+#include <QMouseEvent>
 #include <QShortcut>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <array>
 
 #include "meteors/sky_geometry.h"
+#include "ui/encounter_panel.h"
 #include "ui/forecast_controls.h"
 #include "ui/pictures.h"
 
@@ -39,7 +42,7 @@ const char* const kColumnTitles[7] = {
 };
 
 // Column headers of the forecast table.
-const char* const kForecastTitles[8] = {
+const char* const kForecastTitles[10] = {
     QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Spur"),
     QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Maximum (UTC)"),
     QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "λ☉ (°)"),
@@ -48,6 +51,8 @@ const char* const kForecastTitles[8] = {
     QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "RA (°)"),
     QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Dek (°)"),
     QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "v_g (km/s)"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "ZHR"),
+    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Dauer (min)"),
 };
 
 QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
@@ -69,7 +74,7 @@ std::array<QString, 7> RowCells(const Shower& shower) {
 }
 
 // The cells of one encounter's row.
-std::array<QString, 8> ForecastCells(const TrailEncounter& e) {
+std::array<QString, 10> ForecastCells(const TrailEncounter& e) {
   std::array<char, 17> peak{};
   FormatUtc(e.peakJd, peak);
   return {QString::number(e.trailYear),
@@ -79,7 +84,23 @@ std::array<QString, 8> ForecastCells(const TrailEncounter& e) {
           QString::number(e.particles),
           Fixed(e.raDeg, 1),
           Signed(e.decDeg, 1),
-          Fixed(e.vgKmS, 1)};
+          Fixed(e.vgKmS, 1),
+          Fixed(e.zhr, 0),
+          Fixed(e.fwhmMin, 0)};
+}
+
+// The encounter a forecast shows first: the highest ZHR, then the most grains.
+int StrongestEncounter(const std::vector<TrailEncounter>& encounters) {
+  int best = -1;
+  for (int k = 0; k < int(encounters.size()); ++k) {
+    const TrailEncounter& e = encounters[std::size_t(k)];
+    if (best < 0 || e.zhr > encounters[std::size_t(best)].zhr ||
+        (e.zhr == encounters[std::size_t(best)].zhr &&
+         e.particles > encounters[std::size_t(best)].particles)) {
+      best = k;
+    }
+  }
+  return best;
 }
 
 QTableWidget* MakeGrid(int columns, QWidget* parent, const char* name) {
@@ -209,11 +230,32 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
   Forecast_Controls = new ForecastControls(
       [this](std::vector<TrailEncounter> encounters) { SetForecast(std::move(encounters)); },
       forecastPage);
+  Image_Forecast->installEventFilter(this);
+  Grid_Forecast->setSelectionBehavior(QAbstractItemView::SelectRows);
+  Grid_Forecast->setSelectionMode(QAbstractItemView::SingleSelection);
+  connect(Grid_Forecast, &QTableWidget::currentCellChanged, this,
+          [this](int row) { PickEncounter(row); });
+  // Timeline and table above, the picked encounter's pictures below; the splitter
+  // lets the user share the height.
+  auto* overview = new QWidget(forecastPage);
+  auto* tableColumnForecast = new QVBoxLayout;
+  tableColumnForecast->addWidget(Grid_Forecast, 1);
+  tableColumnForecast->addLayout(forecastButtons);
+  auto* overviewRow = new QHBoxLayout(overview);
+  overviewRow->setContentsMargins(0, 0, 0, 0);
+  overviewRow->addWidget(Image_Forecast, 4);
+  overviewRow->addLayout(tableColumnForecast, 5);
+  Panel_Encounter = new EncounterPanel(forecastPage);
+  auto* splitter = new QSplitter(Qt::Vertical, forecastPage);
+  splitter->setObjectName(QStringLiteral("Splitter_Forecast"));
+  splitter->setChildrenCollapsible(false);
+  splitter->addWidget(overview);
+  splitter->addWidget(Panel_Encounter);
+  splitter->setStretchFactor(0, 2);
+  splitter->setStretchFactor(1, 3);
   auto* forecastLayout = new QVBoxLayout(forecastPage);
   forecastLayout->addWidget(Forecast_Controls);
-  forecastLayout->addWidget(Image_Forecast, 2);
-  forecastLayout->addWidget(Grid_Forecast, 3);
-  forecastLayout->addLayout(forecastButtons);
+  forecastLayout->addWidget(splitter, 1);
   Tabs->addTab(forecastPage, QString());
 
   sinceRefresh_.start();
@@ -308,8 +350,30 @@ QString TForm_Showers::ForecastText() const { return GridText(Grid_Forecast); }
 
 void TForm_Showers::SetForecast(std::vector<TrailEncounter> encounters) {
   forecast_ = std::move(encounters);
+  picked_ = -1;
   DrawTimeline();
   FillForecastTable();
+  PickEncounter(StrongestEncounter(forecast_));
+}
+
+void TForm_Showers::PickEncounter(int index) {
+  if (index < 0 || index >= int(forecast_.size())) index = -1;
+  const bool changed = index != picked_;
+  picked_ = index;
+  if (Grid_Forecast->currentRow() != index) {
+    const QSignalBlocker quiet(Grid_Forecast);
+    if (index < 0) {
+      Grid_Forecast->clearSelection();
+      Grid_Forecast->setCurrentCell(-1, -1);
+    } else {
+      Grid_Forecast->setCurrentCell(index, 0);
+      Grid_Forecast->selectRow(index);
+    }
+  }
+  if (!changed && Panel_Encounter->Encounter().has_value() == (index >= 0)) return;
+  Panel_Encounter->ShowEncounter(index < 0 ? std::nullopt
+                                           : std::optional(forecast_[std::size_t(index)]));
+  DrawTimeline();
 }
 
 void TForm_Showers::DrawTimeline() {
@@ -318,7 +382,8 @@ void TForm_Showers::DrawTimeline() {
   texts.year = tr("Jahr");
   texts.trail = tr("Spur");
   texts.empty = tr("Keine Vorhersage");
-  timeline_.Redraw(forecast_, texts);
+  texts.strength = tr("ZHR %1, %2 min");
+  timeline_.Redraw(forecast_, texts, picked_);
   Image_Forecast->update();
 }
 
@@ -341,6 +406,12 @@ void TForm_Showers::CopyTable() {
 }
 
 bool TForm_Showers::eventFilter(QObject* watched, QEvent* event) {
+  // A click on an encounter's disc picks it.
+  if (watched == Image_Forecast && event->type() == QEvent::MouseButtonPress) {
+    const int hit = timeline_.EncounterAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+    if (hit >= 0) PickEncounter(hit);
+    return false;
+  }
   // The table would copy only its current cell; Ctrl+C copies the whole table.
   if ((watched == Grid_Showers || watched == Grid_Forecast) &&
       (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
@@ -377,6 +448,7 @@ void TForm_Showers::RetranslateUi() {
   Grid_Forecast->setHorizontalHeaderLabels(forecastTitles);
   Button_CopyForecast->setText(tr("&Kopieren"));
   DrawTimeline();
+  Panel_Encounter->RetranslateUi();
   // The charts carry texts of their own: drawn anew in the new language.
   ResizeMap();
   ResizeProfile();

@@ -140,6 +140,21 @@ void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
     painter.drawEllipse(QPointF(p), r, r);
     discs_.push_back({p, r});
   }
+  // Strengths beside the discs, inside the plot.
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setClipRect(plot_);
+  painter.setPen(QColor::fromRgb(kChartText));
+  for (std::size_t k = 0; k < encounters.size(); ++k) {
+    const TrailEncounter& e = encounters[k];
+    if (!(e.zhr > 0)) continue;
+    const Disc& disc = discs_[k];
+    const int left = disc.centre.x() + int(disc.radius) + 4;
+    painter.drawText(QRect(left, disc.centre.y() - h / 2, plot_.right() - left, h),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     texts.strength.arg(QString::number(e.zhr, 'f', 0), QString::number(e.fwhmMin, 'f', 0)));
+  }
+  painter.setClipping(false);
+  painter.setRenderHint(QPainter::Antialiasing);
   if (picked >= 0 && picked < int(discs_.size())) {
     const Disc& disc = discs_[std::size_t(picked)];
     painter.setPen(QPen(QColor::fromRgb(kChartText), 2));

@@ -2,7 +2,7 @@
 // The timeline of a dust-trail forecast: the forecast years along the horizontal
 // axis, one row per trail (the year of the passage that released it), each
 // encounter a disc at its peak's place in the year, sized by the trail particles
-// near the Earth and coloured by trail. The shower window's forecast view owns one
+// near the Earth, coloured by trail and labelled with its ZHR and duration. The shower window's forecast view owns one
 // and redraws it whenever a forecast is handed to it.
 
 #include <QImage>
@@ -20,6 +20,8 @@ struct TimelineTexts {
   QString year = QStringLiteral("Jahr");
   QString trail = QStringLiteral("Spur");
   QString empty = QStringLiteral("Keine Begegnungen");
+  // Beside each disc with a strength: its ZHR and duration (FWHM) in minutes.
+  QString strength = QStringLiteral("ZHR %1, %2 min");
 };
 
 class ForecastTimeline {

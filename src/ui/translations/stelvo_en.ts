@@ -262,6 +262,18 @@
         <source>Vorhersage</source>
         <translation>Forecast</translation>
     </message>
+    <message>
+        <source>ZHR</source>
+        <translation>ZHR</translation>
+    </message>
+    <message>
+        <source>Dauer (min)</source>
+        <translation>Duration (min)</translation>
+    </message>
+    <message>
+        <source>ZHR %1, %2 min</source>
+        <translation>ZHR %1, %2 min</translation>
+    </message>
 </context>
 <context>
     <name>stelvo::BackgroundTask</name>
