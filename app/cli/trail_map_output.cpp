@@ -24,28 +24,19 @@ void NeedFonts() {
 
 }  // namespace
 
-const TrailEncounter* TrailMapEncounter(std::span<const TrailEncounter> encounters, int trailYear,
-                                        int forecastYear) {
-  const TrailEncounter* best = nullptr;
-  for (const TrailEncounter& e : encounters) {
-    if ((trailYear != 0 && e.trailYear != trailYear) ||
-        (forecastYear != 0 && e.forecastYear != forecastYear)) {
-      continue;
-    }
-    if (best == nullptr || e.zhr > best->zhr ||
-        (e.zhr == best->zhr && e.particles > best->particles)) {
-      best = &e;
-    }
-  }
-  return best;
-}
-
 bool WriteTrailMap(const TrailEncounter& encounter, int width, int height, const std::string& path,
                    std::string& error) {
   NeedFonts();
   TrailMap map;
   map.Resize(width, height);
-  map.Redraw(encounter, TrailMapTexts{});
+  // stelvo-cli speaks English; the window's texts are German with an English catalogue.
+  TrailMapTexts texts;
+  texts.time = QStringLiteral("Time (UTC)");
+  texts.miss = QStringLiteral("rD − rE (AU)");
+  texts.title = QStringLiteral("Trail %1, peak %2 UTC, %3 particles near the Earth");
+  texts.earth = QStringLiteral("Earth");
+  texts.empty = QStringLiteral("No particles near the Earth");
+  map.Redraw(encounter, texts);
   return WritePngAtomically(map.Image(), path, error);
 }
 

@@ -4,17 +4,11 @@
 // encounter is the strongest (highest ZHR, then most grains near the Earth) among
 // those of --trail-map-trail's trail and --trail-map-year's year when given.
 
-#include <span>
 #include <string>
 
 #include "meteors/forecast.h"
 
 namespace stelvo {
-
-// The encounter --trail-map draws: the strongest of those matching trailYear and
-// forecastYear (0 matches any); null when none does.
-const TrailEncounter* TrailMapEncounter(std::span<const TrailEncounter> encounters, int trailYear,
-                                        int forecastYear);
 
 // Draws `encounter` in a width x height picture and writes it to `path`. Returns
 // false with `error` set (one line) when the file cannot be written; the target then

@@ -40,6 +40,21 @@ QString SignedAu(double value, int decimals) {
 
 }  // namespace
 
+int StrongestEncounter(std::span<const TrailEncounter> encounters, std::optional<int> trailYear,
+                       std::optional<int> forecastYear) {
+  int best = -1;
+  for (int k = 0; k < int(encounters.size()); ++k) {
+    const TrailEncounter& e = encounters[std::size_t(k)];
+    if ((trailYear && e.trailYear != *trailYear) ||
+        (forecastYear && e.forecastYear != *forecastYear)) {
+      continue;
+    }
+    const TrailEncounter* b = best < 0 ? nullptr : &encounters[std::size_t(best)];
+    if (b == nullptr || e.zhr > b->zhr || (e.zhr == b->zhr && e.particles > b->particles)) best = k;
+  }
+  return best;
+}
+
 QRgb NodeShade(double weight, double heaviest) {
   const double share = heaviest > 0 && weight > 0 ? std::min(1.0, weight / heaviest) : 0;
   // From (170, 200, 235) to (10, 40, 140): the lightest grain still stands out.

@@ -10,6 +10,8 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <optional>
+#include <span>
 
 #include "meteors/forecast.h"
 #include "view/time_axis.h"
@@ -56,6 +58,13 @@ class TrailMap {
   TimeSpan span_;
   double missTop_ = 0;
 };
+
+// The encounter a trail picture shows first: the number of the one with the highest
+// ZHR (then the most grains near the Earth) among those of trail `trailYear` in the
+// year `forecastYear`, each when given; -1 when there is none.
+int StrongestEncounter(std::span<const TrailEncounter> encounters,
+                       std::optional<int> trailYear = std::nullopt,
+                       std::optional<int> forecastYear = std::nullopt);
 
 // The colour of a grain of weight `weight` among grains up to `heaviest`: from a
 // pale blue for the lightest to a deep blue for the heaviest.
