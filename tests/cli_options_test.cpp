@@ -67,7 +67,15 @@ INSTANTIATE_TEST_SUITE_P(
                       "--trails 1899..1899 --forecast 1999..1999 --density -3",
                       "--trails 1899..1899 --forecast 1999..1999 --window 0",
                       "--forecast-csv x.csv", "--epoch 2305447", "--epoch 2524958.5",
-                      "--threads 0", "--threads 257", "--threads two"));
+                      "--threads 0", "--threads 257", "--threads two", "--site 10,10",
+                      "--ical x.ics", "--trails 1899..1899 --forecast 1999..1999 --site 91,0",
+                      "--trails 1899..1899 --forecast 1999..1999 --site 0,180.5",
+                      "--trails 1899..1899 --forecast 1999..1999 --site -90.1,-10",
+                      "--trails 1899..1899 --forecast 1999..1999 --site north,east",
+                      "--trails 1899..1899 --forecast 1999..1999 --site 45",
+                      "--trails 1899..1899 --forecast 1999..1999 --site 45,nan",
+                      "--trails 1899..1899 --forecast 1999..1999 --site '45, 7'",
+                      "--trails 1899..1899 --forecast 1999..1999 --ical ''"));
 
 // The limits the parser and --help state are the library's: the last forecast year,
 // the particles of a trail, the epoch span.
@@ -76,7 +84,7 @@ TEST(CliOptions, LimitsAreTheLibrarys) {
   EXPECT_TRUE(ParseCliOptions(Args("--trails 1899..1899 --forecast 1999..1999 --per-trail 19990")).options);
   EXPECT_TRUE(ParseCliOptions(Args("--epoch 2305447.5")).options);
   const std::string usage = CliUsage();
-  EXPECT_NE(usage.find("1..19990 (default 10000)"), std::string::npos);
+  EXPECT_NE(usage.find("1..19990 (default 19990)"), std::string::npos);
   EXPECT_NE(usage.find("(inclusive, 1600..2199)"), std::string::npos);
   const CliOptions o = *ParseCliOptions({}).options;
   EXPECT_EQ(o.perTrail, ForecastSettings{}.perTrail);

@@ -174,6 +174,20 @@ TEST_F(CliTest, CsvHoldsEveryBodyAndRunsContinueTheRandomSequence) {
   }
 }
 
+TEST_F(CliTest, ForecastWithASiteAndAnUnwritableCalendarIsStatusOneAndNoFile) {
+  const fs::path csv = dir_ / "site.csv";
+  const CliResult r = Run(
+      "--comet 539 --trails 1965..1965 --forecast 1998..1998 --per-trail 300 --trail-step 2 "
+      "--site 37.2236,-2.5463 --forecast-csv " + csv.string() + " --ical " +
+      (dir_ / "missing" / "x.ics").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Lines(r.err), 1) << r.err;
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+  EXPECT_EQ(ReadFile(csv).rfind("trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,"
+                                "peak_sigma_min,radiant_alt,sun_alt,moon_illum,moon_alt,hr\n", 0),
+            0u);
+}
+
 TEST_F(CliTest, AnUnwritableCsvIsOneLineAndStatusOne) {
   const CliResult r = Run("--bodies 10 --steps 1 --csv " + (dir_ / "missing" / "x.csv").string());
   EXPECT_EQ(r.status, 1);
@@ -297,7 +311,7 @@ TEST_F(CliTest, ForecastPrintsTheTableAndWritesTheCsv) {
   EXPECT_NE(r.out.find("55P/Tempel-Tuttle"), std::string::npos);
   EXPECT_NE(r.out.find("trail 1965  perihelion 1965-04-29"), std::string::npos) << r.out;
   const std::string text = ReadFile(csv);
-  EXPECT_EQ(text.rfind("trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n", 0), 0u);
+  EXPECT_EQ(text.rfind("trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min\n", 0), 0u);
   for (const auto& entry : fs::directory_iterator(dir_)) {
     EXPECT_EQ(entry.path().string().find(".tmp."), std::string::npos) << entry.path();
   }

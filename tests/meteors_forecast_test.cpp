@@ -48,10 +48,17 @@ TEST(Forecast, TheLeonidStormOf1999ComesFromThe1899TrailWithinHalfAnHour) {
   EXPECT_NEAR(e.raDeg, 153.6, 1.5);
   EXPECT_NEAR(e.decDeg, 21.7, 1.5);
   EXPECT_NEAR(e.vgKmS, 70.6, 0.5);
+  // A storm: the observed ZHR was about 3,700 (Arlt et al. 1999, WGN 27, 286).
+  EXPECT_GT(e.zhr, 1000);
+  EXPECT_LT(e.zhr, 20000);
+  EXPECT_GT(e.fwhmMin, 10);
+  EXPECT_GT(e.peakSigmaMin, 0);
+  EXPECT_EQ(e.nodes.size(), static_cast<std::size_t>(e.particles));
+  EXPECT_FALSE(e.profile.empty());
   // The whole row, pinned.
   EXPECT_EQ(ForecastCsv(r.encounters),
-            "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n"
-            "1899,1999-11-18T02:19,235.2963,0.00089,129,153.60,21.70,70.61\n");
+            "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min\n"
+            "1899,1999-11-18T02:19,235.2963,0.00089,129,153.60,21.70,70.61,4246,137,10.7\n");
 }
 
 TEST(Forecast, TheThreadCountDoesNotChangeTheForecast) {
@@ -149,12 +156,21 @@ TEST(Forecast, TrailsAfterTheForecastYearsGiveNoRuns) {
 }
 
 TEST(Forecast, TheCsvHeaderIsExactlyTheDocumentedOne) {
-  EXPECT_EQ(ForecastCsv({}), "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n");
+  EXPECT_EQ(ForecastCsv({}), "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min\n");
   const TrailEncounter e{1767, 2002, JulianDate(2002, 11, 19, 4, 0, 0), 236.6, -0.0005, 12, 154.5,
                          21.4, 70.6};
   EXPECT_EQ(ForecastCsv({e}),
-            "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n"
-            "1767,2002-11-19T04:00,236.6000,-0.00050,12,154.50,21.40,70.60\n");
+            "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min\n"
+            "1767,2002-11-19T04:00,236.6000,-0.00050,12,154.50,21.40,70.60,0,0,0.0\n");
+  // From Calar Alto (37.22 N, 2.55 W) the site's columns follow: the full Moon of the
+  // 2002 Leonids.
+  std::vector<TrailEncounter> seen{e};
+  ViewEncountersFrom(Site{37.2236, -2.5463}, 2.5, seen);
+  EXPECT_EQ(ForecastCsv(seen, true),
+            "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min,"
+            "radiant_alt,sun_alt,moon_illum,moon_alt,hr\n"
+            "1767,2002-11-19T04:00,236.6000,-0.00050,12,154.50,21.40,70.60,0,0,0.0,"
+            "52.8,-34.3,0.99,23.4,0\n");
 }
 
 }  // namespace

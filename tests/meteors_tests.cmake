@@ -5,3 +5,14 @@ stelvo_add_test(meteors_perseids_test SOURCES meteors_perseids_test.cpp LIBS ste
 stelvo_add_test(meteors_comet_passages_test SOURCES meteors_comet_passages_test.cpp LIBS stelvo_meteors)
 stelvo_add_test(meteors_ejection_test SOURCES meteors_ejection_test.cpp LIBS stelvo_meteors)
 stelvo_add_test(meteors_forecast_test SOURCES meteors_forecast_test.cpp LIBS stelvo_meteors)
+stelvo_add_test(meteors_observer_test SOURCES meteors_observer_test.cpp LIBS stelvo_meteors)
+set(STELVO_ICAL_SAMPLE ${CMAKE_CURRENT_BINARY_DIR}/forecast_sample.ics)
+target_compile_definitions(meteors_observer_test PRIVATE STELVO_ICAL_SAMPLE="${STELVO_ICAL_SAMPLE}")
+set_tests_properties(meteors_observer_test PROPERTIES FIXTURES_SETUP ical_sample)
+# The calendar read back by a real iCalendar parser (Debian's python3-icalendar).
+find_program(STELVO_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(STELVO_SYSTEM_PYTHON)
+  add_test(NAME meteors_ical_read_back
+           COMMAND ${STELVO_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/ical_read_back.py ${STELVO_ICAL_SAMPLE})
+  set_tests_properties(meteors_ical_read_back PROPERTIES FIXTURES_REQUIRED ical_sample)
+endif()

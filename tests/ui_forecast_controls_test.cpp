@@ -78,7 +78,7 @@ TEST_F(ForecastControlsTest, StartsWithTheLeonidTrailsAndTheirStormYears) {
   EXPECT_EQ(s.trailTo, 1965);
   EXPECT_EQ(s.forecastFrom, 1998);
   EXPECT_EQ(s.forecastTo, 2002);
-  EXPECT_EQ(s.perTrail, 1000);
+  EXPECT_EQ(s.perTrail, kDefaultGrainsPerTrail);
   EXPECT_FALSE(controls->Task->isVisible());
 }
 

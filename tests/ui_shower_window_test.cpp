@@ -199,9 +199,12 @@ TEST_F(ShowerWindowTest, ForecastViewPresentsTheEncountersHandedToIt) {
   showers().SetForecast({storm, later});
   QTableWidget& grid = *showers().Grid_Forecast;
   ASSERT_EQ(grid.rowCount(), 2);
-  const QStringList first = {"1899",  "1999-11-18T02:04", "235.285", "-0.00065", "120",
-                             "153.6", "+21.9",            "70.9",    "3712",     "42"};
-  for (int column = 0; column < 10; ++column) {
+  storm.peakSigmaMin = 2.54;
+  showers().SetForecast({storm, later});
+  const QStringList first = {"1899",  "1999-11-18T02:04", "235.285", "-0.00065", "120", "153.6",
+                             "+21.9", "70.9",             "3712",    "42",       "2.5"};
+  ASSERT_EQ(grid.columnCount(), first.size());
+  for (int column = 0; column < first.size(); ++column) {
     EXPECT_EQ(grid.item(0, column)->text(), first[column]) << column;
   }
   EXPECT_EQ(grid.item(1, 0)->text(), QStringLiteral("1767"));
@@ -213,7 +216,7 @@ TEST_F(ShowerWindowTest, ForecastViewPresentsTheEncountersHandedToIt) {
   EXPECT_EQ(text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 3);
   EXPECT_TRUE(text.startsWith(QStringLiteral(
       "Spur\tMaximum (UTC)\tλ☉ (°)\tAbstand (AE)\tTeilchen\tRA (°)\tDek (°)\tv_g (km/s)\tZHR\t"
-      "Dauer (min)\n1899\t1999-11-18T02:04\t")));
+      "Dauer (min)\t± Maximum (min)\n1899\t1999-11-18T02:04\t")));
   tabs.setCurrentIndex(1);
   QGuiApplication::clipboard()->clear();
   showers().Button_CopyForecast->click();

@@ -331,7 +331,8 @@ Section ForecastSection() {
             DoubleIn(&CliOptions::trailStepDays, 0.1, 10)},
            {"--threads", "T", "", "trails integrated side by side (default: every core)", nullptr},
            {"--forecast-csv", "FILE", kFileName,
-            "the table as CSV: " + Wrapped(CsvHeader(EncounterColumns()), 18),
+            "the table as CSV: " +
+                Wrapped(CsvHeader(EncounterColumns(), kCoreColumns | kForecastColumns), 18),
             Text(&CliOptions::forecastCsvPath)},
            {"--trail-map", "FILE", kFileName,
             "the trail picture of the strongest encounter (highest ZHR) as PNG\n"
@@ -345,6 +346,23 @@ Section ForecastSection() {
                                            " to " + std::to_string(kLastForecastYear),
             "... among the encounters in the forecast year YEAR only",
             ChosenYear(&CliOptions::trailMapYear)},
+           {"--site", "LAT,LON",
+            "LAT,LON in degrees, latitude -90..90 and longitude -180..180 (east positive)",
+            "an observing site (degrees, east positive): the table and CSV add\n" +
+                Wrapped(CsvHeader(EncounterColumns(), kSiteColumns), 0) + " at each peak",
+            [](std::string_view t, CliOptions& o) {
+              const auto comma = t.find(',');
+              double lat = 0, lon = 0;
+              if (comma == std::string_view::npos || !ParseDouble(t.substr(0, comma), lat) ||
+                  !ParseDouble(t.substr(comma + 1), lon) || !(lat >= -90 && lat <= 90) ||
+                  !(lon >= -180 && lon <= 180)) {
+                return false;
+              }
+              o.site = Site{lat, lon};
+              return true;
+            }},
+           {"--ical", "FILE", kFileName, "the encounters as an iCalendar file, one event per encounter",
+            Text(&CliOptions::icalPath)},
            {"--help", nullptr, "", "this text", nullptr, &CliOptions::help}}};
 }
 
@@ -385,6 +403,9 @@ std::string CheckTogether(const CliOptions& options) {
   }
   if ((options.trailMapTrail || options.trailMapYear) && options.trailMapPath.empty()) {
     return "--trail-map-trail and --trail-map-year need --trail-map";
+  }
+  if ((options.site || !options.icalPath.empty()) && options.trailFrom == 0) {
+    return "--site and --ical need --trails and --forecast";
   }
   return "";
 }

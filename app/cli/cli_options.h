@@ -59,6 +59,8 @@ struct CliOptions {
   // The trail picture of one encounter (the strongest of the trail and year given).
   std::string trailMapPath;
   std::optional<int> trailMapTrail, trailMapYear;
+  std::optional<Site> site;  // --site LAT,LON: the sky there at each peak
+  std::string icalPath;      // --ical: the encounters as an iCalendar file
 };
 
 struct CliParse {

@@ -32,6 +32,7 @@
 #include "initial/constants.h"
 #include "initial/orbit.h"
 #include "meteors/forecast.h"
+#include "meteors/ical.h"
 #include "meteors/record_format.h"
 #include "meteors/sky_geometry.h"
 
@@ -166,9 +167,10 @@ void PrintForecast(const CliOptions& o, const ForecastResult& r, double seconds)
                 FormatUtc(t.perihelionJd).c_str(), t.grains);
   }
   const auto columns = EncounterColumns();
-  std::fputs(Line(Headers(columns, Output::kText), ' ').c_str(), stdout);
+  const unsigned groups = kCoreColumns | kForecastColumns | (o.site ? kSiteColumns : 0u);
+  std::fputs(Line(Headers(columns, Output::kText, groups), ' ').c_str(), stdout);
   for (const TrailEncounter& e : r.encounters) {
-    std::fputs(Line(Cells(columns, e, Output::kText), ' ').c_str(), stdout);
+    std::fputs(Line(Cells(columns, e, Output::kText, groups), ' ').c_str(), stdout);
   }
   if (r.encounters.empty()) std::printf("no encounters\n");
   if (o.bench) {
@@ -194,8 +196,9 @@ int Forecast(const CliOptions& o) {
   const StopOnInterrupt stopOnInterrupt(progress);
   ProgressLine line(progress, ProgressLine::ForStderr(o.progress));
   progress.BeginStage("forecast", 0, 1);
-  const ForecastResult r = RunForecast(s, ReportInto(progress, s));
+  ForecastResult r = RunForecast(s, ReportInto(progress, s));
   line.Stop();
+  if (o.site) ViewEncountersFrom(*o.site, r.populationIndex, r.encounters);
   const double seconds = Milliseconds(Clock::now() - t0) / 1000;
   if (r.cancelled) {
     // The trails are integrated side by side and grouped only at the end: an
@@ -209,7 +212,21 @@ int Forecast(const CliOptions& o) {
   PrintForecast(o, r, seconds);
   if (!o.forecastCsvPath.empty()) {
     std::string error;
-    if (!WriteBytesAtomically(o.forecastCsvPath, ForecastCsv(r.encounters), error)) {
+    if (!WriteBytesAtomically(o.forecastCsvPath, ForecastCsv(r.encounters, o.site.has_value()),
+                              error)) {
+      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  if (!o.icalPath.empty()) {
+    std::string error;
+    const double nowJd =
+        2440587.5 + static_cast<double>(std::chrono::duration_cast<std::chrono::seconds>(
+                                            std::chrono::system_clock::now().time_since_epoch())
+                                            .count()) /
+                        86400;
+    const std::string ics = ICalendar(EncounterEvents(r.encounters, r.cometName, r.showerName), nowJd);
+    if (!WriteBytesAtomically(o.icalPath, ics, error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;
     }

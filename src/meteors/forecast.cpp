@@ -15,10 +15,14 @@
 
 #include "core/run_error.h"
 #include "initial/astronom.h"
+#include "initial/catalogue.h"
+#include "initial/constants.h"
+#include "initial/planets.h"
 #include "meteors/comet_passages.h"
 #include "meteors/crossing_detector.h"
 #include "meteors/record_format.h"
 #include "meteors/sky_geometry.h"
+#include "meteors/two_body.h"
 #include "run/epoch_state.h"
 #include "run/particle_run.h"
 
@@ -109,15 +113,31 @@ struct EarthTrack {
   }
 };
 
+double GrainMassKg(double radiusM, const EjectionSettings& e) {
+  return 4.0 / 3.0 * kPi * radiusM * radiusM * radiusM * e.grainDensityKgM3;
+}
+
 struct Near {
   double earthJd;
   double dr;
   Vec3 vg;
+  double massKg;
+};
+
+// What the comet's dust at one return and its shower's mass distribution make of one
+// model grain (meteors/zhr_model.h).
+struct TrailWeights {
+  double dustKg;
+  double massIndex;
+  double massMinKg, massMaxKg;
+  int modelGrains;
+  double populationIndex;
 };
 
 // The encounter of one trail in one year from its grains near the Earth.
 TrailEncounter Encounter(const EarthTrack& track, int trailYear, int year,
-                         const std::vector<Near>& near) {
+                         const std::vector<Near>& near, const ForecastSettings& s,
+                         const TrailWeights& weights) {
   double jd = 0, dr = 0;
   Vec3 vg{0, 0, 0};
   for (const Near& n : near) {
@@ -128,23 +148,39 @@ TrailEncounter Encounter(const EarthTrack& track, int trailYear, int year,
   const double count = static_cast<double>(near.size());
   jd /= count;
   const StateVector e = track.At(jd);
-  const Radiant radiant = RadiantFromGeocentricVelocity({vg.x / count, vg.y / count, vg.z / count});
-  TrailEncounter enc;
-  enc.trailYear = trailYear;
-  enc.forecastYear = year;
-  enc.peakJd = jd;
-  enc.lambdaSun = SolarLongitudeDeg({e.x, e.y, e.z});
-  enc.missAu = dr / count;
-  enc.particles = static_cast<int>(near.size());
-  enc.raDeg = radiant.raDeg;
-  enc.decDeg = radiant.decDeg;
-  enc.vgKmS = radiant.vgKmS;
+  const Vec3 meanVg{vg.x / count, vg.y / count, vg.z / count};
+  const Radiant radiant = RadiantFromGeocentricVelocity(meanVg);
+  TrailEncounter enc{trailYear, year, jd, SolarLongitudeDeg({e.x, e.y, e.z}), dr / count,
+                     static_cast<int>(near.size()), radiant.raDeg, radiant.decDeg, radiant.vgKmS};
+  // Each grain stands for the meteoroids of its mass bright enough to be seen at its
+  // own speed.
+  enc.nodes.reserve(near.size());
+  for (const Near& n : near) {
+    const double speed = std::sqrt(n.vg.x * n.vg.x + n.vg.y * n.vg.y + n.vg.z * n.vg.z);
+    const bool visible = n.massKg >= MassOfLimitingMeteorKg(speed * kAuPerDayToKmS);
+    const double weight =
+        visible ? MeteoroidsPerGrain(n.massKg, weights.dustKg, weights.massIndex, weights.massMinKg,
+                                     weights.massMaxKg, weights.modelGrains)
+                : 0;
+    enc.nodes.push_back({n.earthJd, n.dr, weight});
+  }
+  const double vgAbs = std::sqrt(meanVg.x * meanVg.x + meanVg.y * meanVg.y + meanVg.z * meanVg.z);
+  const EncounterGeometry geometry{s.windowDays, std::sqrt(e.vx * e.vx + e.vy * e.vy + e.vz * e.vz),
+                                   vgAbs > 0 ? meanVg.z / vgAbs : 1, radiant.vgKmS,
+                                   weights.populationIndex};
+  ZhrEstimate strength = EstimateEncounter(enc.nodes, geometry);
+  enc.zhr = strength.zhr;
+  enc.zhrSigma = strength.zhrSigma;
+  enc.fwhmMin = strength.fwhmMin;
+  enc.peakSigmaMin = strength.peakSigmaMin;
+  enc.missSigmaAu = strength.missSigmaAu;
+  enc.profile = std::move(strength.profile);
   return enc;
 }
 
 // Groups one trail's nodes near the Earth into one encounter per year.
 void Encounters(const TrailOutcome& trail, int trailYear, const ForecastSettings& s,
-                std::vector<TrailEncounter>& out) {
+                const TrailWeights& weights, std::vector<TrailEncounter>& out) {
   const EarthTrack track{trail.earth, s.stepDays};
   std::map<int, std::vector<Near>> byYear;
   for (const TrailNode& n : trail.nodes) {
@@ -156,9 +192,12 @@ void Encounters(const TrailOutcome& trail, int trailYear, const ForecastSettings
     if (std::fabs(dr) > s.encounterAu) continue;
     const int year = CalendarFromJulianDate(earthJd).year;
     if (year < s.forecastFrom || year > s.forecastTo) continue;
-    byYear[year].push_back({earthJd, dr, {n.vx - e.vx, n.vy - e.vy, n.vz - e.vz}});
+    byYear[year].push_back(
+        {earthJd, dr, {n.vx - e.vx, n.vy - e.vy, n.vz - e.vz}, trail.grainMassKg[n.particle]});
   }
-  for (const auto& [year, near] : byYear) out.push_back(Encounter(track, trailYear, year, near));
+  for (const auto& [year, near] : byYear) {
+    out.push_back(Encounter(track, trailYear, year, near, s, weights));
+  }
 }
 
 // The trails of a plan integrated side by side on threads, the longest first so
@@ -312,6 +351,8 @@ TrailOutcome TrailRunner::Run(const ForecastPlan& plan, const TrailTask& task,
   mark = Clock::now();
   const std::vector<Grain> grains = ReleaseTrail(passage, s.perTrail, s.ejection, task.seed, passage.jd);
   trail.grains = static_cast<int>(grains.size());
+  trail.grainMassKg.reserve(grains.size());
+  for (const Grain& g : grains) trail.grainMassKg.push_back(GrainMassKg(g.radiusM, s.ejection));
   std::vector<StateVector> states;
   std::vector<double> factors;
   states.reserve(grains.size());
@@ -351,7 +392,7 @@ void TrailRunner::RecordStep(double windowStartJD, TrailOutcome& trail) {
   trail.earth.push_back({run_.NewJD(), run_.Heliocentric(kEarthRow, kNewSlot)});
   for (const Crossing& c : detector_.Scan(run_.State())) {
     if (c.inShower && c.jd >= windowStartJD) {
-      trail.nodes.push_back({c.jd, c.rAu, c.lambdaSun, c.vx, c.vy, c.vz});
+      trail.nodes.push_back({c.jd, c.rAu, c.lambdaSun, c.vx, c.vy, c.vz, c.particle});
     }
   }
 }
@@ -361,11 +402,25 @@ ForecastResult CollectEncounters(const ForecastPlan& plan, std::span<const Trail
   ForecastTimings& sum = result.timings;
   sum.passages = plan.passagesSeconds;
   const auto groupingStart = Clock::now();
+  const ForecastSettings& s = plan.settings;
+  const ShowerFacts shower = ShowerOfComet(CometDisplayName(s.cometIndex));
+  const CometActivity activity = s.activity.value_or(ActivityOfComet(s.cometIndex));
+  result.cometName = std::string(CometDisplayName(s.cometIndex));
+  result.showerName = std::string(shower.name);
+  result.populationIndex = s.populationIndex.value_or(shower.populationIndex);
   for (std::size_t k = 0; k < plan.tasks.size() && k < outcomes.size(); ++k) {
     const TrailTask& task = plan.tasks[k];
     const TrailOutcome& trail = outcomes[k];
     result.trails.push_back({task.year, task.passage.jd, trail.grains});
-    Encounters(trail, task.year, plan.settings, result.encounters);
+    const OsculatingElements orbit = StateToElements(task.passage.helio, kMassiveBodies[0].gm);
+    const TrailWeights weights{
+        DustMassPerReturnKg(activity, orbit.a * (1 - orbit.ecc), orbit.ecc, s.ejection.activeWithinAu),
+        MassIndexFromPopulationIndex(result.populationIndex),
+        GrainMassKg(s.ejection.grainRadiusMinMm * 1e-3, s.ejection),
+        GrainMassKg(s.ejection.grainRadiusMaxMm * 1e-3, s.ejection),
+        s.perTrail,
+        result.populationIndex};
+    Encounters(trail, task.year, s, weights, result.encounters);
     sum.epochs += trail.timings.epochs;
     sum.release += trail.timings.release;
     sum.startup += trail.timings.startup;
@@ -395,10 +450,17 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
   return CollectEncounters(plan, trails.Outcomes());
 }
 
-std::string ForecastCsv(const std::vector<TrailEncounter>& encounters) {
+void ViewEncountersFrom(const Site& site, double populationIndex, std::vector<TrailEncounter>& encounters) {
+  for (TrailEncounter& e : encounters) {
+    e.site = ViewFromSite(site, e.peakJd, e.raDeg, e.decDeg, e.zhr, populationIndex);
+  }
+}
+
+std::string ForecastCsv(const std::vector<TrailEncounter>& encounters, bool withSite) {
   const auto columns = EncounterColumns();
-  std::string out = CsvHeader(columns);
-  for (const TrailEncounter& e : encounters) out += CsvRow(columns, e);
+  const unsigned groups = kCoreColumns | kForecastColumns | (withSite ? kSiteColumns : 0u);
+  std::string out = CsvHeader(columns, groups);
+  for (const TrailEncounter& e : encounters) out += CsvRow(columns, e, groups);
   return out;
 }
 

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "core/progress.h"
 #include "meteors/crossing_detector.h"
 #include "meteors/ejection.h"
+#include "meteors/site_sky.h"
 #include "meteors/zhr_model.h"
 #include "run/epoch_state.h"
 #include "run/particle_run.h"
@@ -49,9 +51,15 @@ struct TrailEncounter {
   double fwhmMin = 0;
   double peakSigmaMin = 0;
   double missSigmaAu = 0;
-  std::vector<EncounterNode> nodes;  // the grains near the Earth, for the trail picture
-  std::vector<ProfilePoint> profile;
+  std::vector<EncounterNode> nodes{};  // the grains near the Earth, for the trail picture
+  std::vector<ProfilePoint> profile{};
+  SiteView site{};  // at the peak from an observing site, once ViewEncountersFrom filled it
 };
+
+// Grains per trail by default: the most a run holds. The 1999 Leonid peak from the
+// 1899 trail then has a standard error of about 5 minutes and moves by less than
+// that from 15,000 grains on (README, "Dust trails and outburst forecasts", item 6).
+inline constexpr int kDefaultGrainsPerTrail = kMaxParticles;
 
 struct TrailInfo {
   int year;
@@ -63,7 +71,7 @@ struct ForecastSettings {
   int cometIndex = 0;
   int trailFrom = 0, trailTo = 0;        // years of the trails' perihelion passages, inclusive
   int forecastFrom = 0, forecastTo = 0;  // years searched for encounters, inclusive
-  int perTrail = 10000;                  // grains per trail, 1..kMaxParticles
+  int perTrail = kDefaultGrainsPerTrail;  // grains per trail, 1..kMaxParticles
   double stepDays = 1;
   EjectionSettings ejection;
   // A grain is near the Earth when its node lies within encounterAu of the Earth's
@@ -71,6 +79,10 @@ struct ForecastSettings {
   double encounterAu = 0.002;
   double windowDays = 30;
   int threads = 2;  // trails integrated side by side
+  // The comet's brightness (dust production) and its shower's population index;
+  // the catalogue's and the shower table's when left unset (meteors/zhr_model.h).
+  std::optional<CometActivity> activity;
+  std::optional<double> populationIndex;
 };
 
 // Where the time went, in seconds of each thread's own clock, summed over trails.
@@ -86,6 +98,9 @@ struct ForecastTimings {
 };
 
 struct ForecastResult {
+  std::string cometName;       // as the catalogue shows it
+  std::string showerName;      // empty where the comet's shower is not known
+  double populationIndex = 0;  // used for the ZHR and the hourly rates
   std::vector<TrailInfo> trails;
   std::vector<TrailEncounter> encounters;  // by forecast year, then trail year
   bool cancelled = false;
@@ -119,6 +134,7 @@ struct TrailNode {
   double rAu;
   double lambdaSun;
   double vx, vy, vz;  // heliocentric velocity at the node, AU/day
+  int particle;       // the grain's number in its trail
 };
 
 // The Earth's heliocentric state at one of a trail run's steps.
@@ -149,6 +165,7 @@ struct ForecastPlan {
 // Earth's track over the same span.
 struct TrailOutcome {
   int grains = 0;
+  std::vector<double> grainMassKg;  // per particle, for what each grain stands for
   std::vector<TrailNode> nodes;
   std::vector<EarthSample> earth;
   ForecastTimings timings;
@@ -185,8 +202,13 @@ ForecastResult CollectEncounters(const ForecastPlan& plan, std::span<const Trail
 // Throws like PlanForecast and passes on ArithmeticError from a run.
 ForecastResult RunForecast(const ForecastSettings& settings, const ForecastProgress& progress = {});
 
+// Fills each encounter's `site` for an observer there (meteors/site_sky.h).
+void ViewEncountersFrom(const Site& site, double populationIndex, std::vector<TrailEncounter>& encounters);
+
 // The forecast as CSV: the header of meteors/record_format's encounter columns
-// (trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg) and one line per encounter.
-std::string ForecastCsv(const std::vector<TrailEncounter>& encounters);
+// (trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min;
+// radiant_alt,sun_alt,moon_illum,moon_alt,hr from the encounters' `site` when
+// withSite) and one line per encounter.
+std::string ForecastCsv(const std::vector<TrailEncounter>& encounters, bool withSite = false);
 
 }  // namespace stelvo

@@ -69,7 +69,8 @@ constexpr Column<Shower> kShower[] = {
      "%d", "%d", "%d"},
 };
 
-// trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg.
+// trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg; zhr,fwhm_min,peak_sigma_min;
+// radiant_alt,sun_alt,moon_illum,moon_alt,hr.
 constexpr Column<TrailEncounter> kEncounter[] = {
     {"trail", STELVO_TITLE("Spur"), [](const TrailEncounter& e) { return Number(e.trailYear); }, "%d",
      "%d", "%-6d"},
@@ -87,6 +88,29 @@ constexpr Column<TrailEncounter> kEncounter[] = {
      "%+.1f", "%+6.2f"},
     {"vg", STELVO_TITLE("v_g (km/s)"), [](const TrailEncounter& e) { return Number(e.vgKmS); }, "%.2f",
      "%.1f", "%6.2f"},
+    // Strength (meteors/zhr_model.h).
+    {"zhr", STELVO_TITLE("ZHR"), [](const TrailEncounter& e) { return Number(e.zhr); }, "%.0f", "%.0f",
+     "%7.0f", kForecastColumns},
+    {"fwhm_min", STELVO_TITLE("Dauer (min)"), [](const TrailEncounter& e) { return Number(e.fwhmMin); },
+     "%.0f", "%.0f", "%8.0f", kForecastColumns},
+    {"peak_sigma_min", STELVO_TITLE("± Maximum (min)"),
+     [](const TrailEncounter& e) { return Number(e.peakSigmaMin); }, "%.1f", "%.1f", "%14.1f",
+     kForecastColumns},
+    // The sky at an observing site at the peak (meteors/site_sky.h).
+    {"radiant_alt", STELVO_TITLE("Radianthöhe (°)"),
+     [](const TrailEncounter& e) { return Number(e.site.radiantAltDeg); }, "%.1f", "%+.1f", "%+11.1f",
+     kSiteColumns},
+    {"sun_alt", STELVO_TITLE("Sonnenhöhe (°)"),
+     [](const TrailEncounter& e) { return Number(e.site.sunAltDeg); }, "%.1f", "%+.1f", "%+7.1f",
+     kSiteColumns},
+    {"moon_illum", STELVO_TITLE("Mond beleuchtet"),
+     [](const TrailEncounter& e) { return Number(e.site.moonIllum); }, "%.2f", "%.2f", "%10.2f",
+     kSiteColumns},
+    {"moon_alt", STELVO_TITLE("Mondhöhe (°)"),
+     [](const TrailEncounter& e) { return Number(e.site.moonAltDeg); }, "%.1f", "%+.1f", "%+8.1f",
+     kSiteColumns},
+    {"hr", STELVO_TITLE("Stundenrate"), [](const TrailEncounter& e) { return Number(e.site.hourlyRate); },
+     "%.0f", "%.0f", "%6.0f", kSiteColumns},
 };
 
 // The header format of a text column: its flags' width, as text ("%+9.5f" -> "%9s").

@@ -71,7 +71,7 @@ double ZhrFromFlux(double perKm2PerHour, double populationIndex);
 // The one calibration constant: the computed ZHR is multiplied by it. Fitted so that
 // the 1899 trail gives the observed ZHR 3,700 of the Leonid storm of 1999 November 18
 // (Arlt et al. 1999, WGN 27, 286) with the forecast's default settings.
-inline constexpr double kZhrCalibration = 0.1;
+inline constexpr double kZhrCalibration = 0.083;
 
 // One grain near the Earth in an encounter: when the Earth passes its node, how far
 // the node lies outside the Earth's orbit (rD - rE, AU), and how many real meteoroids

@@ -20,11 +20,12 @@ namespace stelvo {
 
 namespace {
 // 55P/Tempel-Tuttle, the Leonids' comet, and its trails that gave the storms of
-// 1999-2002; a thousand grains a trail make a forecast of some tens of seconds.
+// 1999-2002, with the forecast's default grains per trail (minutes of work; fewer
+// grains move the 1999 peak by tens of minutes).
 constexpr int kLeonidComet = 539;
 constexpr int kStartTrailFrom = 1699, kStartTrailTo = 1965;
 constexpr int kStartForecastFrom = 1998, kStartForecastTo = 2002;
-constexpr int kStartPerTrail = 1000;
+constexpr int kStartPerTrail = kDefaultGrainsPerTrail;
 
 QSpinBox* YearBox(QWidget* parent, const char* name, int year) {
   auto* box = new QSpinBox(parent);

@@ -271,6 +271,10 @@
         <translation>Duration (min)</translation>
     </message>
     <message>
+        <source>± Maximum (min)</source>
+        <translation>± peak (min)</translation>
+    </message>
+    <message>
         <source>ZHR %1, %2 min</source>
         <translation>ZHR %1, %2 min</translation>
     </message>
