@@ -10,23 +10,36 @@ namespace stelvo {
 
 namespace {
 
-// Text needs a QGuiApplication for its fonts; stelvo-cli makes one, on the offscreen
-// platform, only when a picture with text is asked for.
-void NeedFonts() {
-  static std::unique_ptr<QGuiApplication> app;
-  if (QGuiApplication::instance() != nullptr) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "stelvo-cli";
-  static char* argv[] = {name, nullptr};
-  app = std::make_unique<QGuiApplication>(argc, argv);
-}
+// Text needs a QGuiApplication for its fonts: stelvo-cli makes one, on the offscreen
+// platform, only while it draws a picture with text. Qt's own notes (a missing
+// runtime directory and the like) stay off stderr, which carries the program's lines.
+class FontsForDrawing {
+ public:
+  FontsForDrawing() {
+    if (QGuiApplication::instance() != nullptr) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+  }
+  ~FontsForDrawing() {
+    if (app_ == nullptr) return;
+    app_.reset();
+    qInstallMessageHandler(previous_);
+  }
+
+ private:
+  int argc_ = 1;
+  char name_[11] = "stelvo-cli";
+  char* argv_[2] = {name_, nullptr};
+  QtMessageHandler previous_ = nullptr;
+  std::unique_ptr<QGuiApplication> app_;
+};
 
 }  // namespace
 
 bool WriteTrailMap(const TrailEncounter& encounter, int width, int height, const std::string& path,
                    std::string& error) {
-  NeedFonts();
+  const FontsForDrawing fonts;
   TrailMap map;
   map.Resize(width, height);
   // stelvo-cli speaks English; the window's texts are German with an English catalogue.
