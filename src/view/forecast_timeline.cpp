@@ -148,10 +148,14 @@ void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
     const TrailEncounter& e = encounters[k];
     if (!(e.zhr > 0)) continue;
     const Disc& disc = discs_[k];
-    const int left = disc.centre.x() + int(disc.radius) + 4;
-    painter.drawText(QRect(left, disc.centre.y() - h / 2, plot_.right() - left, h),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     texts.strength.arg(QString::number(e.zhr, 'f', 0), QString::number(e.fwhmMin, 'f', 0)));
+    const QString label =
+        texts.strength.arg(QString::number(e.zhr, 'f', 0), QString::number(e.fwhmMin, 'f', 0));
+    // Right of the disc, or left of it where the plot ends first.
+    const int width = QFontMetrics(painter.font()).horizontalAdvance(label);
+    int left = disc.centre.x() + int(disc.radius) + 4;
+    if (left + width > plot_.right()) left = disc.centre.x() - int(disc.radius) - 4 - width;
+    painter.drawText(QRect(left, disc.centre.y() - h / 2, width + 2, h),
+                     Qt::AlignLeft | Qt::AlignVCenter, label);
   }
   painter.setClipping(false);
   painter.setRenderHint(QPainter::Antialiasing);
