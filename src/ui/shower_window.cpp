@@ -170,6 +170,15 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
   page->addLayout(lower, 2);
   Tabs->addTab(showersPage, QString());
 
+  BuildForecastPage();
+
+  sinceRefresh_.start();
+  RetranslateUi();
+}
+
+TForm_Showers::~TForm_Showers() = default;
+
+void TForm_Showers::BuildForecastPage() {
   auto* forecastPage = new QWidget(Tabs);
   forecastPage->setObjectName(QStringLiteral("Page_Forecast"));
   Image_Forecast = new ChartView(
@@ -215,12 +224,7 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
   forecastLayout->addWidget(Forecast_Controls);
   forecastLayout->addWidget(splitter, 1);
   Tabs->addTab(forecastPage, QString());
-
-  sinceRefresh_.start();
-  RetranslateUi();
 }
-
-TForm_Showers::~TForm_Showers() = default;
 
 ChartTexts TForm_Showers::Texts() const {
   ChartTexts texts;

@@ -98,6 +98,8 @@ class TForm_Showers : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The second tab: controls, timeline and table, the encounter panel.
+  void BuildForecastPage();
   void ResizeMap();
   void ResizeProfile();
   void DrawTimeline();

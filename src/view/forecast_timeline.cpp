@@ -76,6 +76,30 @@ int ForecastTimeline::EncounterAt(QPoint pixel) const {
   return found;
 }
 
+void ForecastTimeline::DrawStrengths(QPainter& painter, std::span<const TrailEncounter> encounters,
+                                     const TimelineTexts& texts) const {
+  const int h = QFontMetrics(painter.font()).height();
+  // Strengths beside the discs, inside the plot.
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setClipRect(plot_);
+  painter.setPen(QColor::fromRgb(kChartText));
+  for (std::size_t k = 0; k < encounters.size(); ++k) {
+    const TrailEncounter& e = encounters[k];
+    if (!(e.zhr > 0)) continue;
+    const Disc& disc = discs_[k];
+    const QString label =
+        texts.strength.arg(QString::number(e.zhr, 'f', 0), QString::number(e.fwhmMin, 'f', 0));
+    // Right of the disc, or left of it where the plot ends first.
+    const int width = QFontMetrics(painter.font()).horizontalAdvance(label);
+    int left = disc.centre.x() + int(disc.radius) + 4;
+    if (left + width > plot_.right()) left = disc.centre.x() - int(disc.radius) - 4 - width;
+    painter.drawText(QRect(left, disc.centre.y() - h / 2, width + 2, h),
+                     Qt::AlignLeft | Qt::AlignVCenter, label);
+  }
+  painter.setClipping(false);
+  painter.setRenderHint(QPainter::Antialiasing);
+}
+
 void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
                               const TimelineTexts& texts, int picked) {
   discs_.clear();
@@ -140,25 +164,7 @@ void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
     painter.drawEllipse(QPointF(p), r, r);
     discs_.push_back({p, r});
   }
-  // Strengths beside the discs, inside the plot.
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setClipRect(plot_);
-  painter.setPen(QColor::fromRgb(kChartText));
-  for (std::size_t k = 0; k < encounters.size(); ++k) {
-    const TrailEncounter& e = encounters[k];
-    if (!(e.zhr > 0)) continue;
-    const Disc& disc = discs_[k];
-    const QString label =
-        texts.strength.arg(QString::number(e.zhr, 'f', 0), QString::number(e.fwhmMin, 'f', 0));
-    // Right of the disc, or left of it where the plot ends first.
-    const int width = QFontMetrics(painter.font()).horizontalAdvance(label);
-    int left = disc.centre.x() + int(disc.radius) + 4;
-    if (left + width > plot_.right()) left = disc.centre.x() - int(disc.radius) - 4 - width;
-    painter.drawText(QRect(left, disc.centre.y() - h / 2, width + 2, h),
-                     Qt::AlignLeft | Qt::AlignVCenter, label);
-  }
-  painter.setClipping(false);
-  painter.setRenderHint(QPainter::Antialiasing);
+  DrawStrengths(painter, encounters, texts);
   if (picked >= 0 && picked < int(discs_.size())) {
     const Disc& disc = discs_[std::size_t(picked)];
     painter.setPen(QPen(QColor::fromRgb(kChartText), 2));

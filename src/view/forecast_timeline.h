@@ -6,6 +6,7 @@
 // and redraws it whenever a forecast is handed to it.
 
 #include <QImage>
+#include <QPainter>
 #include <QRect>
 #include <QString>
 #include <span>
@@ -48,6 +49,10 @@ class ForecastTimeline {
   int LastYear() const { return lastYear_; }
 
  private:
+  // Each encounter's ZHR and duration beside its disc, inside the plot.
+  void DrawStrengths(QPainter& painter, std::span<const TrailEncounter> encounters,
+                     const TimelineTexts& texts) const;
+
   QImage image_;
   QRect plot_;
   int firstYear_ = 0, lastYear_ = 0;

@@ -88,7 +88,6 @@ void TrailMap::Redraw(const TrailEncounter& encounter, const TrailMapTexts& text
   const double missStep = RoundAxisStep(extent, 4);
   const int steps = std::max(1, int(std::ceil(extent / missStep - 1e-9)));
   missTop_ = steps * missStep;
-  const int decimals = std::max(0, int(-std::floor(std::log10(missStep) + 1e-9)));
 
   image_.fill(kChartMargin);
   // The plot: grid lines, the Earth's path with its marks, the peak, the grains.
@@ -135,6 +134,14 @@ void TrailMap::Redraw(const TrailEncounter& encounter, const TrailMapTexts& text
     }
   }
 
+  DrawTexts(encounter, texts, missStep, steps);
+}
+
+void TrailMap::DrawTexts(const TrailEncounter& encounter, const TrailMapTexts& texts,
+                         double missStep, int steps) {
+  const int decimals = std::max(0, int(-std::floor(std::log10(missStep) + 1e-9)));
+  const int earthY = PixelOf(span_.firstJd, 0).y();
+  const auto& nodes = encounter.nodes;
   // Everything else lies outside the plot: the frame, the axes' marks and labels.
   QPainter painter(&image_);
   painter.setFont(ChartLabelFont());

@@ -53,6 +53,10 @@ class TrailMap {
   double MissTop() const { return missTop_; }
 
  private:
+  // Everything outside the plot: the frame, the axes' marks and labels, the titles.
+  void DrawTexts(const TrailEncounter& encounter, const TrailMapTexts& texts, double missStep,
+                 int steps);
+
   QImage image_;
   QRect plot_;
   TimeSpan span_;

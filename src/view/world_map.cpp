@@ -152,6 +152,16 @@ void WorldMap::Redraw(const SkyAtInstant& sky, double jd, const WorldMapTexts& t
     }
   }
 
+  DrawGraticuleAndCoasts();
+  // The subsolar point and the point with the radiant at the zenith.
+  DrawSunMark(image_, plot_, PixelOf(DegreesBetween(sky.sunRaDeg, sky.gmstDeg), sky.sunDecDeg));
+  DrawRadiantMark(image_, plot_,
+                  PixelOf(DegreesBetween(sky.radiantRaDeg, sky.gmstDeg), sky.radiantDecDeg));
+
+  DrawTexts(jd, texts);
+}
+
+void WorldMap::DrawGraticuleAndCoasts() {
   // Graticule, then the coastlines in black on light ground and white on dark.
   for (int lon = -180; lon <= 180; lon += kGraticuleDeg) {
     const int x = PixelOf(lon, 0).x();
@@ -186,11 +196,9 @@ void WorldMap::Redraw(const SkyAtInstant& sky, double jd, const WorldMapTexts& t
       line[x] = Light(under[x - plot_.left()]) ? 0xff000000u : 0xffffffffu;
     }
   }
-  // The subsolar point and the point with the radiant at the zenith.
-  DrawSunMark(image_, plot_, PixelOf(DegreesBetween(sky.sunRaDeg, sky.gmstDeg), sky.sunDecDeg));
-  DrawRadiantMark(image_, plot_,
-                  PixelOf(DegreesBetween(sky.radiantRaDeg, sky.gmstDeg), sky.radiantDecDeg));
+}
 
+void WorldMap::DrawTexts(double jd, const WorldMapTexts& texts) {
   // Texts outside the map: the title, the graticule's labels, the legend.
   QPainter painter(&image_);
   painter.setFont(ChartLabelFont());

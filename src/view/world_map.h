@@ -65,6 +65,11 @@ class WorldMap {
   QPoint PixelOf(double lonDeg, double latDeg) const;
 
  private:
+  // Graticule, then the coastlines in black on light ground and white on dark.
+  void DrawGraticuleAndCoasts();
+  // Outside the map: the title, the graticule's labels, the legend.
+  void DrawTexts(double jd, const WorldMapTexts& texts);
+
   QImage image_;
   QRect plot_;
 };
