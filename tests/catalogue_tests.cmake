@@ -10,3 +10,13 @@ if(Python3_Interpreter_FOUND)
                    -DOUTPUT=${CMAKE_CURRENT_BINARY_DIR}/comet_catalogue_regenerated.cpp
                    -P ${PROJECT_SOURCE_DIR}/tools/check_catalogue.cmake)
 endif()
+
+# The committed coastline table must be exactly what its generator writes.
+if(Python3_Interpreter_FOUND)
+  add_test(NAME coastline_generator_reproduces
+           COMMAND ${CMAKE_COMMAND}
+                   -DPYTHON=${Python3_EXECUTABLE}
+                   -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+                   -DOUTPUT=${CMAKE_CURRENT_BINARY_DIR}/coastline_regenerated.cpp
+                   -P ${PROJECT_SOURCE_DIR}/tools/check_coastline.cmake)
+endif()

@@ -85,7 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
                       "--trails 1899..1899 --forecast 1999..1999 --site 45",
                       "--trails 1899..1899 --forecast 1999..1999 --site 45,nan",
                       "--trails 1899..1899 --forecast 1999..1999 --site '45, 7'",
-                      "--trails 1899..1899 --forecast 1999..1999 --ical ''"));
+                      "--trails 1899..1899 --forecast 1999..1999 --ical ''",
+                      "--trail-map x.png", "--trails 1899..1899 --forecast 1999..1999 --trail-map ''",
+                      "--trails 1899..1899 --forecast 1999..1999 --trail-map-year 1999",
+                      "--trails 1899..1899 --forecast 1999..1999 --trail-map x.png "
+                      "--trail-map-trail 1500",
+                      "--trails 1899..1899 --forecast 1999..1999 --trail-map x.png "
+                      "--trail-map-year 1999.5"));
 
 // The limits the parser and --help state are the library's: the last forecast year,
 // the particles of a trail, the epoch span.

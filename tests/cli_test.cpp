@@ -340,6 +340,39 @@ TEST_F(CliTest, AStreamWithoutAPassageIsOneLineAndStatusTwo) {
   EXPECT_TRUE(r.out.empty());
 }
 
+// The trail picture of the strongest encounter as a PNG of --width x --height; an
+// unwritable place or no encounter to draw is status 1 with one line and no file.
+TEST_F(CliTest, TrailMapIsAPngOfTheStrongestEncounterOrStatusOneAndNoFile) {
+  // The 1999 Leonid storm from the 1899 trail: a dozen grains near the Earth.
+  const std::string forecast =
+      "--comet 539 --trails 1899..1899 --forecast 1999..1999 --per-trail 500 --trail-step 2 ";
+  const fs::path png = dir_ / "trail.png";
+  const CliResult r = Run(forecast + "--width 640 --height 300 --trail-map " + png.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string bytes = ReadFile(png);
+  ASSERT_GT(bytes.size(), 24u);
+  EXPECT_EQ(bytes.substr(1, 3), "PNG");
+  auto bigEndian = [&](std::size_t at) {
+    unsigned value = 0;
+    for (std::size_t k = 0; k < 4; ++k) value = value << 8 | static_cast<unsigned char>(bytes[at + k]);
+    return value;
+  };
+  EXPECT_EQ(bigEndian(16), 640u);  // the header's width and height
+  EXPECT_EQ(bigEndian(20), 300u);
+  for (const std::string& wrong :
+       {"--trail-map " + (dir_ / "missing" / "x.png").string(),
+        "--trail-map " + (dir_ / "none.png").string() + " --trail-map-trail 1866"}) {
+    const CliResult failed = Run(forecast + wrong);
+    EXPECT_EQ(failed.status, 1) << wrong;
+    EXPECT_EQ(Lines(failed.err), 1) << failed.err;
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+  EXPECT_FALSE(fs::exists(dir_ / "none.png"));
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    EXPECT_EQ(entry.path().string().find(".tmp."), std::string::npos) << entry.path();
+  }
+}
+
 TEST_F(CliTest, ListCometsPrintsTheCatalogueWithIndices) {
   const CliResult r = Run("--list-comets");
   ASSERT_EQ(r.status, 0);

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "ui/background_task.h"
+#include "ui/encounter_panel.h"
 #include "ui/forecast_controls.h"
 #include "ui/shower_window.h"
 
@@ -160,7 +161,10 @@ TEST(ShowerWindowForecastTest, TheForecastViewStartsAForecastAndShowsItsResult) 
   window.Tabs->setCurrentIndex(1);
   window.show();
   ForecastControls& c = *window.Forecast_Controls;
-  ASSERT_EQ(c.parentWidget(), window.Image_Forecast->parentWidget());
+  // The controls, the timeline and the encounter panel share the forecast tab.
+  ASSERT_TRUE(window.Tabs->widget(1)->isAncestorOf(&c));
+  ASSERT_TRUE(window.Tabs->widget(1)->isAncestorOf(window.Image_Forecast));
+  ASSERT_TRUE(window.Tabs->widget(1)->isAncestorOf(window.Panel_Encounter));
   SmallLeonidForecast(c);
   QSignalSpy completed(c.Task, &BackgroundTask::Completed);
   c.Button_Forecast->click();

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "ui/encounter_panel.h"
 #include "ui/shower_window.h"
 #include "ui_fixture.h"
 #include "view_test_support.h"
@@ -189,17 +190,22 @@ TEST_F(ShowerWindowTest, ForecastViewPresentsTheEncountersHandedToIt) {
   storm.missAu = -0.00065;
   storm.particles = 120;
   storm.raDeg = 153.6, storm.decDeg = 21.9, storm.vgKmS = 70.9;
+  storm.zhr = 3712.4, storm.fwhmMin = 41.6;
   TrailEncounter later = storm;
   later.trailYear = 1767;
   later.forecastYear = 2001;
   later.peakJd += 731 + 8 / 24.0;
   later.missAu = 0.00012;
+  later.zhr = 950;
   showers().SetForecast({storm, later});
   QTableWidget& grid = *showers().Grid_Forecast;
   ASSERT_EQ(grid.rowCount(), 2);
-  const QStringList first = {
-      "1899", "1999-11-18T02:04", "235.285", "-0.00065", "120", "153.6", "+21.9", "70.9"};
-  for (int column = 0; column < 8; ++column) {
+  storm.peakSigmaMin = 2.54;
+  showers().SetForecast({storm, later});
+  const QStringList first = {"1899",  "1999-11-18T02:04", "235.285", "-0.00065", "120", "153.6",
+                             "+21.9", "70.9",             "3712",    "42",       "2.5"};
+  ASSERT_EQ(grid.columnCount(), first.size());
+  for (int column = 0; column < first.size(); ++column) {
     EXPECT_EQ(grid.item(0, column)->text(), first[column]) << column;
   }
   EXPECT_EQ(grid.item(1, 0)->text(), QStringLiteral("1767"));
@@ -210,8 +216,8 @@ TEST_F(ShowerWindowTest, ForecastViewPresentsTheEncountersHandedToIt) {
   const QString text = showers().ForecastText();
   EXPECT_EQ(text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 3);
   EXPECT_TRUE(text.startsWith(QStringLiteral(
-      "Spur\tMaximum (UTC)\tλ☉ (°)\tAbstand (AE)\tTeilchen\tRA (°)\tDek (°)\tv_g (km/s)\n"
-      "1899\t1999-11-18T02:04\t")));
+      "Spur\tMaximum (UTC)\tλ☉ (°)\tAbstand (AE)\tTeilchen\tRA (°)\tDek (°)\tv_g (km/s)\tZHR\t"
+      "Dauer (min)\t± Maximum (min)\n1899\t1999-11-18T02:04\t")));
   tabs.setCurrentIndex(1);
   QGuiApplication::clipboard()->clear();
   showers().Button_CopyForecast->click();
@@ -230,6 +236,77 @@ TEST_F(ShowerWindowTest, ForecastViewPresentsTheEncountersHandedToIt) {
   showers().SetForecast({});
   EXPECT_EQ(grid.rowCount(), 0);
   EXPECT_EQ(showers().Timeline().FirstYear(), 0);
+}
+
+// The Leonid storm of 1999 and a weaker return of 2001, with grains and profiles.
+std::vector<TrailEncounter> TwoLeonidEncounters() {
+  TrailEncounter storm{};
+  storm.trailYear = 1899;
+  storm.forecastYear = 1999;
+  storm.peakJd = 2451500.5 + (2 * 60 + 8) / 1440.0;
+  storm.lambdaSun = 235.285;
+  storm.missAu = 0.0009;
+  storm.raDeg = 153.6, storm.decDeg = 21.7, storm.vgKmS = 70.7;
+  storm.zhr = 3700, storm.zhrSigma = 400, storm.fwhmMin = 40, storm.peakSigmaMin = 2;
+  for (int i = -10; i <= 10; ++i) {
+    storm.nodes.push_back({storm.peakJd + i / 1440.0, 0.0009 + i * 1e-5, 1});
+    storm.profile.push_back({storm.peakJd + 4 * i / 1440.0, 3700 * std::exp(-0.02 * i * i)});
+  }
+  storm.particles = int(storm.nodes.size());
+  TrailEncounter later = storm;
+  later.trailYear = 1767;
+  later.forecastYear = 2001;
+  later.peakJd += 731 + 8 / 24.0;
+  later.zhr = 900;
+  for (EncounterNode& node : later.nodes) node.earthJd += 731 + 8 / 24.0;
+  for (ProfilePoint& point : later.profile) point.jd += 731 + 8 / 24.0, point.zhr /= 4;
+  return {later, storm};
+}
+
+TEST_F(ShowerWindowTest, TheStrongestEncounterIsShownFirstAndAClickOrARowPicksAnother) {
+  form.Showers1->trigger();
+  showers().Tabs->setCurrentIndex(1);
+  QApplication::processEvents();
+  showers().SetForecast(TwoLeonidEncounters());
+  const EncounterPanel& panel = *showers().Panel_Encounter;
+  // The storm, second in the list, is the strongest: picked, its row selected, its
+  // pictures drawn.
+  EXPECT_EQ(showers().PickedEncounter(), 1);
+  EXPECT_EQ(showers().Grid_Forecast->currentRow(), 1);
+  ASSERT_TRUE(panel.Encounter().has_value());
+  EXPECT_EQ(panel.Encounter()->trailYear, 1899);
+  EXPECT_FALSE(panel.Map().Image().isNull());
+  EXPECT_FALSE(panel.Profile().Image().isNull());
+  EXPECT_FALSE(panel.World().Image().isNull());
+  EXPECT_TRUE(panel.Label_Encounter->text().contains(QStringLiteral("ZHR 3700")));
+  const QPoint peak = panel.Map().PixelOf(2451500.5 + (2 * 60 + 8) / 1440.0, 0.0009);
+  EXPECT_NE(test::At(panel.Map().Image(), peak.x(), peak.y()), kChartPlot | 0xff000000u);
+
+  // A click on the other disc of the timeline picks the 2001 return.
+  const QPoint disc = showers().Timeline().PixelOf(showers().Forecast()[0]);
+  QTest::mouseClick(showers().Image_Forecast, Qt::LeftButton, {}, disc);
+  EXPECT_EQ(showers().PickedEncounter(), 0);
+  EXPECT_EQ(showers().Grid_Forecast->currentRow(), 0);
+  EXPECT_EQ(panel.Encounter()->trailYear, 1767);
+  // A click beside the discs changes nothing; a row of the table picks its encounter.
+  QTest::mouseClick(showers().Image_Forecast, Qt::LeftButton, {},
+                    showers().Timeline().PlotArea().topLeft() + QPoint(2, 2));
+  EXPECT_EQ(showers().PickedEncounter(), 0);
+  showers().Grid_Forecast->setCurrentCell(1, 3);
+  EXPECT_EQ(showers().PickedEncounter(), 1);
+  EXPECT_EQ(panel.Encounter()->trailYear, 1899);
+
+  // In English, the panel's texts follow.
+  form.SetLanguage(Language::English);
+  EXPECT_TRUE(panel.Label_Encounter->text().startsWith(QStringLiteral("Trail 1899 in 1999: peak")))
+      << panel.Label_Encounter->text().toStdString();
+  form.SetLanguage(Language::German);
+  EXPECT_TRUE(panel.Label_Encounter->text().startsWith(QStringLiteral("Spur 1899 im Jahr 1999")));
+  // An empty forecast leaves nothing picked.
+  showers().SetForecast({});
+  EXPECT_EQ(showers().PickedEncounter(), -1);
+  EXPECT_FALSE(panel.Encounter().has_value());
+  EXPECT_TRUE(panel.Map().Image().isNull());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // peak's place in the year and in its trail's colour.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "initial/astronom.h"
@@ -63,6 +64,23 @@ TEST_F(ForecastTimelineTest, EncountersSitInTheirTrailsRowAtTheirPlaceInTheYear)
   // More particles, a larger disc: 120 particles fill 5 pixels out, 5 particles not.
   EXPECT_EQ(At(timeline.Image(), storm.x() + 5, storm.y()), TrailColour(2) | 0xff000000u);
   EXPECT_NE(At(timeline.Image(), oldest.x() + 5, oldest.y()), TrailColour(0) | 0xff000000u);
+}
+
+TEST_F(ForecastTimelineTest, APixelOnADiscNamesItsEncounterAndThePickedOneIsRinged) {
+  const std::vector<TrailEncounter> forecast = {Encounter(1899, 1999, 11, 18, 2, 120),
+                                                Encounter(1767, 2001, 11, 18, 10, 40)};
+  timeline.Redraw(forecast, texts);
+  const QPoint storm = timeline.PixelOf(forecast[0]);
+  const QPoint later = timeline.PixelOf(forecast[1]);
+  EXPECT_EQ(timeline.EncounterAt(storm), 0);
+  EXPECT_EQ(timeline.EncounterAt(storm + QPoint(5, 0)), 0);
+  EXPECT_EQ(timeline.EncounterAt(later + QPoint(0, -2)), 1);
+  EXPECT_EQ(timeline.EncounterAt((storm + later) / 2), -1);
+  // The ring lies above the disc, where the plot was blank before.
+  const QPoint ring = later - QPoint(0, int(std::lrint(3 + 2 * std::log10(40.0))) + 4);
+  EXPECT_EQ(test::At(timeline.Image(), ring.x(), ring.y()), kChartPlot | 0xff000000u);
+  timeline.Redraw(forecast, texts, 1);
+  EXPECT_NE(test::At(timeline.Image(), ring.x(), ring.y()), kChartPlot | 0xff000000u);
 }
 
 TEST_F(ForecastTimelineTest, NeighbouringTrailsGetDifferentColours) {

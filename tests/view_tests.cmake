@@ -9,3 +9,7 @@ stelvo_add_test(view_frame_export_test SOURCES view_frame_export_test.cpp LIBS s
 stelvo_add_test(view_radiant_map_test SOURCES view_radiant_map_test.cpp view_gui_test_main.cpp LIBS stelvo_view GUI)
 stelvo_add_test(view_activity_profile_test SOURCES view_activity_profile_test.cpp view_gui_test_main.cpp LIBS stelvo_view GUI)
 stelvo_add_test(view_forecast_timeline_test SOURCES view_forecast_timeline_test.cpp view_gui_test_main.cpp LIBS stelvo_view GUI)
+# The encounter pictures: the trail map and the visibility world map.
+stelvo_add_test(view_trail_map_test SOURCES view_trail_map_test.cpp view_gui_test_main.cpp LIBS stelvo_view GUI)
+stelvo_add_test(view_world_map_test SOURCES view_world_map_test.cpp view_gui_test_main.cpp LIBS stelvo_view GUI)
+stelvo_add_test(view_zhr_profile_test SOURCES view_zhr_profile_test.cpp view_gui_test_main.cpp LIBS stelvo_view GUI)

@@ -120,6 +120,16 @@ Apply YearSpan(int CliOptions::*from, int CliOptions::*to) {
   };
 }
 
+// A year of the forecast span's limits, for a choice among encounters.
+Apply ChosenYear(std::optional<int> CliOptions::*field) {
+  return [=](std::string_view text, CliOptions& o) {
+    long long v = 0;
+    if (!ParseInt(text, v) || v < kFirstForecastYear || v > kLastForecastYear) return false;
+    o.*field = static_cast<int>(v);
+    return true;
+  };
+}
+
 // A CSV header as --help shows it from `column` of its line on: broken after a comma
 // where it would run past the 79th column of the help.
 std::string Wrapped(std::string header, std::size_t column) {
@@ -298,6 +308,18 @@ Section ForecastSection() {
             "the table as CSV: " +
                 Wrapped(CsvHeader(EncounterColumns(), kCoreColumns | kForecastColumns), 18),
             Text(&CliOptions::forecastCsvPath)},
+           {"--trail-map", "FILE", kFileName,
+            "the trail picture of the strongest encounter (highest ZHR) as PNG\n"
+            "of --width x --height: its grains near the Earth by time and rD - rE",
+            Text(&CliOptions::trailMapPath)},
+           {"--trail-map-trail", "YEAR", "a trail year from " + std::to_string(kFirstForecastYear) +
+                                            " to " + std::to_string(kLastForecastYear),
+            "... among the encounters of the trail released in YEAR only",
+            ChosenYear(&CliOptions::trailMapTrail)},
+           {"--trail-map-year", "YEAR", "a forecast year from " + std::to_string(kFirstForecastYear) +
+                                           " to " + std::to_string(kLastForecastYear),
+            "... among the encounters in the forecast year YEAR only",
+            ChosenYear(&CliOptions::trailMapYear)},
            {"--site", "LAT,LON",
             "LAT,LON in degrees, latitude -90..90 and longitude -180..180 (east positive)",
             "an observing site (degrees, east positive): the table and CSV add\n" +
@@ -410,6 +432,12 @@ std::string CheckTogether(const CliOptions& options) {
   if (options.grainMinMm > options.grainMaxMm) return "--grain-min must not exceed --grain-max";
   if (!options.forecastCsvPath.empty() && options.trailFrom == 0) {
     return "--forecast-csv needs --trails and --forecast";
+  }
+  if (!options.trailMapPath.empty() && options.trailFrom == 0) {
+    return "--trail-map needs --trails and --forecast";
+  }
+  if ((options.trailMapTrail || options.trailMapYear) && options.trailMapPath.empty()) {
+    return "--trail-map-trail and --trail-map-year need --trail-map";
   }
   if ((options.site || !options.icalPath.empty()) && options.trailFrom == 0) {
     return "--site and --ical need --trails and --forecast";

@@ -57,6 +57,9 @@ struct CliOptions {
   double windowDays = ForecastSettings{}.windowDays;
   double trailStepDays = ForecastSettings{}.stepDays;  // the trails run side by side on `threads` threads
   std::string forecastCsvPath;
+  // The trail picture of one encounter (the strongest of the trail and year given).
+  std::string trailMapPath;
+  std::optional<int> trailMapTrail, trailMapYear;
   std::optional<Site> site;  // --site LAT,LON: the sky there at each peak
   std::string icalPath;      // --ical: the encounters as an iCalendar file
   // The comet's own orbit (instead of a run): its perihelion passages in a span of

@@ -27,6 +27,8 @@
 #include "progress_line.h"
 #include "shower_output.h"
 #include "stream_command.h"
+#include "trail_map_output.h"
+#include "view/trail_map.h"
 #include "data/comet_catalogue.h"
 #include "initial/catalogue.h"
 #include "initial/constants.h"
@@ -227,6 +229,20 @@ int Forecast(const CliOptions& o, const SolutionTable& table) {
                         86400;
     const std::string ics = ICalendar(EncounterEvents(r.encounters, r.cometName, r.showerName), nowJd);
     if (!WriteBytesAtomically(o.icalPath, ics, error)) {
+      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  if (!o.trailMapPath.empty()) {
+    const int chosen = StrongestEncounter(r.encounters, o.trailMapTrail, o.trailMapYear);
+    if (chosen < 0) {
+      std::fprintf(stderr, "stelvo-cli: no encounter to draw for --trail-map; %s not written\n",
+                   o.trailMapPath.c_str());
+      return 1;
+    }
+    std::string error;
+    if (!WriteTrailMap(r.encounters[std::size_t(chosen)], o.width, o.height, o.trailMapPath,
+                       error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;
     }

@@ -28,12 +28,12 @@ constexpr double kDaysPerCentury = 36525;
 // Mean motion of the Sun's longitude, degrees per day.
 constexpr double kSunDegPerDay = 0.9856474;
 
+}  // namespace
+
 double SunLongitudeJ2000Deg(double jd) {
   const double centuries = (jd - kEpochJD) / kDaysPerCentury;
   return ApparentSunLongitudeOfDateDeg(jd) + kAberrationDeg - kPrecessionDegPerCentury * centuries;
 }
-
-}  // namespace
 
 Vec3 EclipticToEquatorial(const Vec3& e) {
   static const double c = std::cos(kObliquityJ2000Deg * kDegToRad);

@@ -10,7 +10,9 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
+#include <QMouseEvent>
 #include <QShortcut>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -18,8 +20,10 @@
 
 #include "initial/constants.h"
 #include "meteors/record_format.h"
+#include "ui/encounter_panel.h"
 #include "ui/forecast_controls.h"
 #include "ui/pictures.h"
+#include "view/trail_map.h"
 
 namespace stelvo {
 
@@ -30,9 +34,10 @@ QString Fixed(double value, int decimals) { return QString::number(value, 'f', d
 
 // A record's cells as the window's table shows them.
 template <class Record>
-QStringList TableCells(std::span<const Column<Record>> columns, const Record& record) {
+QStringList TableCells(std::span<const Column<Record>> columns, const Record& record,
+                       unsigned groups = kCoreColumns) {
   QStringList cells;
-  for (const std::string& cell : Cells(columns, record, Output::kTable)) {
+  for (const std::string& cell : Cells(columns, record, Output::kTable, groups)) {
     cells << QString::fromUtf8(cell.data(), qsizetype(cell.size()));
   }
   return cells;
@@ -40,18 +45,21 @@ QStringList TableCells(std::span<const Column<Record>> columns, const Record& re
 
 // The columns' titles in the window's language.
 template <class Record>
-QStringList TableTitles(std::span<const Column<Record>> columns) {
+QStringList TableTitles(std::span<const Column<Record>> columns, unsigned groups = kCoreColumns) {
   QStringList titles;
-  for (const std::string& title : Headers(columns, Output::kTable)) {
+  for (const std::string& title : Headers(columns, Output::kTable, groups)) {
     titles << QCoreApplication::translate("stelvo::TForm_Showers", title.c_str());
   }
   return titles;
 }
 
 template <class Record>
-int TableColumnCount(std::span<const Column<Record>> columns) {
-  return int(Headers(columns, Output::kTable).size());
+int TableColumnCount(std::span<const Column<Record>> columns, unsigned groups = kCoreColumns) {
+  return int(Headers(columns, Output::kTable, groups).size());
 }
+
+// The forecast table shows the encounters' strength (ZHR, duration) too.
+constexpr unsigned kForecastTableGroups = kCoreColumns | kForecastColumns;
 
 QTableWidget* MakeGrid(int columns, QWidget* parent, const char* name) {
   auto* grid = new QTableWidget(0, columns, parent);
@@ -162,13 +170,22 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
   page->addLayout(lower, 2);
   Tabs->addTab(showersPage, QString());
 
+  BuildForecastPage();
+
+  sinceRefresh_.start();
+  RetranslateUi();
+}
+
+TForm_Showers::~TForm_Showers() = default;
+
+void TForm_Showers::BuildForecastPage() {
   auto* forecastPage = new QWidget(Tabs);
   forecastPage->setObjectName(QStringLiteral("Page_Forecast"));
   Image_Forecast = new ChartView(
       timeline_.Image(), [this] { DrawTimeline(); }, forecastPage);
   Image_Forecast->setObjectName(QStringLiteral("Image_Forecast"));
   Image_Forecast->setMinimumSize(400, 200);
-  Grid_Forecast = MakeGrid(TableColumnCount(EncounterColumns()), forecastPage, "Grid_Forecast");
+  Grid_Forecast = MakeGrid(TableColumnCount(EncounterColumns(), kForecastTableGroups), forecastPage, "Grid_Forecast");
   Grid_Forecast->installEventFilter(this);
   Button_CopyForecast = new QPushButton(forecastPage);
   Button_CopyForecast->setObjectName(QStringLiteral("Button_CopyForecast"));
@@ -180,18 +197,34 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
   Forecast_Controls = new ForecastControls(
       [this](std::vector<TrailEncounter> encounters) { SetForecast(std::move(encounters)); },
       forecastPage);
+  Image_Forecast->installEventFilter(this);
+  Grid_Forecast->setSelectionBehavior(QAbstractItemView::SelectRows);
+  Grid_Forecast->setSelectionMode(QAbstractItemView::SingleSelection);
+  connect(Grid_Forecast, &QTableWidget::currentCellChanged, this,
+          [this](int row) { PickEncounter(row); });
+  // Timeline and table above, the picked encounter's pictures below; the splitter
+  // lets the user share the height.
+  auto* overview = new QWidget(forecastPage);
+  auto* tableColumnForecast = new QVBoxLayout;
+  tableColumnForecast->addWidget(Grid_Forecast, 1);
+  tableColumnForecast->addLayout(forecastButtons);
+  auto* overviewRow = new QHBoxLayout(overview);
+  overviewRow->setContentsMargins(0, 0, 0, 0);
+  overviewRow->addWidget(Image_Forecast, 4);
+  overviewRow->addLayout(tableColumnForecast, 5);
+  Panel_Encounter = new EncounterPanel(forecastPage);
+  auto* splitter = new QSplitter(Qt::Vertical, forecastPage);
+  splitter->setObjectName(QStringLiteral("Splitter_Forecast"));
+  splitter->setChildrenCollapsible(false);
+  splitter->addWidget(overview);
+  splitter->addWidget(Panel_Encounter);
+  splitter->setStretchFactor(0, 2);
+  splitter->setStretchFactor(1, 3);
   auto* forecastLayout = new QVBoxLayout(forecastPage);
   forecastLayout->addWidget(Forecast_Controls);
-  forecastLayout->addWidget(Image_Forecast, 2);
-  forecastLayout->addWidget(Grid_Forecast, 3);
-  forecastLayout->addLayout(forecastButtons);
+  forecastLayout->addWidget(splitter, 1);
   Tabs->addTab(forecastPage, QString());
-
-  sinceRefresh_.start();
-  RetranslateUi();
 }
-
-TForm_Showers::~TForm_Showers() = default;
 
 ChartTexts TForm_Showers::Texts() const {
   ChartTexts texts;
@@ -279,8 +312,30 @@ QString TForm_Showers::ForecastText() const { return GridText(Grid_Forecast); }
 
 void TForm_Showers::SetForecast(std::vector<TrailEncounter> encounters) {
   forecast_ = std::move(encounters);
+  picked_ = -1;
   DrawTimeline();
   FillForecastTable();
+  PickEncounter(StrongestEncounter(forecast_));
+}
+
+void TForm_Showers::PickEncounter(int index) {
+  if (index < 0 || index >= int(forecast_.size())) index = -1;
+  const bool changed = index != picked_;
+  picked_ = index;
+  if (Grid_Forecast->currentRow() != index) {
+    const QSignalBlocker quiet(Grid_Forecast);
+    if (index < 0) {
+      Grid_Forecast->clearSelection();
+      Grid_Forecast->setCurrentCell(-1, -1);
+    } else {
+      Grid_Forecast->setCurrentCell(index, 0);
+      Grid_Forecast->selectRow(index);
+    }
+  }
+  if (!changed && Panel_Encounter->Encounter().has_value() == (index >= 0)) return;
+  Panel_Encounter->ShowEncounter(index < 0 ? std::nullopt
+                                           : std::optional(forecast_[std::size_t(index)]));
+  DrawTimeline();
 }
 
 void TForm_Showers::DrawTimeline() {
@@ -289,7 +344,8 @@ void TForm_Showers::DrawTimeline() {
   texts.year = tr("Jahr");
   texts.trail = tr("Spur");
   texts.empty = tr("Keine Vorhersage");
-  timeline_.Redraw(forecast_, texts);
+  texts.strength = tr("ZHR %1, %2 min");
+  timeline_.Redraw(forecast_, texts, picked_);
   Image_Forecast->update();
 }
 
@@ -297,7 +353,7 @@ void TForm_Showers::FillForecastTable() {
   Grid_Forecast->setRowCount(int(forecast_.size()));
   for (int row = 0; row < int(forecast_.size()); ++row) {
     const TrailEncounter& encounter = forecast_[std::size_t(row)];
-    const QStringList cells = TableCells(EncounterColumns(), encounter);
+    const QStringList cells = TableCells(EncounterColumns(), encounter, kForecastTableGroups);
     for (int column = 0; column < int(cells.size()); ++column) {
       SetCell(Grid_Forecast, row, column, cells[column]);
     }
@@ -312,6 +368,12 @@ void TForm_Showers::CopyTable() {
 }
 
 bool TForm_Showers::eventFilter(QObject* watched, QEvent* event) {
+  // A click on an encounter's disc picks it.
+  if (watched == Image_Forecast && event->type() == QEvent::MouseButtonPress) {
+    const int hit = timeline_.EncounterAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+    if (hit >= 0) PickEncounter(hit);
+    return false;
+  }
   // The table would copy only its current cell; Ctrl+C copies the whole table.
   if ((watched == Grid_Showers || watched == Grid_Forecast) &&
       (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
@@ -341,9 +403,10 @@ void TForm_Showers::RetranslateUi() {
   Grid_Showers->setHorizontalHeaderLabels(TableTitles(ShowerColumns()));
   Button_Copy->setText(tr("&Kopieren"));
   Tabs->setTabText(1, tr("Vorhersage"));
-  Grid_Forecast->setHorizontalHeaderLabels(TableTitles(EncounterColumns()));
+  Grid_Forecast->setHorizontalHeaderLabels(TableTitles(EncounterColumns(), kForecastTableGroups));
   Button_CopyForecast->setText(tr("&Kopieren"));
   DrawTimeline();
+  Panel_Encounter->RetranslateUi();
   // The charts carry texts of their own: drawn anew in the new language.
   ResizeMap();
   ResizeProfile();

@@ -6,6 +6,8 @@
 // A run's results stay after Stop and are cleared by the next Start. A second tab
 // presents a dust-trail forecast handed to it (SetForecast): a timeline of the
 // encounters by trail and their table; its controls compute one off the event loop.
+// The encounter picked in the table or on the timeline (at first the strongest) is
+// shown below them in pictures (ui/encounter_panel.h).
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -29,6 +31,7 @@ class QTableWidget;
 namespace stelvo {
 
 class ChartView;
+class EncounterPanel;
 class ForecastControls;
 
 class TForm_Showers : public QWidget {
@@ -49,6 +52,7 @@ class TForm_Showers : public QWidget {
   QTableWidget* Grid_Forecast;
   QPushButton* Button_CopyForecast;
   ForecastControls* Forecast_Controls;  // starts a forecast, shows its progress
+  EncounterPanel* Panel_Encounter;       // the picked encounter's pictures
 
   // --- driven by the main window's run
   // Forgets the last run's results; call at every Start.
@@ -67,6 +71,10 @@ class TForm_Showers : public QWidget {
   void SetForecast(std::vector<TrailEncounter> encounters);
   const std::vector<TrailEncounter>& Forecast() const { return forecast_; }
   const ForecastTimeline& Timeline() const { return timeline_; }
+  // Shows encounter number `index` of the forecast in the panel, selects its row
+  // and rings its disc; -1 (or a number out of range) picks none.
+  void PickEncounter(int index);
+  int PickedEncounter() const { return picked_; }
 
   // The table of showers as plain text: a header line and one line per shower,
   // tab-separated.
@@ -90,6 +98,8 @@ class TForm_Showers : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The second tab: controls, timeline and table, the encounter panel.
+  void BuildForecastPage();
   void ResizeMap();
   void ResizeProfile();
   void DrawTimeline();
@@ -102,6 +112,7 @@ class TForm_Showers : public QWidget {
   ActivityProfile profile_;
   ForecastTimeline timeline_;
   std::vector<TrailEncounter> forecast_;
+  int picked_ = -1;  // the encounter in the panel
   long long drawnCrossings_ = 0;  // crossings whose dots the map already holds
   long long refreshCount_ = 0;
   QElapsedTimer sinceRefresh_;

@@ -62,8 +62,47 @@ QPoint ForecastTimeline::PixelOf(const TrailEncounter& encounter) const {
   return {static_cast<int>(std::lrint(x)), static_cast<int>(std::lrint(y))};
 }
 
+int ForecastTimeline::EncounterAt(QPoint pixel) const {
+  int found = -1;
+  double nearest = 0;
+  for (std::size_t k = 0; k < discs_.size(); ++k) {
+    const double dx = pixel.x() - discs_[k].centre.x(), dy = pixel.y() - discs_[k].centre.y();
+    const double distance = std::sqrt(dx * dx + dy * dy);
+    if (distance <= discs_[k].radius + 1 && (found < 0 || distance < nearest)) {
+      found = int(k);
+      nearest = distance;
+    }
+  }
+  return found;
+}
+
+void ForecastTimeline::DrawStrengths(QPainter& painter, std::span<const TrailEncounter> encounters,
+                                     const TimelineTexts& texts) const {
+  const int h = QFontMetrics(painter.font()).height();
+  // Strengths beside the discs, inside the plot.
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setClipRect(plot_);
+  painter.setPen(QColor::fromRgb(kChartText));
+  for (std::size_t k = 0; k < encounters.size(); ++k) {
+    const TrailEncounter& e = encounters[k];
+    if (!(e.zhr > 0)) continue;
+    const Disc& disc = discs_[k];
+    const QString label =
+        texts.strength.arg(QString::number(e.zhr, 'f', 0), QString::number(e.fwhmMin, 'f', 0));
+    // Right of the disc, or left of it where the plot ends first.
+    const int width = QFontMetrics(painter.font()).horizontalAdvance(label);
+    int left = disc.centre.x() + int(disc.radius) + 4;
+    if (left + width > plot_.right()) left = disc.centre.x() - int(disc.radius) - 4 - width;
+    painter.drawText(QRect(left, disc.centre.y() - h / 2, width + 2, h),
+                     Qt::AlignLeft | Qt::AlignVCenter, label);
+  }
+  painter.setClipping(false);
+  painter.setRenderHint(QPainter::Antialiasing);
+}
+
 void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
-                              const TimelineTexts& texts) {
+                              const TimelineTexts& texts, int picked) {
+  discs_.clear();
   if (image_.isNull()) return;
   trailYears_.clear();
   firstYear_ = lastYear_ = 0;
@@ -123,6 +162,14 @@ void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
     painter.setPen(QPen(QColor::fromRgb(kChartText), 1));
     painter.setBrush(QColor::fromRgb(TrailColour(RowOf(e.trailYear))));
     painter.drawEllipse(QPointF(p), r, r);
+    discs_.push_back({p, r});
+  }
+  DrawStrengths(painter, encounters, texts);
+  if (picked >= 0 && picked < int(discs_.size())) {
+    const Disc& disc = discs_[std::size_t(picked)];
+    painter.setPen(QPen(QColor::fromRgb(kChartText), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QPointF(disc.centre), disc.radius + 4, disc.radius + 4);
   }
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setBrush(Qt::NoBrush);

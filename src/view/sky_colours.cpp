@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -26,6 +27,16 @@ QFont ChartLabelFont() {
   QFont font;
   font.setPixelSize(12);
   return font;
+}
+
+double RoundAxisStep(double largest, int steps) {
+  const double raw = largest / std::max(1, steps);
+  if (!(raw > 0) || !std::isfinite(raw)) return 1;
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double factor : {1.0, 2.0, 5.0}) {
+    if (factor * power >= raw * (1 - 1e-12)) return factor * power;
+  }
+  return 10 * power;
 }
 
 void DrawVerticalTitle(QPainter& painter, const QRect& plot, const QString& title) {

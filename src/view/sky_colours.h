@@ -30,6 +30,10 @@ QFont ChartLabelFont();
 // edge of `plot`, with the painter's font and pen.
 void DrawVerticalTitle(QPainter& painter, const QRect& plot, const QString& title);
 
+// The step of a value axis reaching `largest` (> 0): 1, 2 or 5 times a power of ten,
+// the smallest giving at most `steps` steps.
+double RoundAxisStep(double largest, int steps);
+
 // Axis titles, set by the window in its language.
 struct ChartTexts {
   QString rightAscension = QStringLiteral("Rektaszension (°)");

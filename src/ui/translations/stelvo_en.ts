@@ -304,5 +304,92 @@
         <source>Vorhersage</source>
         <translation>Forecast</translation>
     </message>
+    <message>
+        <source>ZHR</source>
+        <translation>ZHR</translation>
+    </message>
+    <message>
+        <source>Dauer (min)</source>
+        <translation>Duration (min)</translation>
+    </message>
+    <message>
+        <source>± Maximum (min)</source>
+        <translation>± peak (min)</translation>
+    </message>
+    <message>
+        <source>ZHR %1, %2 min</source>
+        <translation>ZHR %1, %2 min</translation>
+    </message>
+</context>
+<context>
+    <name>stelvo::EncounterPanel</name>
+    <message>
+        <source>Zeit (UTC)</source>
+        <translation>Time (UTC)</translation>
+    </message>
+    <message>
+        <source>ZHR</source>
+        <translation>ZHR</translation>
+    </message>
+    <message>
+        <source>ZHR %1 ± %2, Halbwertsbreite %3 min, Maximum ± %4 min</source>
+        <translation>ZHR %1 ± %2, FWHM %3 min, peak ± %4 min</translation>
+    </message>
+    <message>
+        <source>Kein Profil</source>
+        <translation>No profile</translation>
+    </message>
+    <message>
+        <source>rD − rE (AE)</source>
+        <translation>rD − rE (AU)</translation>
+    </message>
+    <message>
+        <source>Spur %1, Maximum %2 UTC, %3 Teilchen nahe der Erde</source>
+        <translation>Trail %1, peak %2 UTC, %3 particles near the Earth</translation>
+    </message>
+    <message>
+        <source>Erde</source>
+        <translation>Earth</translation>
+    </message>
+    <message>
+        <source>Keine Teilchen nahe der Erde</source>
+        <translation>No particles near the Earth</translation>
+    </message>
+    <message>
+        <source>Sichtbarkeit am Maximum, %1 UTC</source>
+        <translation>Visibility at the peak, %1 UTC</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>Dämmerung (Sonne über −12°)</source>
+        <translation>Twilight (Sun above −12°)</translation>
+    </message>
+    <message>
+        <source>dunkel, Radiant unter dem Horizont</source>
+        <translation>dark, radiant below the horizon</translation>
+    </message>
+    <message>
+        <source>dunkel, Radiant oben (heller: höher)</source>
+        <translation>dark, radiant up (brighter: higher)</translation>
+    </message>
+    <message>
+        <source>Sonne im Zenit</source>
+        <translation>Sun overhead</translation>
+    </message>
+    <message>
+        <source>Radiant im Zenit</source>
+        <translation>Radiant overhead</translation>
+    </message>
+    <message>
+        <source>Spur %1 im Jahr %2: Maximum %3 UTC, λ☉ %4°, ZHR %5, Dauer (Halbwertsbreite) %6 min, Abstand %7 AE, Radiant RA %8° Dek %9°</source>
+        <translation>Trail %1 in %2: peak %3 UTC, λ☉ %4°, ZHR %5, duration (FWHM) %6 min, miss %7 AU, radiant RA %8° Dec %9°</translation>
+    </message>
+    <message>
+        <source>Eine Begegnung in der Tabelle oder auf der Zeitleiste wählen: ihr Profil, ihre Spur und wo sie zu sehen ist.</source>
+        <translation>Pick an encounter in the table or on the timeline: its profile, its trail and where it can be seen.</translation>
+    </message>
 </context>
 </TS>
