@@ -65,4 +65,8 @@ double JulianDateOfSolarLongitude(double lambdaSunDeg, int year);
 // "MM-DD" of the day on which the Sun reaches lambdaSunDeg in that year.
 void MonthDayOfSolarLongitude(double lambdaSunDeg, int year, std::array<char, 6>& out);
 
+// The Sun's geometric geocentric longitude in the J2000 ecliptic at a Julian date,
+// degrees (low precision: precession and aberration removed).
+double SunLongitudeJ2000Deg(double jd);
+
 }  // namespace stelvo

@@ -1,5 +1,7 @@
+#include "initial/time_scale.h"
 #include "view/trail_map.h"
 
+#include <cstring>
 #include <QColor>
 #include <QFontMetrics>
 #include <QPainter>
@@ -149,9 +151,9 @@ void TrailMap::DrawTexts(const TrailEncounter& encounter, const TrailMapTexts& t
   const int h = metrics.height();
   painter.setPen(QColor::fromRgb(kChartText));
   painter.drawRect(plot_.adjusted(-1, -1, 0, 0));
-  std::array<char, 17> peak{};
+  TimeText peak{};
   FormatUtc(encounter.peakJd, peak);
-  peak[10] = ' ';
+  if (char* t = std::strchr(peak.data(), 'T')) *t = ' ';
   painter.drawText(QRect(plot_.left(), 2, plot_.width(), h), Qt::AlignLeft | Qt::AlignTop,
                    texts.title.arg(encounter.trailYear)
                        .arg(QString::fromLatin1(peak.data()))

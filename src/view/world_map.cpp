@@ -1,5 +1,7 @@
+#include "initial/time_scale.h"
 #include "view/world_map.h"
 
+#include <cstring>
 #include <QColor>
 #include <QFontMetrics>
 #include <QPainter>
@@ -206,9 +208,9 @@ void WorldMap::DrawTexts(double jd, const WorldMapTexts& texts) {
   const int th = metrics.height();
   painter.setPen(QColor::fromRgb(kChartText));
   painter.drawRect(plot_.adjusted(-1, -1, 0, 0));
-  std::array<char, 17> when{};
+  TimeText when{};
   FormatUtc(jd, when);
-  when[10] = ' ';
+  if (char* t = std::strchr(when.data(), 'T')) *t = ' ';
   painter.drawText(QRect(plot_.left(), 4, plot_.width(), th), Qt::AlignLeft | Qt::AlignTop,
                    texts.title.arg(QString::fromLatin1(when.data())));
   for (int lon = -180; lon <= 180; lon += 2 * kGraticuleDeg) {
