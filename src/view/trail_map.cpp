@@ -1,16 +1,16 @@
-#include "initial/time_scale.h"
 #include "view/trail_map.h"
 
-#include <cstring>
 #include <QColor>
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <vector>
 
+#include "initial/time_scale.h"
 #include "meteors/sky_geometry.h"
 #include "view/sky_colours.h"
 #include "view/time_axis.h"

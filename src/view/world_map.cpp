@@ -1,18 +1,18 @@
-#include "initial/time_scale.h"
 #include "view/world_map.h"
 
-#include <cstring>
 #include <QColor>
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "data/coastline.h"
 #include "initial/constants.h"
 #include "meteors/site_sky.h"
+#include "initial/time_scale.h"
 #include "meteors/sky_geometry.h"
 #include "meteors/sun_moon.h"
 #include "view/raster.h"
