@@ -5,3 +5,4 @@ stelvo_add_test(meteors_perseids_test SOURCES meteors_perseids_test.cpp LIBS ste
 stelvo_add_test(meteors_comet_passages_test SOURCES meteors_comet_passages_test.cpp LIBS stelvo_meteors)
 stelvo_add_test(meteors_ejection_test SOURCES meteors_ejection_test.cpp LIBS stelvo_meteors)
 stelvo_add_test(meteors_forecast_test SOURCES meteors_forecast_test.cpp LIBS stelvo_meteors)
+stelvo_add_test(meteors_moid_test SOURCES meteors_moid_test.cpp LIBS stelvo_meteors)
