@@ -1,0 +1,154 @@
+#include "meteors/survey.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "core/atomic_file.h"
+#include "core/run_error.h"
+#include "data/comet_catalogue.h"
+#include "initial/astronom.h"
+#include "meteors/comet_passages.h"
+#include "meteors/sky_geometry.h"
+#include "run/epoch_state.h"
+
+namespace stelvo {
+
+namespace {
+
+// The catalogue line's designation field starts here (see the catalogue's generator).
+constexpr std::size_t kDesignationColumn = 100;
+
+double YearStartJD(int year) { return JulianDate(year, 1, 1, 0, 0, 0); }
+
+// RFC 4180: a field with a comma, quote or line break is quoted, quotes doubled.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string out = "\"";
+  for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
+// Every setting that shapes a task's rows, on one line: a checkpoint written with
+// other settings is not this task's.
+std::string CheckpointKey(const SurveySettings& settings, const SurveyTask& task) {
+  const ForecastSettings& f = settings.forecast;
+  const EjectionSettings& e = f.ejection;
+  char line[512];
+  std::snprintf(line, sizeof line,
+                "stelvo-survey task 1 comet=%d trail=%d forecast=%d..%d per-trail=%d "
+                "step=%.17g nucleus=%.17g grains=%.17g..%.17g density=%.17g qpr=%.17g "
+                "active=%.17g near=%.17g window=%.17g\n",
+                task.comet, task.trailYear, f.forecastFrom, f.forecastTo, f.perTrail, f.stepDays,
+                e.nucleusRadiusKm, e.grainRadiusMinMm, e.grainRadiusMaxMm, e.grainDensityKgM3,
+                e.radiationPressureEfficiency, e.activeWithinAu, f.encounterAu, f.windowDays);
+  return line;
+}
+
+std::size_t LineCount(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+}  // namespace
+
+std::string CometDesignation(int cometIndex) {
+  if (cometIndex < 0 || cometIndex >= kCometCount) {
+    throw RunError("The comet index must lie between 0 and 587");
+  }
+  const std::string_view line = kCometCatalogue[cometIndex];
+  return std::string(line.substr(std::min(kDesignationColumn, line.size())));
+}
+
+std::vector<SurveyTask> PlanSurvey(const SurveySettings& settings) {
+  const ForecastSettings& f = settings.forecast;
+  if (f.trailFrom > f.trailTo || f.forecastFrom > f.forecastTo) {
+    throw RunError("The trail and forecast years run backwards");
+  }
+  const double windowStartJD = YearStartJD(f.forecastFrom) - 2 * f.windowDays;
+  const double endJD = YearStartJD(f.forecastTo + 1) + 2 * f.windowDays;
+  const double trailsEndJD = std::min(YearStartJD(f.trailTo + 1), windowStartJD);
+  std::vector<SurveyTask> tasks;
+  for (const int comet : settings.comets) {
+    if (YearStartJD(f.trailFrom) >= trailsEndJD) break;
+    for (const PerihelionPassage& p :
+         PerihelionPassages(comet, YearStartJD(f.trailFrom), trailsEndJD)) {
+      const double steps = PlanSteps(p.jd, endJD, f.stepDays).steps;
+      tasks.push_back({comet, CalendarFromJulianDate(p.jd).year, steps * f.perTrail});
+    }
+  }
+  std::stable_sort(tasks.begin(), tasks.end(),
+                   [](const SurveyTask& a, const SurveyTask& b) { return a.cost > b.cost; });
+  return tasks;
+}
+
+std::optional<std::string> RunSurveyTask(const SurveySettings& settings, const SurveyTask& task,
+                                         const ForecastProgress& progress) {
+  ForecastSettings s = settings.forecast;
+  s.cometIndex = task.comet;
+  s.trailFrom = s.trailTo = task.trailYear;
+  s.threads = 1;
+  const ForecastResult r = RunForecast(s, progress);
+  if (r.cancelled) return std::nullopt;
+  // The forecast CSV's rows, one encounter at a time, so that the survey has the
+  // forecast's columns whatever they are.
+  const std::string comet = CsvField(CometDesignation(task.comet)) + ",";
+  const std::size_t headerLength = ForecastCsv({}).size();
+  std::string rows;
+  for (const TrailEncounter& e : r.encounters) rows += comet + ForecastCsv({e}).substr(headerLength);
+  return rows;
+}
+
+std::string SurveyCsvHeader() { return "comet," + ForecastCsv({}); }
+
+std::string SurveyCsv(const SurveySettings& settings, const std::vector<SurveyTask>& tasks,
+                      const std::vector<std::string>& rows) {
+  if (rows.size() != tasks.size()) throw RunError("A survey task has no result");
+  std::vector<std::size_t> order(tasks.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  auto place = [&](int comet) {
+    return std::find(settings.comets.begin(), settings.comets.end(), comet) -
+           settings.comets.begin();
+  };
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const auto pa = place(tasks[a].comet), pb = place(tasks[b].comet);
+    return pa != pb ? pa < pb : tasks[a].trailYear < tasks[b].trailYear;
+  });
+  std::string out = SurveyCsvHeader();
+  for (std::size_t k : order) out += rows[k];
+  return out;
+}
+
+std::string CheckpointPath(const std::string& dir, const SurveyTask& task) {
+  return dir + "/comet-" + std::to_string(task.comet) + "-trail-" +
+         std::to_string(task.trailYear) + ".csv";
+}
+
+std::optional<std::string> ReadCheckpoint(const std::string& dir, const SurveySettings& settings,
+                                          const SurveyTask& task) {
+  std::ifstream in(CheckpointPath(dir, task), std::ios::binary);
+  if (!in) return std::nullopt;
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string key = CheckpointKey(settings, task);
+  if (text.compare(0, key.size(), key) != 0) return std::nullopt;
+  // The last line counts the rows: a file cut short is not taken.
+  const std::size_t lastLine = text.rfind('\n', text.size() >= 2 ? text.size() - 2 : 0);
+  if (text.empty() || text.back() != '\n' || lastLine == std::string::npos || lastLine < key.size() - 1) {
+    return std::nullopt;
+  }
+  std::string rows = text.substr(key.size(), lastLine + 1 - key.size());
+  if (text.substr(lastLine + 1) != "rows " + std::to_string(LineCount(rows)) + "\n") {
+    return std::nullopt;
+  }
+  return rows;
+}
+
+bool WriteCheckpoint(const std::string& dir, const SurveySettings& settings,
+                     const SurveyTask& task, const std::string& rows, std::string& error) {
+  const std::string text = CheckpointKey(settings, task) + rows + "rows " +
+                           std::to_string(LineCount(rows)) + "\n";
+  return WriteBytesAtomically(CheckpointPath(dir, task), text, error);
+}
+
+}  // namespace stelvo
