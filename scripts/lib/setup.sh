@@ -14,6 +14,7 @@ STELVO_PACKAGES=(
   xvfb xauth xdotool imagemagick openbox
   desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev
+  openmpi-bin libopenmpi-dev
 )
 
 stelvo_install_packages() {
