@@ -6,6 +6,30 @@
 #   survey_mpi_test.sh PATH/TO/stelvo-survey
 set -u
 survey=$1
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Bad command lines: one line on stderr, status 2; an unwritable CSV: status 1 at
+# once, before any work.
+while IFS='|' read -r expected line; do
+  read -ra words <<< "$line"
+  "$survey" "${words[@]}" > /dev/null 2> "${TMPDIR:-/tmp}/survey-err.$$"
+  status=$?
+  lines=$(wc -l < "${TMPDIR:-/tmp}/survey-err.$$")
+  rm -f "${TMPDIR:-/tmp}/survey-err.$$"
+  [ "$status" -eq "$expected" ] && [ "$lines" -eq 1 ] ||
+    fail "'$line': status $status (expected $expected), $lines lines on stderr"
+done << 'EOF_CASES'
+2|--bogus
+2|--comets 539,539 --trails 1900..1965 --forecast 1998..1999
+2|--comets 588 --list
+2|--comets 539 --moid 0.1 --list
+2|--moid 0 --list
+2|--comets 539 --trails 1965..1900 --forecast 1998..1999
+2|--comets 539 --trails 1900..1965
+2|--comets 539 --trails 1900..1965 --forecast 1998..1999 --per-trail 0
+1|--comets 539 --trails 1965..1965 --forecast 1998..1998 --survey-csv /nonexistent/dir/s.csv
+EOF_CASES
+
 command -v mpirun > /dev/null || { echo "mpirun not found: skipped"; exit 77; }
 # OpenMPI refuses to start as root unless told that it is meant.
 if [ "$(id -u)" -eq 0 ]; then
@@ -13,7 +37,6 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2> /dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
 
 # 8 trails of 55P and 21P, 50 grains each: seconds of work, with encounters.
 tasks=8
