@@ -6,6 +6,7 @@ stelvo_add_test(worker_pool_test SOURCES worker_pool_test.cpp LIBS stelvo_core)
 
 if(TARGET stelvo-cli)
   stelvo_add_test(cli_test SOURCES cli_test.cpp LIBS stelvo_cli_options)
+  stelvo_add_test(cli_options_test SOURCES cli_options_test.cpp LIBS stelvo_cli_options)
   stelvo_add_test(cli_render_test SOURCES cli_render_test.cpp LIBS Qt6::Gui GUI)
   # The progress display and Ctrl+C, under a pseudo-terminal and through files.
   stelvo_add_test(cli_progress_test SOURCES cli_progress_test.cpp)

@@ -65,6 +65,19 @@ TEST(Forecast, TheThreadCountDoesNotChangeTheForecast) {
   EXPECT_FALSE(one.encounters.empty());
 }
 
+// The unit a survey shares out across processes: each trail task run alone, in the
+// reverse order, on a runner of its own, then collected, gives the whole forecast.
+TEST(Forecast, TrailTasksRunAloneGiveTheWholeForecast) {
+  const ForecastSettings s = Leonids(1932, 1965, 1999, 2000, 400);
+  const ForecastPlan plan = PlanForecast(s);
+  ASSERT_EQ(plan.tasks.size(), 2u);
+  std::vector<TrailOutcome> outcomes(plan.tasks.size());
+  for (std::size_t k = plan.tasks.size(); k-- > 0;) outcomes[k] = TrailRunner().Run(plan, plan.tasks[k]);
+  const ForecastResult alone = CollectEncounters(plan, outcomes);
+  EXPECT_EQ(ForecastCsv(alone.encounters), ForecastCsv(RunForecast(s).encounters));
+  EXPECT_FALSE(alone.encounters.empty());
+}
+
 TEST(Forecast, ProgressRisesToOneAndCancelStopsTheRuns) {
   const ForecastSettings s = Leonids(1965, 1965, 1998, 1998, 300);
   std::vector<double> seen;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "data/comet_catalogue.h"
+#include "initial/catalogue.h"
 #include "initial/constants.h"
 #include "meteors/moid.h"
 
@@ -92,8 +92,7 @@ TEST(Moid, TheShowerParentsAreAmongTheCometsWithin005Au) {
   const std::vector<CometMoid> near = CometsNearEarthOrbit(0.05);
   std::vector<std::string> names;
   for (const CometMoid& c : near) {
-    const std::string_view line = kCometCatalogue[c.cometIndex];
-    names.emplace_back(line.substr(100));
+    names.emplace_back(CometDisplayName(c.cometIndex));
     EXPECT_LE(c.moidAu, 0.05);
   }
   for (const char* parent : {"109P/Swift-Tuttle", "55P/Tempel-Tuttle", "21P/Giacobini-Zinner",

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "initial/catalogue.h"
 #include "meteors/survey.h"
 
 namespace stelvo {
@@ -39,7 +40,8 @@ class Survey : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     tasks_ = PlanSurvey(Small());
-    for (const SurveyTask& t : tasks_) rows_.push_back(*RunSurveyTask(Small(), t));
+    TrailRunner runner;
+    for (const SurveyTask& t : tasks_) rows_.push_back(*RunSurveyTask(Small(), t, runner));
   }
   static std::vector<SurveyTask> tasks_;
   static std::vector<std::string> rows_;
@@ -65,7 +67,7 @@ TEST_F(Survey, RowsAreTheForecastsRowsWithTheCometFirst) {
     f.cometIndex = comet;
     const std::vector<std::string> lines = Lines(ForecastCsv(RunForecast(f).encounters));
     for (std::size_t k = 1; k < lines.size(); ++k) {
-      expected.push_back(CometDesignation(comet) + "," + lines[k]);
+      expected.push_back(std::string(CometDisplayName(comet)) + "," + lines[k]);
     }
   }
   std::vector<std::string> got = Lines(SurveyCsv(Small(), tasks_, rows_));

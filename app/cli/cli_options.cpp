@@ -1,10 +1,15 @@
 #include "cli_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <functional>
 #include <set>
 #include <string_view>
+
+#include "data/comet_catalogue.h"
+#include "meteors/record_format.h"
 
 namespace stelvo {
 
@@ -24,13 +29,34 @@ bool ParseDouble(std::string_view text, double& value) {
   return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }
 
-struct ValueOption {
+using Apply = std::function<bool(std::string_view, CliOptions&)>;
+
+// One option: its name, the placeholder of its value (none for a flag), what it
+// accepts (completes "--name takes ..."), its --help lines after the name column,
+// and how it sets the options (a value option) or which switch it turns on (a flag).
+// An entry with neither only repeats an option's help in another section.
+struct OptionSpec {
   const char* name;
-  const char* accepts;  // completes "--name takes ..."
-  std::function<bool(std::string_view, CliOptions&)> apply;
+  const char* placeholder;
+  std::string accepts;
+  std::string help;
+  Apply apply;
+  bool CliOptions::*flag = nullptr;
 };
 
-std::function<bool(std::string_view, CliOptions&)> IntIn(int CliOptions::*field, long long lo,
+struct Section {
+  const char* title;
+  std::vector<OptionSpec> options;
+};
+
+// A default or limit as --help shows it: 0.002, 10000, 1.8.
+std::string Num(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+Apply IntIn(int CliOptions::*field, long long lo,
                                                          long long hi) {
   return [=](std::string_view text, CliOptions& o) {
     long long v = 0;
@@ -41,7 +67,7 @@ std::function<bool(std::string_view, CliOptions&)> IntIn(int CliOptions::*field,
 }
 
 // A distance in AU above 0 and at most 1.
-std::function<bool(std::string_view, CliOptions&)> Distance(double CliOptions::*field) {
+Apply Distance(double CliOptions::*field) {
   return [=](std::string_view text, CliOptions& o) {
     double v = 0;
     if (!ParseDouble(text, v) || !(v > 0 && v <= 1)) return false;
@@ -50,7 +76,7 @@ std::function<bool(std::string_view, CliOptions&)> Distance(double CliOptions::*
   };
 }
 
-std::function<bool(std::string_view, CliOptions&)> Text(std::string CliOptions::*field) {
+Apply Text(std::string CliOptions::*field) {
   return [=](std::string_view text, CliOptions& o) {
     if (text.empty()) return false;
     o.*field = std::string(text);
@@ -74,7 +100,7 @@ bool ParsePlanets(std::string_view text, CliOptions& o) {
   }
 }
 
-std::function<bool(std::string_view, CliOptions&)> DoubleIn(double CliOptions::*field, double lo,
+Apply DoubleIn(double CliOptions::*field, double lo,
                                                             double hi) {
   return [=](std::string_view text, CliOptions& o) {
     double v = 0;
@@ -84,14 +110,14 @@ std::function<bool(std::string_view, CliOptions&)> DoubleIn(double CliOptions::*
   };
 }
 
-// "FROM..TO", whole years 1600..2199 with FROM <= TO.
-std::function<bool(std::string_view, CliOptions&)> YearSpan(int CliOptions::*from,
-                                                            int CliOptions::*to) {
+// "FROM..TO", whole forecast years with FROM <= TO.
+Apply YearSpan(int CliOptions::*from, int CliOptions::*to) {
   return [=](std::string_view text, CliOptions& o) {
     const auto dots = text.find("..");
     long long a = 0, b = 0;
     if (dots == std::string_view::npos || !ParseInt(text.substr(0, dots), a) ||
-        !ParseInt(text.substr(dots + 2), b) || a < 1600 || b > 2199 || a > b) {
+        !ParseInt(text.substr(dots + 2), b) || a < kFirstForecastYear || b > kLastForecastYear ||
+        a > b) {
       return false;
     }
     o.*from = static_cast<int>(a);
@@ -100,89 +126,209 @@ std::function<bool(std::string_view, CliOptions&)> YearSpan(int CliOptions::*fro
   };
 }
 
-const std::vector<ValueOption>& ValueOptions() {
-  static const std::vector<ValueOption> options = {
-      {"--bodies", "a whole number of bodies from 10 to 1000000",
-       IntIn(&CliOptions::bodies, 10, 1000000)},
-      {"--step", "a step width in days above 0 and at most 100",
-       [](std::string_view t, CliOptions& o) {
-         double v = 0;
-         if (!ParseDouble(t, v) || !(v > 0 && v <= 100)) return false;
-         o.stepDays = v;
-         return true;
-       }},
-      {"--steps", "a whole number of steps from 1 to 100000000", IntIn(&CliOptions::steps, 1, 100000000)},
-      {"--comet", "a catalogue index from 0 to 587", IntIn(&CliOptions::comet, 0, 587)},
-      {"--dist", "a start distribution from 0 to 3", IntIn(&CliOptions::dist, 0, 3)},
-      {"--runs", "a whole number of runs from 1 to 1000000", IntIn(&CliOptions::runs, 1, 1000000)},
-      {"--threads", "a whole number of threads from 1 to 256", IntIn(&CliOptions::threads, 1, 256)},
-      {"--csv", "a file name", Text(&CliOptions::csvPath)},
-      {"--showers", "a file name", Text(&CliOptions::showersPath)},
-      {"--capture", "a distance in AU above 0 and at most 1", Distance(&CliOptions::captureAu)},
-      {"--encounter", "a distance in AU above 0 and at most 1", Distance(&CliOptions::encounterAu)},
-      {"--isa", "one of x86-64, avx2, avx512",
-       [](std::string_view t, CliOptions& o) {
-         if (t != "x86-64" && t != "avx2" && t != "avx512") return false;
-         o.isa = std::string(t);
-         return true;
-       }},
-      {"--png", "a file name", Text(&CliOptions::pngPath)},
-      {"--frames", "an existing directory", Text(&CliOptions::framesDir)},
-      {"--every", "a whole number of steps from 1 to 100000000", IntIn(&CliOptions::every, 1, 100000000)},
-      {"--width", "a width in pixels from 64 to 8192", IntIn(&CliOptions::width, 64, 8192)},
-      {"--height", "a height in pixels from 64 to 8192", IntIn(&CliOptions::height, 64, 8192)},
-      {"--zoom", "a zoom from 15 to 150 pixels per AU", IntIn(&CliOptions::zoom, 15, 150)},
-      {"--incl", "an inclination from 0 to 90 degrees", IntIn(&CliOptions::incl, 0, 90)},
-      {"--planets", "'none' or distinct planet numbers from 2 to 9, comma-separated", ParsePlanets},
-      {"--epoch", "a Julian date from 2305447.5 (1600) to below 2524958.5 (2201)",
-       [](std::string_view t, CliOptions& o) {
-         double v = 0;
-         if (!ParseDouble(t, v) || !(v >= 2305447.5 && v < 2524958.5)) return false;
-         o.epochJD = v;
-         return true;
-       }},
-      {"--trails", "years FROM..TO from 1600 to 2199, FROM <= TO",
-       YearSpan(&CliOptions::trailFrom, &CliOptions::trailTo)},
-      {"--forecast", "years FROM..TO from 1600 to 2199, FROM <= TO",
-       YearSpan(&CliOptions::forecastFrom, &CliOptions::forecastTo)},
-      {"--per-trail", "a whole number of particles from 1 to 19990",
-       IntIn(&CliOptions::perTrail, 1, 19990)},
-      {"--grain-min", "a grain radius in mm from 0.001 to 1000",
-       DoubleIn(&CliOptions::grainMinMm, 0.001, 1000)},
-      {"--grain-max", "a grain radius in mm from 0.001 to 1000",
-       DoubleIn(&CliOptions::grainMaxMm, 0.001, 1000)},
-      {"--density", "a grain density in kg/m^3 from 10 to 10000",
-       DoubleIn(&CliOptions::densityKgM3, 10, 10000)},
-      {"--nucleus", "a nucleus radius in km from 0.01 to 100",
-       DoubleIn(&CliOptions::nucleusKm, 0.01, 100)},
-      {"--near", "a distance in AU above 0 and below 0.02",
-       [](std::string_view t, CliOptions& o) {
-         double v = 0;
-         if (!ParseDouble(t, v) || !(v > 0 && v < 0.02)) return false;
-         o.nearAu = v;
-         return true;
-       }},
-      {"--window", "a time in days from 0.1 to 365", DoubleIn(&CliOptions::windowDays, 0.1, 365)},
-      {"--trail-step", "a step width in days from 0.1 to 10",
-       DoubleIn(&CliOptions::trailStepDays, 0.1, 10)},
-      {"--forecast-csv", "a file name", Text(&CliOptions::forecastCsvPath)},
-  };
-  return options;
+// A CSV header as --help shows it from `column` of its line on: broken after a comma
+// where it would run past the 79th column of the help.
+std::string Wrapped(std::string header, std::size_t column) {
+  if (!header.empty() && header.back() == '\n') header.pop_back();
+  std::string out;
+  std::size_t at = 19 + column;
+  for (std::size_t from = 0; from < header.size();) {
+    std::size_t comma = header.find(',', from);
+    const std::size_t end = comma == std::string::npos ? header.size() : comma + 1;
+    if (at + (end - from) > 79 && !out.empty()) {
+      out += '\n';
+      at = 19;
+    }
+    out += header.substr(from, end - from);
+    at += end - from;
+    from = end;
+  }
+  return out;
 }
 
-struct FlagOption {
-  const char* name;
-  bool CliOptions::*field;
-};
+std::string Fixed1(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
 
-const std::vector<FlagOption>& FlagOptions() {
-  static const std::vector<FlagOption> flags = {{"--state", &CliOptions::state},
-                                                {"--bench", &CliOptions::bench},
-                                                {"--digest", &CliOptions::digest},
-                                                {"--help", &CliOptions::help},
-                                                {"--list-comets", &CliOptions::listComets},
-                                                {"--progress", &CliOptions::progress}};
-  return flags;
+// A value above lo and at most hi.
+Apply DoubleAbove(double CliOptions::*field, double lo, double hi) {
+  return [=](std::string_view text, CliOptions& o) {
+    double v = 0;
+    if (!ParseDouble(text, v) || !(v > lo && v <= hi)) return false;
+    o.*field = v;
+    return true;
+  };
+}
+
+const std::string kYears = std::to_string(kFirstForecastYear) + ".." + std::to_string(kLastForecastYear);
+const std::string kFileName = "a file name";
+const std::string kDistance = "a distance in AU above 0 and at most 1";
+
+Section RunSection() {
+  const RunSettings run;
+  return {"Run",
+          {{"--bodies", "N", "a whole number of bodies from 10 to " + std::to_string(kMaxBodyCount),
+            "bodies in all, the ten massive ones included, 10.." + std::to_string(kMaxBodyCount) +
+                "\n(default " + std::to_string(run.BodyCount) + "; the window offers up to " +
+                std::to_string(kCapacity) + ")",
+            IntIn(&CliOptions::bodies, 10, kMaxBodyCount)},
+           {"--step", "DAYS", "a step width in days above 0 and at most 100",
+            "step width in days, 0 < DAYS <= 100 (default " + Num(run.StepDays) + ")",
+            DoubleAbove(&CliOptions::stepDays, 0, 100)},
+           {"--steps", "K", "a whole number of steps from 1 to 100000000",
+            "regular steps after the start-up, K >= 1 (default " + std::to_string(CliOptions{}.steps) + ")",
+            IntIn(&CliOptions::steps, 1, 100000000)},
+           {"--comet", "INDEX", "a catalogue index from 0 to " + std::to_string(kCometCount - 1),
+            "catalogue index 0.." + std::to_string(kCometCount - 1) + " (default " +
+                std::to_string(run.CometIndex) + "; 1 gives a run without particles)",
+            IntIn(&CliOptions::comet, 0, kCometCount - 1)},
+           {"--dist", "D", "a start distribution from 0 to 3",
+            "start distribution 0..3: 0 ueber Bahn, 1 Quasipunkt,\n2 leicht verstreut, 3 staerker "
+            "verstreut (default " + std::to_string(run.Distribution) + ")",
+            IntIn(&CliOptions::dist, 0, 3)},
+           {"--runs", "R", "a whole number of runs from 1 to 1000000",
+            "R consecutive runs in one process; the random sequence goes on\nfrom run to run as in "
+            "the window (default 1)",
+            IntIn(&CliOptions::runs, 1, 1000000)},
+           {"--isa", "NAME", "one of x86-64, avx2, avx512",
+            "force the force loop's instruction set: x86-64, avx2, avx512",
+            [](std::string_view t, CliOptions& o) {
+              if (t != "x86-64" && t != "avx2" && t != "avx512") return false;
+              o.isa = std::string(t);
+              return true;
+            }},
+           {"--progress", nullptr, "",
+            "progress lines on stderr even when it is not a terminal (a terminal\nshows one line, "
+            "in place, for any run of more than about 2 s)",
+            nullptr, &CliOptions::progress},
+           {"--threads", "T", "a whole number of threads from 1 to 256",
+            "threads sharing the particles, 1..256 (default: every core);\nthe results are the "
+            "same bits whatever T is",
+            IntIn(&CliOptions::threads, 1, 256)},
+           {"--epoch", "JD",
+            "a Julian date from " + Fixed1(kEarliestEpochJD) + " (" + std::to_string(kFirstEpochYear) +
+                ") to below " + Fixed1(kLatestEpochJD) + " (" + std::to_string(kLastEpochYear + 1) + ")",
+            "start at this Julian date, years " + std::to_string(kFirstEpochYear) + ".." +
+                std::to_string(kLastEpochYear) + " (default " + Fixed1(run.EpochJD) +
+                ",\nJ2000); the planets are their J2000 state integrated there",
+            [](std::string_view t, CliOptions& o) {
+              double v = 0;
+              if (!ParseDouble(t, v) || !(v >= kEarliestEpochJD && v < kLatestEpochJD)) return false;
+              o.epochJD = v;
+              return true;
+            }}}};
+}
+
+Section OutputSection() {
+  const CliOptions d;
+  return {"Output (all refer to the last run)",
+          {{"--state", nullptr, "", "time_days, startup_passes and the state of the ten massive bodies",
+            nullptr, &CliOptions::state},
+           {"--digest", nullptr, "",
+            "state_digest: 16 hex digits over the exact bits of the state\nthe next step would "
+            "read; equal digests, equal runs",
+            nullptr, &CliOptions::digest},
+           {"--bench", nullptr, "",
+            "isa, threads, bodies, startup_ms, ms_per_step (median),\nshowers_ms_per_step (with "
+            "--showers: the crossing scan's\npart of it, median), steps_per_second, peak_rss_mb",
+            nullptr, &CliOptions::bench},
+           {"--csv", "FILE", kFileName, "every body's position and velocity after the last step",
+            Text(&CliOptions::csvPath)},
+           {"--png", "FILE", kFileName, "the last frame as the window draws it", Text(&CliOptions::pngPath)},
+           {"--frames", "DIR", "an existing directory",
+            "every N-th step's frame as DIR/frame-000001.png, ... (DIR must exist)",
+            Text(&CliOptions::framesDir)},
+           {"--every", "N", "a whole number of steps from 1 to 100000000",
+            "with --frames: every N-th step (default " + std::to_string(d.every) + ")",
+            IntIn(&CliOptions::every, 1, 100000000)},
+           {"--width", "W", "a width in pixels from 64 to 8192",
+            "drawing area width 64..8192 (default " + std::to_string(d.width) + ")",
+            IntIn(&CliOptions::width, 64, 8192)},
+           {"--height", "H", "a height in pixels from 64 to 8192",
+            "drawing area height 64..8192 (default " + std::to_string(d.height) + ")",
+            IntIn(&CliOptions::height, 64, 8192)},
+           {"--zoom", "Z", "a zoom from 15 to 150 pixels per AU",
+            "pixels per AU 15..150 (default " + std::to_string(d.zoom) + ")", IntIn(&CliOptions::zoom, 15, 150)},
+           {"--incl", "I", "an inclination from 0 to 90 degrees",
+            "inclination of the view 0..90 degrees (default " + std::to_string(d.incl) + ")",
+            IntIn(&CliOptions::incl, 0, 90)},
+           {"--planets", "LIST", "'none' or distinct planet numbers from 2 to 9, comma-separated",
+            "planet orbits drawn, numbers 2..9 comma-separated, or none (default 4,6)", ParsePlanets},
+           {"--showers", "FILE", kFileName,
+            "every passage of a particle through the ecliptic as CSV\n" +
+                Wrapped(CsvHeader(CrossingColumns()), 0) +
+                "\nand the showers they form as lines on stdout:\nshower LAMBDA_SUN MM-DD RA DEC VG "
+                "COUNT ENCOUNTERS",
+            Text(&CliOptions::showersPath)},
+           {"--capture", "AU", kDistance,
+            "a crossing within AU of the Earth's orbit belongs to a shower\n(default " +
+                Num(kDefaultCaptureAu) + ")",
+            Distance(&CliOptions::captureAu)},
+           {"--encounter", "AU", kDistance,
+            "a crossing within AU of the Earth itself is an encounter\n(default " +
+                Num(kDefaultEncounterAu) + ")",
+            Distance(&CliOptions::encounterAu)},
+           {"--list-comets", nullptr, "",
+            "print the " + std::to_string(kCometCount) + " catalogue lines, each after its index",
+            nullptr, &CliOptions::listComets}}};
+}
+
+Section ForecastSection() {
+  const ForecastSettings f;
+  const EjectionSettings e;
+  return {"Dust-trail forecast (instead of a run; --comet picks the comet)",
+          {{"--trails", "A..B", "years FROM..TO from " + std::to_string(kFirstForecastYear) + " to " +
+                                     std::to_string(kLastForecastYear) + ", FROM <= TO",
+            "trails released at the comet's perihelion passages in the years\nA to B (inclusive, " +
+                kYears + ")",
+            YearSpan(&CliOptions::trailFrom, &CliOptions::trailTo)},
+           {"--forecast", "C..D", "years FROM..TO from " + std::to_string(kFirstForecastYear) + " to " +
+                                      std::to_string(kLastForecastYear) + ", FROM <= TO",
+            "years searched for encounters with the Earth (inclusive)",
+            YearSpan(&CliOptions::forecastFrom, &CliOptions::forecastTo)},
+           {"--per-trail", "N", "a whole number of particles from 1 to " + std::to_string(kMaxParticles),
+            "particles per trail, 1.." + std::to_string(kMaxParticles) + " (default " +
+                std::to_string(f.perTrail) + ")",
+            IntIn(&CliOptions::perTrail, 1, kMaxParticles)},
+           {"--grain-min", "MM", "a grain radius in mm from 0.001 to 1000",
+            "smallest grain radius in mm (default " + Num(e.grainRadiusMinMm) + ")",
+            DoubleIn(&CliOptions::grainMinMm, 0.001, 1000)},
+           {"--grain-max", "MM", "a grain radius in mm from 0.001 to 1000",
+            "largest grain radius in mm (default " + Num(e.grainRadiusMaxMm) + "); radii even in log",
+            DoubleIn(&CliOptions::grainMaxMm, 0.001, 1000)},
+           {"--density", "KG", "a grain density in kg/m^3 from 10 to 10000",
+            "grain density in kg/m^3 (default " + Num(e.grainDensityKgM3) + ")",
+            DoubleIn(&CliOptions::densityKgM3, 10, 10000)},
+           {"--nucleus", "KM", "a nucleus radius in km from 0.01 to 100",
+            "nucleus radius in km for the ejection speeds (default " + Num(e.nucleusRadiusKm) + ")",
+            DoubleIn(&CliOptions::nucleusKm, 0.01, 100)},
+           {"--near", "AU", "a distance in AU above 0 and below 0.02",
+            "a grain is near the Earth when its node lies within AU of the\nEarth's orbit (default " +
+                Num(f.encounterAu) + ")",
+            [](std::string_view t, CliOptions& o) {
+              double v = 0;
+              if (!ParseDouble(t, v) || !(v > 0 && v < 0.02)) return false;
+              o.nearAu = v;
+              return true;
+            }},
+           {"--window", "DAYS", "a time in days from 0.1 to 365",
+            "... and it passes the node within DAYS of the Earth (default " + Num(f.windowDays) + ")",
+            DoubleIn(&CliOptions::windowDays, 0.1, 365)},
+           {"--trail-step", "D", "a step width in days from 0.1 to 10",
+            "step width of the trail runs in days (default " + Num(f.stepDays) + ")",
+            DoubleIn(&CliOptions::trailStepDays, 0.1, 10)},
+           {"--threads", "T", "", "trails integrated side by side (default: every core)", nullptr},
+           {"--forecast-csv", "FILE", kFileName,
+            "the table as CSV: " + Wrapped(CsvHeader(EncounterColumns()), 18),
+            Text(&CliOptions::forecastCsvPath)},
+           {"--help", nullptr, "", "this text", nullptr, &CliOptions::help}}};
+}
+
+const std::vector<Section>& Sections() {
+  static const std::vector<Section> sections = {RunSection(), OutputSection(), ForecastSection()};
+  return sections;
 }
 
 // Printable form of user text for an error line: no control characters, bounded length.
@@ -193,112 +339,74 @@ std::string Quoted(std::string_view text) {
   return out + "'";
 }
 
+// The entry named `arg`, or null.
+const OptionSpec* Find(const std::string& arg) {
+  for (const Section& section : Sections()) {
+    for (const OptionSpec& option : section.options) {
+      if (arg == option.name && (option.apply || option.flag)) return &option;
+    }
+  }
+  return nullptr;
+}
+
+// The rules between options, after each alone was accepted; empty when they hold.
+std::string CheckTogether(const CliOptions& options) {
+  if ((options.trailFrom == 0) != (options.forecastFrom == 0)) {
+    return "--trails and --forecast go together";
+  }
+  if (options.grainMinMm > options.grainMaxMm) return "--grain-min must not exceed --grain-max";
+  if (!options.forecastCsvPath.empty() && options.trailFrom == 0) {
+    return "--forecast-csv needs --trails and --forecast";
+  }
+  return "";
+}
+
+// "  --name PLACEHOLDER   help", the help's further lines under its first.
+std::string UsageLines(const OptionSpec& option) {
+  std::string head = std::string("  ") + option.name;
+  if (option.placeholder) head += std::string(" ") + option.placeholder;
+  head.resize(std::max<std::size_t>(head.size(), 17), ' ');
+  std::string out = head + "  ";
+  for (char c : option.help) out += c == '\n' ? "\n" + std::string(19, ' ') : std::string(1, c);
+  return out + "\n";
+}
+
 }  // namespace
 
 CliParse ParseCliOptions(const std::vector<std::string>& args) {
   CliOptions options;
   for (std::size_t k = 0; k < args.size(); ++k) {
     const std::string& arg = args[k];
-    bool known = false;
-    for (const FlagOption& flag : FlagOptions()) {
-      if (arg == flag.name) {
-        options.*flag.field = true;
-        known = true;
-      }
+    const OptionSpec* option = Find(arg);
+    if (option == nullptr) return {std::nullopt, "unknown option " + Quoted(arg) + "; see --help"};
+    if (option->flag) {
+      options.*option->flag = true;
+      continue;
     }
-    if (known) continue;
-    for (const ValueOption& option : ValueOptions()) {
-      if (arg != option.name) continue;
-      known = true;
-      if (k + 1 >= args.size()) {
-        return {std::nullopt, std::string(option.name) + " needs a value: " + option.accepts};
-      }
-      const std::string& value = args[++k];
-      if (!option.apply(value, options)) {
-        return {std::nullopt,
-                std::string(option.name) + " takes " + option.accepts + ", not " + Quoted(value)};
-      }
+    if (k + 1 >= args.size()) {
+      return {std::nullopt, std::string(option->name) + " needs a value: " + option->accepts};
     }
-    if (!known) return {std::nullopt, "unknown option " + Quoted(arg) + "; see --help"};
+    const std::string& value = args[++k];
+    if (!option->apply(value, options)) {
+      return {std::nullopt,
+              std::string(option->name) + " takes " + option->accepts + ", not " + Quoted(value)};
+    }
   }
-  if ((options.trailFrom == 0) != (options.forecastFrom == 0)) {
-    return {std::nullopt, "--trails and --forecast go together"};
-  }
-  if (options.grainMinMm > options.grainMaxMm) {
-    return {std::nullopt, "--grain-min must not exceed --grain-max"};
-  }
-  if (!options.forecastCsvPath.empty() && options.trailFrom == 0) {
-    return {std::nullopt, "--forecast-csv needs --trails and --forecast"};
-  }
+  std::string error = CheckTogether(options);
+  if (!error.empty()) return {std::nullopt, error};
   return {options, ""};
 }
 
 std::string CliUsage() {
-  return R"(Usage: stelvo-cli [options]
-Integrates the solar system with a particle cloud released from a comet, without a window.
-
-Run:
-  --bodies N       bodies in all, the ten massive ones included, 10..1000000
-                   (default 4000; the window offers up to 20000)
-  --step DAYS      step width in days, 0 < DAYS <= 100 (default 5)
-  --steps K        regular steps after the start-up, K >= 1 (default 100)
-  --comet INDEX    catalogue index 0..587 (default 62; 1 gives a run without particles)
-  --dist D         start distribution 0..3: 0 ueber Bahn, 1 Quasipunkt,
-                   2 leicht verstreut, 3 staerker verstreut (default 0)
-  --runs R         R consecutive runs in one process; the random sequence goes on
-                   from run to run as in the window (default 1)
-  --isa NAME       force the force loop's instruction set: x86-64, avx2, avx512
-  --progress       progress lines on stderr even when it is not a terminal (a terminal
-                   shows one line, in place, for any run of more than about 2 s)
-  --threads T      threads sharing the particles, 1..256 (default: every core);
-                   the results are the same bits whatever T is
-  --epoch JD       start at this Julian date, years 1600..2200 (default 2451545.0,
-                   J2000); the planets are their J2000 state integrated there
-
-Output (all refer to the last run):
-  --state          time_days, startup_passes and the state of the ten massive bodies
-  --digest         state_digest: 16 hex digits over the exact bits of the state
-                   the next step would read; equal digests, equal runs
-  --bench          isa, threads, bodies, startup_ms, ms_per_step (median),
-                   showers_ms_per_step (with --showers: the crossing scan's
-                   part of it, median), steps_per_second, peak_rss_mb
-  --csv FILE       every body's position and velocity after the last step
-  --png FILE       the last frame as the window draws it
-  --frames DIR     every N-th step's frame as DIR/frame-000001.png, ... (DIR must exist)
-  --every N        with --frames: every N-th step (default 1)
-  --width W        drawing area width 64..8192 (default 1280)
-  --height H       drawing area height 64..8192 (default 720)
-  --zoom Z         pixels per AU 15..150 (default 87)
-  --incl I         inclination of the view 0..90 degrees (default 45)
-  --planets LIST   planet orbits drawn, numbers 2..9 comma-separated, or none (default 4,6)
-  --showers FILE   every passage of a particle through the ecliptic as CSV
-                   t_days,utc,particle,lambda_sun,r_au,dr_au,earth_au,ra,dec,vg
-                   and the showers they form as lines on stdout:
-                   shower LAMBDA_SUN MM-DD RA DEC VG COUNT ENCOUNTERS
-  --capture AU     a crossing within AU of the Earth's orbit belongs to a shower
-                   (default 0.05)
-  --encounter AU   a crossing within AU of the Earth itself is an encounter
-                   (default 0.01)
-  --list-comets    print the 588 catalogue lines, each after its index
-
-Dust-trail forecast (instead of a run; --comet picks the comet):
-  --trails A..B    trails released at the comet's perihelion passages in the years
-                   A to B (inclusive, 1600..2199)
-  --forecast C..D  years searched for encounters with the Earth (inclusive)
-  --per-trail N    particles per trail, 1..19990 (default 10000)
-  --grain-min MM   smallest grain radius in mm (default 0.2)
-  --grain-max MM   largest grain radius in mm (default 2); radii even in log
-  --density KG     grain density in kg/m^3 (default 1000)
-  --nucleus KM     nucleus radius in km for the ejection speeds (default 1.8)
-  --near AU        a grain is near the Earth when its node lies within AU of the
-                   Earth's orbit (default 0.002)
-  --window DAYS    ... and it passes the node within DAYS of the Earth (default 30)
-  --trail-step D   step width of the trail runs in days (default 1)
-  --threads T      trails integrated side by side (default: every core)
-  --forecast-csv FILE  the table as CSV: trail,peak_utc,lambda_sun,miss_au,
-                   particles,ra,dec,vg
-  --help           this text
-
+  std::string usage =
+      "Usage: stelvo-cli [options]\n"
+      "Integrates the solar system with a particle cloud released from a comet, without a "
+      "window.\n";
+  for (const Section& section : Sections()) {
+    usage += std::string("\n") + section.title + ":\n";
+    for (const OptionSpec& option : section.options) usage += UsageLines(option);
+  }
+  return usage + R"(
 Files are written under a temporary name and renamed, so a failure never leaves
 a half-written file. Ctrl+C ends the run after the step under way: what was
 computed is summed up, files not yet written stay as they were.

@@ -1,19 +1,25 @@
 #pragma once
 // stelvo-cli's command line: parsed strictly, so that a typo never runs a
 // different experiment than the one asked for. No Qt here; the fuzzer calls it.
+// Every option is one entry of the table in cli_options.cpp (name, what it takes,
+// its --help lines, how it sets CliOptions); the defaults are the library's own.
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "meteors/crossing_detector.h"
+#include "meteors/forecast.h"
+#include "run/simulation_run.h"
+
 namespace stelvo {
 
 struct CliOptions {
-  int bodies = 4000;
-  double stepDays = 5;
+  int bodies = RunSettings{}.BodyCount;
+  double stepDays = RunSettings{}.StepDays;
   int steps = 100;
-  int comet = 62;
-  int dist = 0;
+  int comet = RunSettings{}.CometIndex;
+  int dist = RunSettings{}.Distribution;
   int runs = 1;
   bool state = false;
   bool bench = false;
@@ -24,8 +30,8 @@ struct CliOptions {
   std::string csvPath;
   // Meteor showers: every node crossing to this CSV and the showers to stdout.
   std::string showersPath;
-  double captureAu = 0.05;
-  double encounterAu = 0.01;
+  double captureAu = kDefaultCaptureAu;
+  double encounterAu = kDefaultEncounterAu;
   std::string isa;  // empty: the best the processor runs
   int threads = 0;  // 0: every core the hardware offers; a run's particles or a forecast's trails
   // Rendering with the window's drawing code.
@@ -37,17 +43,18 @@ struct CliOptions {
   int zoom = 87;
   int incl = 45;
   std::vector<int> planets{4, 6};  // the ticked planet boxes among 2..9
-  double epochJD = 2451545.0;  // start of a run, Julian date in the years 1600..2200
+  double epochJD = RunSettings{}.EpochJD;  // start of a run, in the years of run/epoch_state.h
   // Dust-trail forecast (--trails and --forecast together; 0 when not asked for).
   int trailFrom = 0, trailTo = 0;
   int forecastFrom = 0, forecastTo = 0;
-  int perTrail = 10000;
-  double grainMinMm = 0.2, grainMaxMm = 2.0;  // grain radii
-  double densityKgM3 = 1000;
-  double nucleusKm = 1.8;
-  double nearAu = 0.002;  // --near: a grain's node this close to the Earth's orbit
-  double windowDays = 30;
-  double trailStepDays = 1;  // the trails run side by side on `threads` threads
+  int perTrail = ForecastSettings{}.perTrail;
+  double grainMinMm = EjectionSettings{}.grainRadiusMinMm;  // grain radii
+  double grainMaxMm = EjectionSettings{}.grainRadiusMaxMm;
+  double densityKgM3 = EjectionSettings{}.grainDensityKgM3;
+  double nucleusKm = EjectionSettings{}.nucleusRadiusKm;
+  double nearAu = ForecastSettings{}.encounterAu;  // --near: a grain's node this close to the Earth's orbit
+  double windowDays = ForecastSettings{}.windowDays;
+  double trailStepDays = ForecastSettings{}.stepDays;  // the trails run side by side on `threads` threads
   std::string forecastCsvPath;
 };
 

@@ -26,8 +26,11 @@
 #include "progress_line.h"
 #include "shower_output.h"
 #include "data/comet_catalogue.h"
+#include "initial/catalogue.h"
+#include "initial/constants.h"
 #include "initial/orbit.h"
 #include "meteors/forecast.h"
+#include "meteors/record_format.h"
 #include "meteors/sky_geometry.h"
 
 namespace stelvo {
@@ -52,9 +55,6 @@ double Median(std::vector<double> values) {
   if (values.size() % 2 == 1) return *middle;
   return (*middle + *std::max_element(values.begin(), middle)) / 2;
 }
-
-// The newest accepted point sits in slot 4 after a completed pass.
-constexpr int kAcceptedSlot = 4;
 
 void PrintState(const RunState& s, int passes) {
   std::printf("time_days %.17g\n", s.SimDays);
@@ -121,7 +121,9 @@ Isa IsaFromName(const std::string& name) {
   return Isa::kBaseline;
 }
 
-int Forecast(const CliOptions& o) {
+// --- option-to-settings mapping
+
+ForecastSettings ForecastSettingsFrom(const CliOptions& o) {
   ForecastSettings s;
   s.cometIndex = o.comet;
   s.trailFrom = o.trailFrom;
@@ -137,6 +139,54 @@ int Forecast(const CliOptions& o) {
   s.encounterAu = o.nearAu;
   s.windowDays = o.windowDays;
   s.threads = o.threads > 0 ? o.threads : WorkerPool::AllCores();
+  return s;
+}
+
+RunSettings RunSettingsFrom(const CliOptions& o) {
+  RunSettings settings;
+  settings.BodyCount = o.bodies;
+  settings.MaxBodyCount = kMaxBodyCount;
+  settings.StepDays = o.stepDays;
+  settings.CometIndex = o.comet;
+  settings.Distribution = o.dist;
+  settings.DistributionText = std::to_string(o.dist);
+  settings.EpochJD = o.epochJD;
+  return settings;
+}
+
+// --- the forecast
+
+void PrintForecast(const CliOptions& o, const ForecastResult& r, double seconds) {
+  const std::string_view name = CometDisplayName(o.comet);
+  std::printf("%.*s\n", static_cast<int>(name.size()), name.data());
+  for (const TrailInfo& t : r.trails) {
+    std::printf("trail %d  perihelion %s  particles %d\n", t.year,
+                FormatUtc(t.perihelionJd).c_str(), t.grains);
+  }
+  const auto columns = EncounterColumns();
+  std::fputs(Line(Headers(columns, Output::kText), ' ').c_str(), stdout);
+  for (const TrailEncounter& e : r.encounters) {
+    std::fputs(Line(Cells(columns, e, Output::kText), ' ').c_str(), stdout);
+  }
+  if (r.encounters.empty()) std::printf("no encounters\n");
+  if (o.bench) {
+    const ForecastTimings& t = r.timings;
+    std::printf("seconds_total %.2f\nseconds_passages %.2f\nseconds_epochs %.2f\n"
+                "seconds_release %.2f\nseconds_startup %.2f\nseconds_steps %.2f\n"
+                "seconds_crossings %.2f\nseconds_encounters %.2f\ntrail_steps %lld\n"
+                "ns_per_particle_step %.2f\npeak_rss_mb %.1f\n",
+                seconds, t.passages, t.epochs, t.release, t.startup, t.steps, t.crossings,
+                t.encounters, t.trailSteps,
+                t.steps * 1e9 / (static_cast<double>(t.trailSteps) * o.perTrail), PeakRssMegabytes());
+  }
+  std::printf(
+      "times in the run's time scale written as UTC (TT - UTC, 64-69 s, neglected); "
+      "%.1f s\n",
+      seconds);
+}
+
+int Forecast(const CliOptions& o) {
+  const ForecastSettings s = ForecastSettingsFrom(o);
   const auto t0 = Clock::now();
   Progress progress;
   const StopOnInterrupt stopOnInterrupt(progress);
@@ -154,34 +204,7 @@ int Forecast(const CliOptions& o) {
                  seconds, std::floor(progress.Read().fraction * 100));
     return kInterruptedStatus;
   }
-  std::printf("%.*s\n", static_cast<int>(kCometCatalogue[o.comet].size()) - 100,
-              kCometCatalogue[o.comet].data() + 100);
-  for (const TrailInfo& t : r.trails) {
-    std::printf("trail %d  perihelion %s  particles %d\n", t.year,
-                FormatUtc(t.perihelionJd).c_str(), t.grains);
-  }
-  std::printf("%-6s %-17s %10s %9s %9s %7s %6s %6s\n", "trail", "peak (UTC)", "lambda_sun",
-              "miss_au", "particles", "ra", "dec", "vg");
-  for (const TrailEncounter& e : r.encounters) {
-    std::printf("%-6d %-17s %10.4f %+9.5f %9d %7.2f %+6.2f %6.2f\n", e.trailYear,
-                FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles, e.raDeg, e.decDeg,
-                e.vgKmS);
-  }
-  if (r.encounters.empty()) std::printf("no encounters\n");
-  if (o.bench) {
-    const ForecastTimings& t = r.timings;
-    std::printf("seconds_total %.2f\nseconds_passages %.2f\nseconds_epochs %.2f\n"
-                "seconds_release %.2f\nseconds_startup %.2f\nseconds_steps %.2f\n"
-                "seconds_crossings %.2f\nseconds_encounters %.2f\ntrail_steps %lld\n"
-                "ns_per_particle_step %.2f\npeak_rss_mb %.1f\n",
-                seconds, t.passages, t.epochs, t.release, t.startup, t.steps, t.crossings,
-                t.encounters, t.trailSteps,
-                t.steps * 1e9 / (static_cast<double>(t.trailSteps) * o.perTrail), PeakRssMegabytes());
-  }
-  std::printf(
-      "times in the run's time scale written as UTC (TT - UTC, 64-69 s, neglected); "
-      "%.1f s\n",
-      seconds);
+  PrintForecast(o, r, seconds);
   if (!o.forecastCsvPath.empty()) {
     std::string error;
     if (!WriteBytesAtomically(o.forecastCsvPath, ForecastCsv(r.encounters), error)) {
@@ -192,6 +215,154 @@ int Forecast(const CliOptions& o) {
   return 0;
 }
 
+// --- the runs
+
+// The runs of one invocation: their outputs after each step of the last run, the
+// timings, and where an interruption left them.
+class Runs {
+ public:
+  Runs(const CliOptions& o, Progress& progress, ProgressLine& line)
+      : o_(o), progress_(progress), line_(line), frames_(FrameOutput::For(o)),
+        showers_(ShowerOutput::For(o)) {
+    run_.SetThreads(o.threads > 0 ? o.threads : WorkerPool::AllCores());
+  }
+
+  // Exit status 1 when an output failed, else 0 (interrupted or not).
+  int RunAll() {
+    const RunSettings settings = RunSettingsFrom(o_);
+    for (int r = 0; r < o_.runs && !interrupted_; ++r) {
+      const double runShare = 1.0 / o_.runs;
+      const double startupShare = runShare * kStartupInSteps / (kStartupInSteps + o_.steps);
+      progress_.BeginStage(RunLabel(o_, r) + "start-up", r * runShare, r * runShare + startupShare);
+      const auto t0 = Clock::now();
+      started_ = false;
+      try {
+        run_.Begin(settings, &progress_);
+      } catch (const RunCancelled&) {
+        interrupted_ = true;
+        break;
+      }
+      started_ = true;
+      const bool last = r + 1 == o_.runs;
+      const auto t1 = Clock::now();
+      if (last) {
+        startupMs_ = Milliseconds(t1 - t0);
+        // Filled up front, so that the timings' own pages do not show as growth.
+        stepMs_.assign(o_.bench ? o_.steps : 0, 0.0);
+        showersMs_.assign(o_.bench && showers_ ? o_.steps : 0, 0.0);
+      }
+      progress_.BeginStage(RunLabel(o_, r) + "steps", r * runShare + startupShare, (r + 1) * runShare);
+      if (!Steps(r, last)) return 1;
+      if (last) loopMs_ = Milliseconds(Clock::now() - t1);
+      if (!interrupted_) ++runsDone_;
+    }
+    line_.Stop();
+    return 0;
+  }
+
+  int Finish() { return interrupted_ ? ReportInterrupted() : Report(); }
+
+ private:
+  // The steps of run r; false when an output failed.
+  bool Steps(int r, bool last) {
+    stepsDone_ = 0;
+    for (int k = 0; k < o_.steps; ++k) {
+      const auto before = Clock::now();
+      run_.Step();
+      if (last && !AfterStep(k)) return false;
+      run_.FinishPass();
+      if (last && o_.bench) stepMs_[k] = Milliseconds(Clock::now() - before);
+      stepsDone_ = k + 1;
+      progress_.SetStageText(RunLabel(o_, r) + "steps " + std::to_string(k + 1) + "/" +
+                             std::to_string(o_.steps));
+      progress_.Report(double(k + 1) / o_.steps, run_.State().EpochJD + run_.State().SimDays);
+      if (progress_.CancelRequested()) {
+        interrupted_ = k + 1 < o_.steps || !last;
+        break;
+      }
+    }
+    return true;
+  }
+
+  // The last run's outputs after its step k (counted from 0).
+  bool AfterStep(int k) {
+    std::string error;
+    if (frames_ && !frames_->AfterStep(run_.State(), k + 1, k + 1 == o_.steps, error)) {
+      return Failed(error);
+    }
+    if (showers_) {
+      const auto scanStart = Clock::now();
+      if (!showers_->AfterStep(run_.State(), run_.Pool(), error)) return Failed(error);
+      if (o_.bench) showersMs_[k] = Milliseconds(Clock::now() - scanStart);
+    }
+    return true;
+  }
+
+  bool Failed(const std::string& error) {
+    line_.Stop();
+    std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+    return false;
+  }
+
+  int FileFailed(const std::string& error) {
+    Failed(error);
+    return 1;
+  }
+
+  // What was computed is summed up; no file is written from an unfinished run.
+  int ReportInterrupted() {
+    const RunState& state = run_.State();
+    const std::string inRun = o_.runs > 1 ? " of run " + std::to_string(runsDone_ + 1) + " of " +
+                                                std::to_string(o_.runs)
+                                          : "";
+    if (started_) {
+      std::fprintf(stderr,
+                   "stelvo-cli: interrupted after %d of %d steps%s (%.2f years simulated); "
+                   "no file written\n",
+                   stepsDone_, o_.steps, inRun.c_str(), state.SimDays / kDaysPerYear);
+      if (o_.state) PrintState(state, run_.StartupPasses());
+      if (showers_) showers_->PrintSummary();
+    } else {
+      std::fprintf(stderr, "stelvo-cli: interrupted in the start-up%s; no file written\n",
+                   inRun.c_str());
+    }
+    return kInterruptedStatus;
+  }
+
+  int Report() {
+    const RunState& state = run_.State();
+    if (o_.state) PrintState(state, run_.StartupPasses());
+    if (o_.digest) std::printf("state_digest %s\n", DigestHex(StateDigest(state)).c_str());
+    if (o_.bench) PrintBench();
+    std::string error;
+    if (!o_.csvPath.empty() && !WriteCsv(state, o_.csvPath, error)) return FileFailed(error);
+    if (showers_ && !showers_->Finish(error)) return FileFailed(error);
+    return 0;
+  }
+
+  void PrintBench() {
+    std::printf("isa %s\n", std::string(IsaName(ActiveIsa())).c_str());
+    std::printf("threads %d\n", run_.Threads());
+    std::printf("bodies %d\n", run_.State().BodyCount);
+    std::printf("startup_ms %.3f\n", startupMs_);
+    std::printf("ms_per_step %.4f\n", Median(stepMs_));
+    if (showers_) std::printf("showers_ms_per_step %.4f\n", Median(showersMs_));
+    std::printf("steps_per_second %.1f\n", o_.steps / (loopMs_ / 1000.0));
+    std::printf("peak_rss_mb %.1f\n", PeakRssMegabytes());
+  }
+
+  const CliOptions& o_;
+  Progress& progress_;
+  ProgressLine& line_;
+  const std::unique_ptr<FrameOutput> frames_;
+  const std::unique_ptr<ShowerOutput> showers_;
+  SimulationRun run_;
+  std::vector<double> stepMs_, showersMs_;  // whole steps, and their crossing scans
+  double startupMs_ = 0, loopMs_ = 0;
+  bool interrupted_ = false, started_ = false;
+  int runsDone_ = 0, stepsDone_ = 0;
+};
+
 int Run(const CliOptions& o) {
   if (o.trailFrom != 0) return Forecast(o);
   if (!o.isa.empty() && !SelectIsa(IsaFromName(o.isa))) {
@@ -199,137 +370,17 @@ int Run(const CliOptions& o) {
                  o.isa.c_str());
     return 1;
   }
-  RunSettings settings;
-  settings.BodyCount = o.bodies;
-  settings.MaxBodyCount = kMaxBodyCount;
-  settings.StepDays = o.stepDays;
-  settings.CometIndex = o.comet;
-  settings.Distribution = o.dist;
-  settings.DistributionText = std::to_string(o.dist);
-  settings.EpochJD = o.epochJD;
-
   if (!o.framesDir.empty() && !std::filesystem::is_directory(o.framesDir)) {
     std::fprintf(stderr, "stelvo-cli: --frames %s is not an existing directory\n",
                  o.framesDir.c_str());
     return 1;
   }
-  const std::unique_ptr<FrameOutput> frames = FrameOutput::For(o);
-  const std::unique_ptr<ShowerOutput> showers = ShowerOutput::For(o);
-  SimulationRun run;
-  run.SetThreads(o.threads > 0 ? o.threads : WorkerPool::AllCores());
-  std::vector<double> stepMs, showersMs;  // whole steps, and their crossing scans
-  double startupMs = 0, loopMs = 0;
   Progress progress;
   const StopOnInterrupt stopOnInterrupt(progress);
   ProgressLine line(progress, ProgressLine::ForStderr(o.progress));
-  bool interrupted = false, started = false;
-  int runsDone = 0, stepsDone = 0;
-  for (int r = 0; r < o.runs && !interrupted; ++r) {
-    const bool last = r + 1 == o.runs;
-    const double runShare = 1.0 / o.runs;
-    const double startupShare = runShare * kStartupInSteps / (kStartupInSteps + o.steps);
-    progress.BeginStage(RunLabel(o, r) + "start-up", r * runShare, r * runShare + startupShare);
-    const auto t0 = Clock::now();
-    started = false;
-    try {
-      run.Begin(settings, &progress);
-    } catch (const RunCancelled&) {
-      interrupted = true;
-      break;
-    }
-    started = true;
-    const auto t1 = Clock::now();
-    if (last) {
-      startupMs = Milliseconds(t1 - t0);
-      // Filled up front, so that the timings' own pages do not show as growth.
-      stepMs.assign(o.bench ? o.steps : 0, 0.0);
-      showersMs.assign(o.bench && showers ? o.steps : 0, 0.0);
-    }
-    progress.BeginStage(RunLabel(o, r) + "steps", r * runShare + startupShare, (r + 1) * runShare);
-    stepsDone = 0;
-    for (int k = 0; k < o.steps; ++k) {
-      const auto before = Clock::now();
-      run.Step();
-      if (last && frames) {
-        std::string error;
-        if (!frames->AfterStep(run.State(), k + 1, k + 1 == o.steps, error)) {
-          line.Stop();
-          std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
-          return 1;
-        }
-      }
-      if (last && showers) {
-        std::string error;
-        const auto scanStart = Clock::now();
-        if (!showers->AfterStep(run.State(), run.Pool(), error)) {
-          line.Stop();
-          std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
-          return 1;
-        }
-        if (o.bench) showersMs[k] = Milliseconds(Clock::now() - scanStart);
-      }
-      run.FinishPass();
-      if (last && o.bench) stepMs[k] = Milliseconds(Clock::now() - before);
-      stepsDone = k + 1;
-      progress.SetStageText(RunLabel(o, r) + "steps " + std::to_string(k + 1) + "/" +
-                            std::to_string(o.steps));
-      progress.Report(double(k + 1) / o.steps, run.State().EpochJD + run.State().SimDays);
-      if (progress.CancelRequested()) {
-        interrupted = k + 1 < o.steps || !last;
-        break;
-      }
-    }
-    if (last) loopMs = Milliseconds(Clock::now() - t1);
-    if (!interrupted) ++runsDone;
-  }
-  line.Stop();
-
-  const RunState& state = run.State();
-  if (interrupted) {
-    // What was computed is summed up; no file is written from an unfinished run.
-    const std::string inRun =
-        o.runs > 1 ? " of run " + std::to_string(runsDone + 1) + " of " + std::to_string(o.runs)
-                   : "";
-    if (started) {
-      std::fprintf(stderr,
-                   "stelvo-cli: interrupted after %d of %d steps%s (%.2f years simulated); "
-                   "no file written\n",
-                   stepsDone, o.steps, inRun.c_str(), state.SimDays / 365.25);
-      if (o.state) PrintState(state, run.StartupPasses());
-      if (showers) showers->PrintSummary(state);
-    } else {
-      std::fprintf(stderr, "stelvo-cli: interrupted in the start-up%s; no file written\n",
-                   inRun.c_str());
-    }
-    return kInterruptedStatus;
-  }
-  if (o.state) PrintState(state, run.StartupPasses());
-  if (o.digest) std::printf("state_digest %s\n", DigestHex(StateDigest(state)).c_str());
-  if (o.bench) {
-    std::printf("isa %s\n", std::string(IsaName(ActiveIsa())).c_str());
-    std::printf("threads %d\n", run.Threads());
-    std::printf("bodies %d\n", state.BodyCount);
-    std::printf("startup_ms %.3f\n", startupMs);
-    std::printf("ms_per_step %.4f\n", Median(stepMs));
-    if (showers) std::printf("showers_ms_per_step %.4f\n", Median(showersMs));
-    std::printf("steps_per_second %.1f\n", o.steps / (loopMs / 1000.0));
-    std::printf("peak_rss_mb %.1f\n", PeakRssMegabytes());
-  }
-  if (!o.csvPath.empty()) {
-    std::string error;
-    if (!WriteCsv(state, o.csvPath, error)) {
-      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
-      return 1;
-    }
-  }
-  if (showers) {
-    std::string error;
-    if (!showers->Finish(state, error)) {
-      std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
-      return 1;
-    }
-  }
-  return 0;
+  Runs runs(o, progress, line);
+  if (runs.RunAll() != 0) return 1;
+  return runs.Finish();
 }
 
 }  // namespace

@@ -1,20 +1,15 @@
 #include "shower_output.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <span>
 #include <stdexcept>
 
 #include "core/atomic_file.h"
-#include "meteors/sky_geometry.h"
+#include "meteors/record_format.h"
 
 namespace stelvo {
-
-namespace {
-constexpr const char* kHeader = "t_days,utc,particle,lambda_sun,r_au,dr_au,earth_au,ra,dec,vg\n";
-}  // namespace
 
 std::unique_ptr<ShowerOutput> ShowerOutput::For(const CliOptions& o) {
   if (o.showersPath.empty()) return nullptr;
@@ -32,15 +27,14 @@ std::unique_ptr<ShowerOutput> ShowerOutput::For(const CliOptions& o) {
 
 ShowerOutput::ShowerOutput(const CliOptions& o, std::FILE* rows)
     : path_(o.showersPath), rows_(rows), pending_(std::make_unique<Crossing[]>(kPendingRecords)) {
-  detector_.SetCaptureAu(o.captureAu);
-  detector_.SetEncounterAu(o.encounterAu);
+  watch_.Detector().SetCaptureAu(o.captureAu);
+  watch_.Detector().SetEncounterAu(o.encounterAu);
 }
 
 ShowerOutput::~ShowerOutput() { std::fclose(rows_); }
 
 bool ShowerOutput::AfterStep(const RunState& s, WorkerPool& pool, std::string& error) {
-  const auto crossings = detector_.Scan(s, pool);
-  summary_.Add(crossings, s.SimDays, s.SimDays + s.StepDays);
+  const auto crossings = watch_.AfterStep(s, pool);
   // The records go out as they are; formatting waits for Finish, outside the step.
   for (std::size_t done = 0; done < crossings.size();) {
     const std::size_t n =
@@ -63,40 +57,36 @@ bool ShowerOutput::WritePending(std::string& error) {
   return true;
 }
 
-bool ShowerOutput::Finish(const RunState& s, std::string& error) {
+bool ShowerOutput::Finish(std::string& error) {
   if (!WritePending(error)) return false;
   const bool written = WriteFileAtomically(
       path_,
       [this](std::FILE* out) {
-        if (std::fputs(kHeader, out) < 0 || std::fflush(rows_) != 0) return false;
+        const auto columns = CrossingColumns();
+        if (std::fputs(CsvHeader(columns).c_str(), out) < 0 || std::fflush(rows_) != 0) {
+          return false;
+        }
         std::rewind(rows_);
-        std::array<char, 17> utc{};
         // Read back a block at a time: the stream has no buffer of its own.
         for (std::size_t n;
              (n = std::fread(pending_.get(), sizeof(Crossing), kPendingRecords, rows_)) > 0;) {
           for (const Crossing& c : std::span(pending_.get(), n)) {
-            FormatUtc(c.jd, utc);
-            if (std::fprintf(out, "%.10g,%s,%d,%.6f,%.9f,%.9f,%.9f,%.5f,%.5f,%.5f\n", c.tDays,
-                             utc.data(), c.particle, c.lambdaSun, c.rAu, c.drAu, c.earthAu, c.raDeg,
-                             c.decDeg, c.vgKmS) < 0) {
-              return false;
-            }
+            if (std::fputs(CsvRow(columns, c).c_str(), out) < 0) return false;
           }
         }
         return std::ferror(rows_) == 0;
       },
       error);
   if (!written) return false;
-  PrintSummary(s);
+  PrintSummary();
   return true;
 }
 
-void ShowerOutput::PrintSummary(const RunState& s) {
-  std::printf("crossings %lld\n", summary_.CrossingCount());
-  std::printf("captured %lld\n", summary_.CapturedCount());
-  for (const Shower& w : summary_.Summarise(summary_.MiddleYear(s.EpochJD))) {
-    std::printf("shower %.2f %s %.2f %+.2f %.2f %d %d\n", w.lambdaSun, w.date.data(), w.raDeg,
-                w.decDeg, w.vgKmS, w.count, w.encounters);
+void ShowerOutput::PrintSummary() {
+  std::printf("crossings %lld\n", watch_.Summary().CrossingCount());
+  std::printf("captured %lld\n", watch_.Summary().CapturedCount());
+  for (const Shower& w : watch_.Summarise()) {
+    std::printf("shower %s", Line(Cells(ShowerColumns(), w, Output::kText), ' ').c_str());
   }
 }
 

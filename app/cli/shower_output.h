@@ -11,8 +11,7 @@
 
 #include "cli_options.h"
 #include "core/run_state.h"
-#include "meteors/crossing_detector.h"
-#include "meteors/shower_summary.h"
+#include "meteors/shower_watch.h"
 
 namespace stelvo {
 
@@ -28,9 +27,9 @@ class ShowerOutput {
   bool AfterStep(const RunState& state, WorkerPool& pool, std::string& error);
 
   // Writes the CSV atomically and prints the summary.
-  bool Finish(const RunState& state, std::string& error);
+  bool Finish(std::string& error);
   // Prints the summary of the crossings found so far (an interrupted run's).
-  void PrintSummary(const RunState& state);
+  void PrintSummary();
 
  private:
   explicit ShowerOutput(const CliOptions& options, std::FILE* rows);
@@ -41,8 +40,7 @@ class ShowerOutput {
   std::FILE* rows_;
   std::unique_ptr<Crossing[]> pending_;
   int pendingCount_ = 0;
-  CrossingDetector detector_;
-  ShowerSummary summary_;
+  ShowerWatch watch_;
 };
 
 }  // namespace stelvo

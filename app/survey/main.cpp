@@ -27,6 +27,7 @@
 #include "core/atomic_file.h"
 #include "core/run_error.h"
 #include "core/worker_pool.h"
+#include "initial/catalogue.h"
 #include "meteors/moid.h"
 #include "meteors/survey.h"
 #include "survey_options.h"
@@ -81,6 +82,8 @@ void CatchStopSignals(bool report) {
   _exit(1);
 }
 
+std::string Designation(int comet) { return std::string(CometDisplayName(comet)); }
+
 // Runs tasks on its own threads; the caller's thread hands them in and collects
 // the rows (it is the one that talks MPI).
 class TaskRunner {
@@ -128,6 +131,7 @@ class TaskRunner {
 
  private:
   void Work() {
+    TrailRunner trails;  // its run state serves task after task
     while (true) {
       int index = -1;
       {
@@ -141,10 +145,10 @@ class TaskRunner {
       std::string error;
       try {
         const SurveyTask& task = tasks_[index];
-        result.rows = *RunSurveyTask(settings_, task);
+        result.rows = *RunSurveyTask(settings_, task, trails);
       } catch (const std::exception& e) {
         const SurveyTask& task = tasks_[index];
-        error = CometDesignation(task.comet) + " trail " + std::to_string(task.trailYear) + ": " +
+        error = Designation(task.comet) + " trail " + std::to_string(task.trailYear) + ": " +
                 e.what();
       }
       {
@@ -329,7 +333,7 @@ void Serve(const SurveyOptions& o, const SurveySettings& settings,
     --got.missing;
     if (o.progress) {
       std::fprintf(stderr, "stelvo-survey: %d of %d tasks done: %s trail %d (rank %d)\n",
-                   total - got.missing, total, CometDesignation(tasks[index].comet).c_str(),
+                   total - got.missing, total, Designation(tasks[index].comet).c_str(),
                    tasks[index].trailYear, from);
     }
   };
@@ -481,12 +485,12 @@ int Survey(const SurveyOptions& o, int rank, int ranks) {
 void List(const SurveyOptions& o) {
   if (o.comets.empty()) {
     for (const CometMoid& c : CometsNearEarthOrbit(o.moidAu)) {
-      std::printf("%d %.5f %s\n", c.cometIndex, c.moidAu, CometDesignation(c.cometIndex).c_str());
+      std::printf("%d %.5f %s\n", c.cometIndex, c.moidAu, Designation(c.cometIndex).c_str());
     }
     return;
   }
   for (int c : o.comets) {
-    std::printf("%d %.5f %s\n", c, CometEarthMoid(c), CometDesignation(c).c_str());
+    std::printf("%d %.5f %s\n", c, CometEarthMoid(c), Designation(c).c_str());
   }
 }
 

@@ -63,7 +63,8 @@ Apply YearSpan(int SurveyOptions::*from, int SurveyOptions::*to) {
     const auto dots = text.find("..");
     long long a = 0, b = 0;
     if (dots == std::string_view::npos || !ParseInt(text.substr(0, dots), a) ||
-        !ParseInt(text.substr(dots + 2), b) || a < 1600 || b > 2199 || a > b) {
+        !ParseInt(text.substr(dots + 2), b) || a < kFirstForecastYear || b > kLastForecastYear ||
+        a > b) {
       return false;
     }
     o.*from = static_cast<int>(a);
@@ -87,17 +88,20 @@ bool ParseComets(std::string_view text, SurveyOptions& o) {
   }
 }
 
+const std::string kYears = "years FROM..TO from " + std::to_string(kFirstForecastYear) + " to " +
+                          std::to_string(kLastForecastYear) + ", FROM <= TO";
+const std::string kParticles = "a whole number of particles from 1 to " + std::to_string(kMaxParticles);
+
 const std::vector<ValueOption>& ValueOptions() {
   static const std::vector<ValueOption> options = {
       {"--comets", "distinct catalogue indices from 0 to 587, comma-separated", ParseComets},
       {"--moid", "a distance in AU above 0 and at most 1",
        DoubleIn(&SurveyOptions::moidAu, 0, 1, true)},
-      {"--trails", "years FROM..TO from 1600 to 2199, FROM <= TO",
+      {"--trails", kYears.c_str(),
        YearSpan(&SurveyOptions::trailFrom, &SurveyOptions::trailTo)},
-      {"--forecast", "years FROM..TO from 1600 to 2199, FROM <= TO",
+      {"--forecast", kYears.c_str(),
        YearSpan(&SurveyOptions::forecastFrom, &SurveyOptions::forecastTo)},
-      {"--per-trail", "a whole number of particles from 1 to 19990",
-       IntIn(&SurveyOptions::perTrail, 1, 19990)},
+      {"--per-trail", kParticles.c_str(), IntIn(&SurveyOptions::perTrail, 1, kMaxParticles)},
       {"--threads", "a whole number of threads from 1 to 256",
        IntIn(&SurveyOptions::threads, 1, 256)},
       {"--trail-step", "a step width in days from 0.1 to 10",

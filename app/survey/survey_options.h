@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "meteors/forecast.h"
+
 namespace stelvo {
 
 struct SurveyOptions {
@@ -13,14 +15,15 @@ struct SurveyOptions {
   double moidAu = 0.05;
   int trailFrom = 0, trailTo = 0;
   int forecastFrom = 0, forecastTo = 0;
-  int perTrail = 10000;
+  int perTrail = ForecastSettings{}.perTrail;
   int threads = 0;  // 0: the cores of this machine shared among the ranks on it
-  double trailStepDays = 1;
-  double nearAu = 0.002;
-  double windowDays = 30;
-  double nucleusKm = 1.8;
-  double grainMinMm = 0.2, grainMaxMm = 2.0;
-  double densityKgM3 = 1000;
+  double trailStepDays = ForecastSettings{}.stepDays;
+  double nearAu = ForecastSettings{}.encounterAu;
+  double windowDays = ForecastSettings{}.windowDays;
+  double nucleusKm = EjectionSettings{}.nucleusRadiusKm;
+  double grainMinMm = EjectionSettings{}.grainRadiusMinMm;
+  double grainMaxMm = EjectionSettings{}.grainRadiusMaxMm;
+  double densityKgM3 = EjectionSettings{}.grainDensityKgM3;
   std::string csvPath;        // --survey-csv
   std::string checkpointDir;  // --checkpoint
   double timeoutSeconds = 60;  // a rank silent this long has failed

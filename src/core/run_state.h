@@ -22,6 +22,12 @@ inline constexpr int kCapacity = 20000;
 // The largest batch run (stelvo-cli): about 1 GB of run state.
 inline constexpr int kMaxBodyCount = 1000000;
 inline constexpr int kMassiveCount = 10;
+// The particles a window run or a trail holds beside the massive bodies.
+inline constexpr int kMaxParticles = kCapacity - kMassiveCount;
+// The named history slots: after a completed pass the newest accepted point sits in
+// slot 4; a step writes its new point to slot 5 and the history shift renames it to 4.
+inline constexpr int kAcceptedSlot = 4;
+inline constexpr int kNewSlot = 5;
 inline constexpr int kMinPosSlot = -4, kMaxPosSlot = 5;
 inline constexpr int kMinAccSlot = -8, kMaxAccSlot = 8;
 inline constexpr int kPosSlots = kMaxPosSlot - kMinPosSlot + 1;

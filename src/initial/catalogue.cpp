@@ -161,4 +161,9 @@ void ParseCatalogueEntry(int index, BahnElement& elements) {
   ParseCatalogueEntry(kCometCatalogue, index, elements);
 }
 
+std::string_view CometDisplayName(int index) {
+  if (index < 0 || index >= kCometCount) return {};
+  return Columns(kCometCatalogue[std::size_t(index)], kFullNameColumn, kFullNameWidth);
+}
+
 }  // namespace stelvo

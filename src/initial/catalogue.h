@@ -53,4 +53,8 @@ void ParseCatalogueEntry(std::span<const std::string_view> catalogue, int index,
 // The same on the built-in catalogue kCometCatalogue.
 void ParseCatalogueEntry(int index, BahnElement& elements);
 
+// The name a comet is shown by ("55P/Tempel-Tuttle"): the full-name columns of its
+// built-in catalogue line; empty for an index outside the catalogue.
+std::string_view CometDisplayName(int index);
+
 }  // namespace stelvo

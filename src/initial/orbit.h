@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "core/run_error.h"
 #include "core/run_state.h"
 #include "initial/bahn_element.h"
 
@@ -27,9 +28,9 @@ inline void SetInitialState(RunState& state, int row, const StateVector& s) {
 
 // Thrown instead of iterating forever on an eccentricity outside [0, 1), a
 // non-finite mean anomaly, or a mean anomaly too large to converge in doubles.
-class OrbitError : public std::runtime_error {
+class OrbitError : public RunError {
  public:
-  using std::runtime_error::runtime_error;
+  using RunError::RunError;
 };
 
 // Eccentric anomaly E with E - e sin E = M, by Newton's method from E = M.

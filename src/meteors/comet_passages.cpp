@@ -40,8 +40,8 @@ void Collect(double epochJD, const MassiveStates& bodies, const StateVector& com
   run.Begin(epochJD, bodies, particles, {}, h);
   while ((h > 0 && run.AcceptedJD() < endJD) || (h < 0 && run.AcceptedJD() > endJD)) {
     run.Step();
-    const StateVector before = run.Heliocentric(kCometRow, 4);
-    const StateVector after = run.Heliocentric(kCometRow, 5);
+    const StateVector before = run.Heliocentric(kCometRow, kAcceptedSlot);
+    const StateVector after = run.Heliocentric(kCometRow, kNewSlot);
     // In forward time the radial speed goes from negative to positive at perihelion.
     const double earlier = h > 0 ? RadialSpeed(before) : RadialSpeed(after);
     const double later = h > 0 ? RadialSpeed(after) : RadialSpeed(before);

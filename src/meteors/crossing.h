@@ -1,8 +1,8 @@
 #pragma once
 // One passage of a particle through the ecliptic plane (a node crossing), as the
 // crossing detector records it and stelvo-cli's --showers writes it: one record is
-// one CSV row t_days,utc,particle,lambda_sun,r_au,dr_au,earth_au,ra,dec,vg (utc is
-// formatted from jd). Plain data; the shower summary and the windows read it.
+// one CSV row, columns in meteors/record_format.cpp. Plain data; the shower summary
+// and the windows read it.
 
 namespace stelvo {
 
@@ -22,6 +22,9 @@ struct Crossing {
   double vgKmS;       // geocentric speed
   double x, y, z;     // heliocentric ecliptic position, AU (z is 0 up to rounding)
   double vx, vy, vz;  // heliocentric ecliptic velocity, AU/day
+  // What the particle stands for, in grains (1 unless a model weights its grains);
+  // written only by writers that ask for the weight column.
+  double weight = 1;
 };
 
 }  // namespace stelvo

@@ -14,8 +14,6 @@ namespace {
 
 constexpr int kSunRow = 0;
 constexpr int kEarthRow = 3;  // the Earth-Moon barycentre, body 4
-constexpr int kAcceptedSlot = 4;
-constexpr int kNewSlot = 5;
 
 Vec3 Sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec3 Scale(const Vec3& a, double f) { return {a.x * f, a.y * f, a.z * f}; }

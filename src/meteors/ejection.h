@@ -9,6 +9,7 @@
 
 #include "initial/orbit.h"
 #include "meteors/comet_passages.h"
+#include "meteors/ejection_models.h"
 
 namespace stelvo {
 
@@ -20,6 +21,11 @@ struct EjectionSettings {
   double radiationPressureEfficiency = 1;  // Q_pr
   // Release only within this heliocentric distance, where water ice sublimates.
   double activeWithinAu = 3.0;
+  // The models of meteors/ejection_models.h; the defaults are the model the
+  // forecasts' published comparisons were made with.
+  ReleaseRule release = ReleaseRule::kInverseSquareSunlight;
+  SpeedLaw speedLaw = SpeedLaw::kWhipple1951;
+  EjectionDirections directions = EjectionDirections::kSunwardHemisphere;
 };
 
 // Terminal speed (m/s) of a grain of radius grainRadiusM and density densityKgM3
@@ -44,8 +50,9 @@ struct Grain {
 };
 
 // `count` grains released around `passage` (the comet's osculating orbit near
-// perihelion, release rate proportional to r^-2 within activeWithinAu, Whipple
-// speed in a direction drawn evenly over the sunward hemisphere), each carried on
+// perihelion, within activeWithinAu, by the settings' release rule, speed law and
+// directions; by default release rate proportional to r^-2, Whipple speed, a
+// direction drawn evenly over the sunward hemisphere), each carried on
 // its own two-body orbit about a Sun weakened to GM (1 - beta) to startJD. Grains
 // whose orbits are not bound are dropped. Deterministic for a seed.
 std::vector<Grain> ReleaseTrail(const PerihelionPassage& passage, int count,

@@ -17,6 +17,7 @@
 #include "initial/astronom.h"
 #include "meteors/comet_passages.h"
 #include "meteors/crossing_detector.h"
+#include "meteors/record_format.h"
 #include "meteors/sky_geometry.h"
 #include "run/epoch_state.h"
 #include "run/particle_run.h"
@@ -30,44 +31,25 @@ constexpr int kEarthRow = 3;  // the Earth-Moon barycentre, body 4
 constexpr double kNodeBandAu = 0.02;
 constexpr double kEarthDegreesPerDay = 0.9856;
 
-struct NodeRecord {
-  double jd;
-  double rAu;
-  double lambdaSun;
-  double vx, vy, vz;  // heliocentric velocity at the node, AU/day
-};
-
-struct EarthSample {
-  double jd;
-  StateVector helio;
-};
-
 using Clock = std::chrono::steady_clock;
 double Seconds(Clock::time_point from) {
   return std::chrono::duration<double>(Clock::now() - from).count();
 }
 
-struct TrailRun {
-  PerihelionPassage passage;
-  ForecastTimings timings;
-  long long steps = 0;
-  int grains = 0;
-  std::vector<NodeRecord> nodes;
-  std::vector<EarthSample> earth;
-};
-
 double YearStartJD(int year) { return JulianDate(year, 1, 1, 0, 0, 0); }
 
 void CheckSettings(const ForecastSettings& s) {
-  auto inYears = [](int y) { return y >= 1600 && y <= 2200; };
+  auto inYears = [](int y) { return y >= kFirstForecastYear && y <= kLastForecastYear; };
   if (!inYears(s.trailFrom) || !inYears(s.trailTo) || !inYears(s.forecastFrom) ||
-      !inYears(s.forecastTo) || s.forecastTo >= 2200) {
-    throw RunError("Trail and forecast years must lie between 1600 and 2199");
+      !inYears(s.forecastTo)) {
+    throw RunError("Trail and forecast years must lie between " +
+                   std::to_string(kFirstForecastYear) + " and " +
+                   std::to_string(kLastForecastYear));
   }
   if (s.trailFrom > s.trailTo) throw RunError("The trail years run backwards");
   if (s.forecastFrom > s.forecastTo) throw RunError("The forecast years run backwards");
-  if (s.perTrail < 1 || s.perTrail > kCapacity - kMassiveCount) {
-    throw RunError("A trail holds 1 to 19990 particles");
+  if (s.perTrail < 1 || s.perTrail > kMaxParticles) {
+    throw RunError("A trail holds 1 to " + std::to_string(kMaxParticles) + " particles");
   }
   if (!(s.stepDays > 0 && s.stepDays <= 10))
     throw RunError("The trail step must lie in (0, 10] days");
@@ -127,71 +109,36 @@ struct EarthTrack {
   }
 };
 
-void IntegrateTrail(TrailRun& trail, const ForecastSettings& s, std::uint64_t seed,
-                    double windowStartJD, double endJD, ParticleRun& run,
-                    CrossingDetector& detector, std::atomic<long long>& done,
-                    std::atomic<double>& reachedJD, const std::atomic<bool>& cancel) {
-  const PerihelionPassage& passage = trail.passage;
-  ForecastTimings& time = trail.timings;
-  auto mark = Clock::now();
-  const MassiveStates bodies = MassiveBodiesAt(passage.jd);
-  time.epochs += Seconds(mark);
-  mark = Clock::now();
-  const std::vector<Grain> grains = ReleaseTrail(passage, s.perTrail, s.ejection, seed, passage.jd);
-  trail.grains = static_cast<int>(grains.size());
-  std::vector<StateVector> states;
-  std::vector<double> factors;
-  states.reserve(grains.size());
-  factors.reserve(grains.size());
-  for (const Grain& g : grains) {
-    states.push_back(g.helio);
-    factors.push_back(g.sunFactor);
-  }
-  time.release += Seconds(mark);
-  mark = Clock::now();
-  run.Begin(passage.jd, bodies, states, factors, s.stepDays);
-  time.startup += Seconds(mark);
-  detector.Reset();
-  detector.SetCaptureAu(kNodeBandAu);
-  long long taken = 0;
-  while (run.AcceptedJD() < endJD && taken < trail.steps) {
-    if (cancel.load(std::memory_order_relaxed)) return;
-    mark = Clock::now();
-    run.Step();
-    time.steps += Seconds(mark);
-    if (run.NewJD() > windowStartJD) {
-      mark = Clock::now();
-      if (trail.earth.empty()) {
-        trail.earth.push_back({run.AcceptedJD(), run.Heliocentric(kEarthRow, 4)});
-      }
-      trail.earth.push_back({run.NewJD(), run.Heliocentric(kEarthRow, 5)});
-      for (const Crossing& c : detector.Scan(run.State())) {
-        if (c.inShower && c.jd >= windowStartJD) {
-          trail.nodes.push_back({c.jd, c.rAu, c.lambdaSun, c.vx, c.vy, c.vz});
-        }
-      }
-      time.crossings += Seconds(mark);
-    }
-    run.FinishPass();
-    ++taken;
-    ++time.trailSteps;
-    done.fetch_add(1, std::memory_order_relaxed);
-    reachedJD.store(run.AcceptedJD(), std::memory_order_relaxed);
-  }
-}
-
 struct Near {
   double earthJd;
   double dr;
   Vec3 vg;
 };
 
+// The encounter of one trail in one year from its grains near the Earth.
+TrailEncounter Encounter(const EarthTrack& track, int trailYear, int year,
+                         const std::vector<Near>& near) {
+  double jd = 0, dr = 0;
+  Vec3 vg{0, 0, 0};
+  for (const Near& n : near) {
+    jd += n.earthJd;
+    dr += n.dr;
+    vg = {vg.x + n.vg.x, vg.y + n.vg.y, vg.z + n.vg.z};
+  }
+  const double count = static_cast<double>(near.size());
+  jd /= count;
+  const StateVector e = track.At(jd);
+  const Radiant radiant = RadiantFromGeocentricVelocity({vg.x / count, vg.y / count, vg.z / count});
+  return {trailYear, year, jd, SolarLongitudeDeg({e.x, e.y, e.z}), dr / count,
+          static_cast<int>(near.size()), radiant.raDeg, radiant.decDeg, radiant.vgKmS};
+}
+
 // Groups one trail's nodes near the Earth into one encounter per year.
-void Encounters(const TrailRun& trail, int trailYear, const ForecastSettings& s,
+void Encounters(const TrailOutcome& trail, int trailYear, const ForecastSettings& s,
                 std::vector<TrailEncounter>& out) {
   const EarthTrack track{trail.earth, s.stepDays};
   std::map<int, std::vector<Near>> byYear;
-  for (const NodeRecord& n : trail.nodes) {
+  for (const TrailNode& n : trail.nodes) {
     double earthJd = 0;
     if (!track.PassageOf(n.lambdaSun, n.jd, earthJd)) continue;
     if (std::fabs(n.jd - earthJd) > s.windowDays) continue;
@@ -202,23 +149,104 @@ void Encounters(const TrailRun& trail, int trailYear, const ForecastSettings& s,
     if (year < s.forecastFrom || year > s.forecastTo) continue;
     byYear[year].push_back({earthJd, dr, {n.vx - e.vx, n.vy - e.vy, n.vz - e.vz}});
   }
-  for (const auto& [year, near] : byYear) {
-    double jd = 0, dr = 0;
-    Vec3 vg{0, 0, 0};
-    for (const Near& n : near) {
-      jd += n.earthJd;
-      dr += n.dr;
-      vg = {vg.x + n.vg.x, vg.y + n.vg.y, vg.z + n.vg.z};
-    }
-    const double count = static_cast<double>(near.size());
-    jd /= count;
-    const StateVector e = track.At(jd);
-    const Radiant radiant =
-        RadiantFromGeocentricVelocity({vg.x / count, vg.y / count, vg.z / count});
-    out.push_back({trailYear, year, jd, SolarLongitudeDeg({e.x, e.y, e.z}), dr / count,
-                   static_cast<int>(near.size()), radiant.raDeg, radiant.decDeg, radiant.vgKmS});
-  }
+  for (const auto& [year, near] : byYear) out.push_back(Encounter(track, trailYear, year, near));
 }
+
+// The trails of a plan integrated side by side on threads, the longest first so
+// that the threads finish together, with the progress hook called every 0.2 s.
+class SideBySide {
+ public:
+  SideBySide(const ForecastPlan& plan, const ForecastProgress& progress)
+      : plan_(plan), progress_(progress), outcomes_(plan.tasks.size()), reached_(plan.tasks.size()) {
+    for (auto& r : reached_) r.store(std::numeric_limits<double>::quiet_NaN());
+    for (const TrailTask& t : plan.tasks) totalSteps_ += t.steps;
+    order_.resize(plan.tasks.size());
+    for (std::size_t k = 0; k < order_.size(); ++k) order_[k] = k;
+    std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
+      return plan.tasks[a].steps > plan.tasks[b].steps;
+    });
+  }
+
+  // False when the hook cancelled; rethrows the first failure of a trail.
+  bool Run() {
+    // The hook hears of every forecast at least once before any trail runs.
+    if (progress_ && !progress_(Status(0.0))) return false;
+    const int threadCount =
+        std::min<int>(plan_.settings.threads, std::max<std::size_t>(order_.size(), 1));
+    std::vector<std::thread> threads;
+    running_ = threadCount;
+    for (int t = 0; t < threadCount; ++t) threads.emplace_back([this] { Worker(); });
+    Wait();
+    for (std::thread& t : threads) t.join();
+    if (failure_) std::rethrow_exception(failure_);
+    if (cancel_) return false;
+    if (progress_) progress_(Status(1.0));
+    return true;
+  }
+  std::span<const TrailOutcome> Outcomes() const { return outcomes_; }
+
+ private:
+  void Worker() {
+    try {
+      TrailRunner runner;
+      for (std::size_t k = next_++; k < order_.size() && !cancel_; k = next_++) {
+        const std::size_t task = order_[k];
+        outcomes_[task] = runner.Run(plan_, plan_.tasks[task], {&done_, &reached_[task], &cancel_});
+        ++trailsFinished_;
+      }
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!failure_) failure_ = std::current_exception();
+      cancel_ = true;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    --running_;
+    finished_.notify_all();
+  }
+  void Wait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (running_ > 0) {
+      finished_.wait_for(lock, std::chrono::milliseconds(200));
+      if (progress_ && running_ > 0) {
+        lock.unlock();
+        const double fraction = totalSteps_ > 0 ? static_cast<double>(done_.load()) /
+                                                      static_cast<double>(totalSteps_)
+                                                : 1;
+        if (!progress_(Status(std::min(fraction, 1.0)))) cancel_ = true;
+        lock.lock();
+      }
+    }
+  }
+  ForecastStatus Status(double fraction) const {
+    ForecastStatus st;
+    st.fraction = fraction;
+    st.trailsFinished = trailsFinished_.load();
+    st.trailCount = static_cast<int>(order_.size());
+    st.reachedJD = std::numeric_limits<double>::quiet_NaN();
+    for (const auto& r : reached_) {
+      const double jd = r.load(std::memory_order_relaxed);
+      if (std::isfinite(jd) && !(jd >= st.reachedJD)) st.reachedJD = jd;
+    }
+    return st;
+  }
+
+  const ForecastPlan& plan_;
+  const ForecastProgress& progress_;
+  std::vector<TrailOutcome> outcomes_;
+  // Per trail the date it has reached, NaN before it starts; a finished trail keeps
+  // its last date, the latest of all, so the least date is the slowest running trail's.
+  std::vector<std::atomic<double>> reached_;
+  std::vector<std::size_t> order_;
+  long long totalSteps_ = 0;
+  std::atomic<long long> done_{0};
+  std::atomic<int> trailsFinished_{0};
+  std::atomic<bool> cancel_{false};
+  std::atomic<std::size_t> next_{0};
+  int running_ = 0;
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  std::exception_ptr failure_;
+};
 
 }  // namespace
 
@@ -241,115 +269,94 @@ ForecastProgress ReportInto(Progress& progress, const ForecastSettings& settings
   };
 }
 
-ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& progress) {
+ForecastPlan PlanForecast(const ForecastSettings& s) {
   CheckSettings(s);
-  const double windowStartJD = YearStartJD(s.forecastFrom) - 2 * s.windowDays;
-  const double endJD = YearStartJD(s.forecastTo + 1) + 2 * s.windowDays;
-  const double trailsEndJD = std::min(YearStartJD(s.trailTo + 1), windowStartJD);
-  ForecastResult result;
-  if (YearStartJD(s.trailFrom) >= trailsEndJD) return result;
+  ForecastPlan plan;
+  plan.settings = s;
+  plan.windowStartJD = YearStartJD(s.forecastFrom) - 2 * s.windowDays;
+  plan.endJD = YearStartJD(s.forecastTo + 1) + 2 * s.windowDays;
+  const double trailsEndJD = std::min(YearStartJD(s.trailTo + 1), plan.windowStartJD);
+  if (YearStartJD(s.trailFrom) >= trailsEndJD) return plan;
+  plan.spanned = true;
   const auto passagesStart = Clock::now();
   const std::vector<PerihelionPassage> passages =
       PerihelionPassages(s.cometIndex, YearStartJD(s.trailFrom), trailsEndJD);
-  result.timings.passages = Seconds(passagesStart);
-
-  std::vector<TrailRun> trails(passages.size());
-  long long totalSteps = 0;
-  for (std::size_t k = 0; k < passages.size(); ++k) {
-    trails[k].passage = passages[k];
-    trails[k].steps = PlanSteps(passages[k].jd, endJD, s.stepDays).steps;
-    totalSteps += trails[k].steps;
+  plan.passagesSeconds = Seconds(passagesStart);
+  for (const PerihelionPassage& passage : passages) {
+    const int year = CalendarFromJulianDate(passage.jd).year;
+    const std::uint64_t seed =
+        static_cast<std::uint64_t>(s.cometIndex) * 1000003u + static_cast<std::uint64_t>(year);
+    plan.tasks.push_back({passage, year, seed, PlanSteps(passage.jd, plan.endJD, s.stepDays).steps});
   }
+  return plan;
+}
 
-  std::atomic<long long> done{0};
-  // Per trail the date it has reached, NaN before it starts; a finished trail keeps
-  // its last date, the latest of all, so the least date is the slowest running trail's.
-  std::vector<std::atomic<double>> reached(trails.size());
-  for (auto& r : reached) r.store(std::numeric_limits<double>::quiet_NaN());
-  std::atomic<int> trailsFinished{0};
-  std::atomic<bool> cancel{false};
-  std::atomic<std::size_t> next{0};
-  std::atomic<int> running{0};
-  std::mutex mutex;
-  std::condition_variable finished;
-  std::exception_ptr failure;
-  const int threadCount = std::min<int>(s.threads, std::max<std::size_t>(trails.size(), 1));
-  // The longest trails first, so that the threads finish together.
-  std::vector<std::size_t> order(trails.size());
-  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return trails[a].steps > trails[b].steps; });
-
-  auto worker = [&]() {
-    try {
-      ParticleRun run;
-      CrossingDetector detector;
-      for (std::size_t k = next++; k < order.size() && !cancel; k = next++) {
-        TrailRun& trail = trails[order[k]];
-        const std::uint64_t seed =
-            static_cast<std::uint64_t>(s.cometIndex) * 1000003u +
-            static_cast<std::uint64_t>(CalendarFromJulianDate(trail.passage.jd).year);
-        std::atomic<double>& trailReached = reached[order[k]];
-        IntegrateTrail(trail, s, seed, windowStartJD, endJD, run, detector, done, trailReached,
-                       cancel);
-        ++trailsFinished;
-      }
-    } catch (...) {
-      std::lock_guard<std::mutex> lock(mutex);
-      if (!failure) failure = std::current_exception();
-      cancel = true;
-    }
-    std::lock_guard<std::mutex> lock(mutex);
-    --running;
-    finished.notify_all();
-  };
-  auto status = [&](double fraction) {
-    ForecastStatus st;
-    st.fraction = fraction;
-    st.trailsFinished = trailsFinished.load();
-    st.trailCount = static_cast<int>(trails.size());
-    st.reachedJD = std::numeric_limits<double>::quiet_NaN();
-    for (const auto& r : reached) {
-      const double jd = r.load(std::memory_order_relaxed);
-      if (std::isfinite(jd) && !(jd >= st.reachedJD)) st.reachedJD = jd;
-    }
-    return st;
-  };
-  // The hook hears of every forecast at least once before any trail runs.
-  if (progress && !progress(status(0.0))) {
-    result.cancelled = true;
-    return result;
+TrailOutcome TrailRunner::Run(const ForecastPlan& plan, const TrailTask& task,
+                              const TrailSignals& report) {
+  const ForecastSettings& s = plan.settings;
+  const PerihelionPassage& passage = task.passage;
+  TrailOutcome trail;
+  ForecastTimings& time = trail.timings;
+  auto mark = Clock::now();
+  const MassiveStates bodies = MassiveBodiesAt(passage.jd);
+  time.epochs += Seconds(mark);
+  mark = Clock::now();
+  const std::vector<Grain> grains = ReleaseTrail(passage, s.perTrail, s.ejection, task.seed, passage.jd);
+  trail.grains = static_cast<int>(grains.size());
+  std::vector<StateVector> states;
+  std::vector<double> factors;
+  states.reserve(grains.size());
+  factors.reserve(grains.size());
+  for (const Grain& g : grains) {
+    states.push_back(g.helio);
+    factors.push_back(g.sunFactor);
   }
-  std::vector<std::thread> threads;
-  running = threadCount;
-  for (int t = 0; t < threadCount; ++t) threads.emplace_back(worker);
-  {
-    std::unique_lock<std::mutex> lock(mutex);
-    while (running > 0) {
-      finished.wait_for(lock, std::chrono::milliseconds(200));
-      if (progress && running > 0) {
-        lock.unlock();
-        const double fraction =
-            totalSteps > 0 ? static_cast<double>(done.load()) / static_cast<double>(totalSteps) : 1;
-        if (!progress(status(std::min(fraction, 1.0)))) cancel = true;
-        lock.lock();
-      }
+  time.release += Seconds(mark);
+  mark = Clock::now();
+  run_.Begin(passage.jd, bodies, states, factors, s.stepDays);
+  time.startup += Seconds(mark);
+  detector_.Reset();
+  detector_.SetCaptureAu(kNodeBandAu);
+  for (long long taken = 0; run_.AcceptedJD() < plan.endJD && taken < task.steps; ++taken) {
+    if (report.cancel && report.cancel->load(std::memory_order_relaxed)) return trail;
+    mark = Clock::now();
+    run_.Step();
+    time.steps += Seconds(mark);
+    if (run_.NewJD() > plan.windowStartJD) {
+      mark = Clock::now();
+      RecordStep(plan.windowStartJD, trail);
+      time.crossings += Seconds(mark);
+    }
+    run_.FinishPass();
+    ++time.trailSteps;
+    if (report.stepsDone) report.stepsDone->fetch_add(1, std::memory_order_relaxed);
+    if (report.reachedJD) report.reachedJD->store(run_.AcceptedJD(), std::memory_order_relaxed);
+  }
+  return trail;
+}
+
+void TrailRunner::RecordStep(double windowStartJD, TrailOutcome& trail) {
+  if (trail.earth.empty()) {
+    trail.earth.push_back({run_.AcceptedJD(), run_.Heliocentric(kEarthRow, kAcceptedSlot)});
+  }
+  trail.earth.push_back({run_.NewJD(), run_.Heliocentric(kEarthRow, kNewSlot)});
+  for (const Crossing& c : detector_.Scan(run_.State())) {
+    if (c.inShower && c.jd >= windowStartJD) {
+      trail.nodes.push_back({c.jd, c.rAu, c.lambdaSun, c.vx, c.vy, c.vz});
     }
   }
-  for (std::thread& t : threads) t.join();
-  if (failure) std::rethrow_exception(failure);
-  if (cancel) {
-    result.cancelled = true;
-    return result;
-  }
-  if (progress) progress(status(1.0));
+}
 
-  const auto groupingStart = Clock::now();
+ForecastResult CollectEncounters(const ForecastPlan& plan, std::span<const TrailOutcome> outcomes) {
+  ForecastResult result;
   ForecastTimings& sum = result.timings;
-  for (const TrailRun& trail : trails) {
-    const int year = CalendarFromJulianDate(trail.passage.jd).year;
-    result.trails.push_back({year, trail.passage.jd, trail.grains});
-    Encounters(trail, year, s, result.encounters);
+  sum.passages = plan.passagesSeconds;
+  const auto groupingStart = Clock::now();
+  for (std::size_t k = 0; k < plan.tasks.size() && k < outcomes.size(); ++k) {
+    const TrailTask& task = plan.tasks[k];
+    const TrailOutcome& trail = outcomes[k];
+    result.trails.push_back({task.year, task.passage.jd, trail.grains});
+    Encounters(trail, task.year, plan.settings, result.encounters);
     sum.epochs += trail.timings.epochs;
     sum.release += trail.timings.release;
     sum.startup += trail.timings.startup;
@@ -366,15 +373,23 @@ ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& pr
   return result;
 }
 
-std::string ForecastCsv(const std::vector<TrailEncounter>& encounters) {
-  std::string out = "trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg\n";
-  char line[160];
-  for (const TrailEncounter& e : encounters) {
-    std::snprintf(line, sizeof line, "%d,%s,%.4f,%.5f,%d,%.2f,%.2f,%.2f\n", e.trailYear,
-                  FormatUtc(e.peakJd).c_str(), e.lambdaSun, e.missAu, e.particles, e.raDeg,
-                  e.decDeg, e.vgKmS);
-    out += line;
+ForecastResult RunForecast(const ForecastSettings& s, const ForecastProgress& progress) {
+  const ForecastPlan plan = PlanForecast(s);
+  ForecastResult result;
+  if (!plan.spanned) return result;
+  SideBySide trails(plan, progress);
+  if (!trails.Run()) {
+    result.cancelled = true;
+    result.timings.passages = plan.passagesSeconds;
+    return result;
   }
+  return CollectEncounters(plan, trails.Outcomes());
+}
+
+std::string ForecastCsv(const std::vector<TrailEncounter>& encounters) {
+  const auto columns = EncounterColumns();
+  std::string out = CsvHeader(columns);
+  for (const TrailEncounter& e : encounters) out += CsvRow(columns, e);
   return out;
 }
 

@@ -5,15 +5,32 @@
 // close to a trail's nodes gives an encounter with its time to the minute, solar
 // longitude, miss distance, particle count and radiant. Called by stelvo-cli
 // (--trails, --forecast) and the shower window's forecast view.
+//
+// Three jobs, each callable on its own: PlanForecast (the comet's passages and one
+// TrailTask per trail), TrailRunner::Run (one trail integrated alone: the unit that
+// threads here, or processes elsewhere, share out) and CollectEncounters (the
+// trails' nodes grouped into encounters). RunForecast does all three, the trails
+// side by side on threads; running the tasks one by one gives the same bits.
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/progress.h"
+#include "meteors/crossing_detector.h"
 #include "meteors/ejection.h"
+#include "run/epoch_state.h"
+#include "run/particle_run.h"
 
 namespace stelvo {
+
+// The years a forecast may search and release trails in, inclusive: the trails run
+// on into the year after the last one searched, which must still be a run's year.
+inline constexpr int kFirstForecastYear = kFirstEpochYear;
+inline constexpr int kLastForecastYear = kLastEpochYear - 1;
 
 // One trail meeting the Earth in one year: a row of the forecast table.
 struct TrailEncounter {
@@ -36,7 +53,7 @@ struct ForecastSettings {
   int cometIndex = 0;
   int trailFrom = 0, trailTo = 0;        // years of the trails' perihelion passages, inclusive
   int forecastFrom = 0, forecastTo = 0;  // years searched for encounters, inclusive
-  int perTrail = 10000;                  // grains per trail, 1..19990
+  int perTrail = 10000;                  // grains per trail, 1..kMaxParticles
   double stepDays = 1;
   EjectionSettings ejection;
   // A grain is near the Earth when its node lies within encounterAu of the Earth's
@@ -86,12 +103,80 @@ using ForecastProgress = std::function<bool(const ForecastStatus& status)>;
 // false once a cancel was requested.
 ForecastProgress ReportInto(Progress& progress, const ForecastSettings& settings);
 
-// Throws RunError for settings outside their ranges (years 1600..2200, trails
-// before the forecast's end) and passes on ArithmeticError from a run.
+// A grain's node near the Earth's orbit in the forecast span, as a trail run records it.
+struct TrailNode {
+  double jd;
+  double rAu;
+  double lambdaSun;
+  double vx, vy, vz;  // heliocentric velocity at the node, AU/day
+};
+
+// The Earth's heliocentric state at one of a trail run's steps.
+struct EarthSample {
+  double jd;
+  StateVector helio;
+};
+
+// One trail of a forecast: the passage that releases it, the seed of its grains and
+// the steps its run takes to the forecast's end.
+struct TrailTask {
+  PerihelionPassage passage;
+  int year;  // calendar year of the passage
+  std::uint64_t seed;
+  long long steps;
+};
+
+struct ForecastPlan {
+  ForecastSettings settings;
+  double windowStartJD = 0;  // nodes are kept from here on
+  double endJD = 0;          // the trail runs end here
+  bool spanned = false;      // false when no trail can be released before the window
+  std::vector<TrailTask> tasks;  // in passage order
+  double passagesSeconds = 0;
+};
+
+// What one trail run found: its grains' nodes near the Earth's orbit and the
+// Earth's track over the same span.
+struct TrailOutcome {
+  int grains = 0;
+  std::vector<TrailNode> nodes;
+  std::vector<EarthSample> earth;
+  ForecastTimings timings;
+};
+
+// Optional shared counters a trail run reports into while it runs (any may be null).
+struct TrailSignals {
+  std::atomic<long long>* stepsDone = nullptr;
+  std::atomic<double>* reachedJD = nullptr;
+  const std::atomic<bool>* cancel = nullptr;  // set: the run returns at its next step
+};
+
+// Throws RunError for settings outside their ranges (years kFirstForecastYear..
+// kLastForecastYear, trails before the forecast's end); integrates the comet to its
+// perihelia.
+ForecastPlan PlanForecast(const ForecastSettings& settings);
+
+// Runs one trail task of a plan; keeps its run state and detector from task to task.
+class TrailRunner {
+ public:
+  TrailOutcome Run(const ForecastPlan& plan, const TrailTask& task, const TrailSignals& report = {});
+
+ private:
+  void RecordStep(double windowStartJD, TrailOutcome& trail);
+  ParticleRun run_;
+  CrossingDetector detector_;
+};
+
+// The plan's trails and their encounters, grouped from the outcomes (one per task, in
+// the plan's order), by forecast year, then trail year; timings summed.
+ForecastResult CollectEncounters(const ForecastPlan& plan, std::span<const TrailOutcome> outcomes);
+
+// Plans, integrates the trails side by side on settings.threads threads, collects.
+// Throws like PlanForecast and passes on ArithmeticError from a run.
 ForecastResult RunForecast(const ForecastSettings& settings, const ForecastProgress& progress = {});
 
-// The forecast as CSV: the header trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg
-// and one line per encounter.
+// The forecast as CSV: the header of meteors/record_format's encounter columns
+// (trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg) and one line per encounter.
 std::string ForecastCsv(const std::vector<TrailEncounter>& encounters);
 
 }  // namespace stelvo

@@ -8,20 +8,11 @@
 
 #include "core/atomic_file.h"
 #include "core/run_error.h"
-#include "data/comet_catalogue.h"
-#include "initial/astronom.h"
-#include "meteors/comet_passages.h"
-#include "meteors/sky_geometry.h"
-#include "run/epoch_state.h"
+#include "initial/catalogue.h"
 
 namespace stelvo {
 
 namespace {
-
-// The catalogue line's designation field starts here (see the catalogue's generator).
-constexpr std::size_t kDesignationColumn = 100;
-
-double YearStartJD(int year) { return JulianDate(year, 1, 1, 0, 0, 0); }
 
 // RFC 4180: a field with a comma, quote or line break is quoted, quotes doubled.
 std::string CsvField(const std::string& text) {
@@ -40,10 +31,12 @@ std::string CheckpointKey(const SurveySettings& settings, const SurveyTask& task
   std::snprintf(line, sizeof line,
                 "stelvo-survey task 1 comet=%d trail=%d forecast=%d..%d per-trail=%d "
                 "step=%.17g nucleus=%.17g grains=%.17g..%.17g density=%.17g qpr=%.17g "
-                "active=%.17g near=%.17g window=%.17g\n",
+                "active=%.17g release=%d speed=%d directions=%d near=%.17g window=%.17g\n",
                 task.comet, task.trailYear, f.forecastFrom, f.forecastTo, f.perTrail, f.stepDays,
                 e.nucleusRadiusKm, e.grainRadiusMinMm, e.grainRadiusMaxMm, e.grainDensityKgM3,
-                e.radiationPressureEfficiency, e.activeWithinAu, f.encounterAu, f.windowDays);
+                e.radiationPressureEfficiency, e.activeWithinAu, static_cast<int>(e.release),
+                static_cast<int>(e.speedLaw), static_cast<int>(e.directions), f.encounterAu,
+                f.windowDays);
   return line;
 }
 
@@ -53,29 +46,24 @@ std::size_t LineCount(const std::string& text) {
 
 }  // namespace
 
-std::string CometDesignation(int cometIndex) {
-  if (cometIndex < 0 || cometIndex >= kCometCount) {
-    throw RunError("The comet index must lie between 0 and 587");
-  }
-  const std::string_view line = kCometCatalogue[cometIndex];
-  return std::string(line.substr(std::min(kDesignationColumn, line.size())));
+namespace {
+
+// The survey's forecast settings for one comet, its trails run one at a time.
+ForecastSettings ForComet(const SurveySettings& settings, int comet) {
+  ForecastSettings f = settings.forecast;
+  f.cometIndex = comet;
+  f.threads = 1;
+  return f;
 }
 
+}  // namespace
+
 std::vector<SurveyTask> PlanSurvey(const SurveySettings& settings) {
-  const ForecastSettings& f = settings.forecast;
-  if (f.trailFrom > f.trailTo || f.forecastFrom > f.forecastTo) {
-    throw RunError("The trail and forecast years run backwards");
-  }
-  const double windowStartJD = YearStartJD(f.forecastFrom) - 2 * f.windowDays;
-  const double endJD = YearStartJD(f.forecastTo + 1) + 2 * f.windowDays;
-  const double trailsEndJD = std::min(YearStartJD(f.trailTo + 1), windowStartJD);
   std::vector<SurveyTask> tasks;
   for (const int comet : settings.comets) {
-    if (YearStartJD(f.trailFrom) >= trailsEndJD) break;
-    for (const PerihelionPassage& p :
-         PerihelionPassages(comet, YearStartJD(f.trailFrom), trailsEndJD)) {
-      const double steps = PlanSteps(p.jd, endJD, f.stepDays).steps;
-      tasks.push_back({comet, CalendarFromJulianDate(p.jd).year, steps * f.perTrail});
+    const ForecastPlan plan = PlanForecast(ForComet(settings, comet));
+    for (const TrailTask& t : plan.tasks) {
+      tasks.push_back({comet, t.year, static_cast<double>(t.steps) * plan.settings.perTrail});
     }
   }
   std::stable_sort(tasks.begin(), tasks.end(),
@@ -84,16 +72,22 @@ std::vector<SurveyTask> PlanSurvey(const SurveySettings& settings) {
 }
 
 std::optional<std::string> RunSurveyTask(const SurveySettings& settings, const SurveyTask& task,
-                                         const ForecastProgress& progress) {
-  ForecastSettings s = settings.forecast;
-  s.cometIndex = task.comet;
-  s.trailFrom = s.trailTo = task.trailYear;
-  s.threads = 1;
-  const ForecastResult r = RunForecast(s, progress);
-  if (r.cancelled) return std::nullopt;
-  // The forecast CSV's rows, one encounter at a time, so that the survey has the
-  // forecast's columns whatever they are.
-  const std::string comet = CsvField(CometDesignation(task.comet)) + ",";
+                                         TrailRunner& runner, const std::atomic<bool>* cancel) {
+  ForecastSettings f = ForComet(settings, task.comet);
+  f.trailFrom = f.trailTo = task.trailYear;
+  const ForecastPlan plan = PlanForecast(f);
+  if (plan.tasks.size() != 1) {
+    throw RunError(std::string(CometDisplayName(task.comet)) + " has no perihelion passage in " +
+                   std::to_string(task.trailYear));
+  }
+  TrailSignals signals;
+  signals.cancel = cancel;
+  const TrailOutcome outcome = runner.Run(plan, plan.tasks.front(), signals);
+  if (cancel && cancel->load()) return std::nullopt;
+  const ForecastResult r = CollectEncounters(plan, {&outcome, 1});
+  // The forecast CSV's rows (record_format's encounter columns, as the forecast
+  // writes them), one encounter at a time, behind the comet's designation.
+  const std::string comet = CsvField(std::string(CometDisplayName(task.comet))) + ",";
   const std::size_t headerLength = ForecastCsv({}).size();
   std::string rows;
   for (const TrailEncounter& e : r.encounters) rows += comet + ForecastCsv({e}).substr(headerLength);

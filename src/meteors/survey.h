@@ -6,6 +6,7 @@
 // same however the tasks were shared. No message passing here: stelvo-survey
 // (app/survey) distributes the tasks over threads and MPI ranks.
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,15 +27,19 @@ struct SurveyTask {
   double cost = 0;    // grains x steps of the trail's integration
 };
 
-// Every trail of every comet of the survey, the most costly first (ties: the
-// comets' order, then the year), so that the last tasks to finish are short ones.
-// Integrates each comet to its perihelia; throws RunError for bad settings.
+// Every trail of every comet of the survey (the trail tasks of each comet's
+// forecast plan), the most costly first (ties: the comets' order, then the year), so
+// that the last tasks to finish are short ones. Integrates each comet to its
+// perihelia; throws RunError for bad settings.
 std::vector<SurveyTask> PlanSurvey(const SurveySettings& settings);
 
 // A task's lines of the survey CSV, each ending in a newline (none when the trail
-// meets the Earth in no forecast year); std::nullopt when `progress` cancelled it.
+// meets the Earth in no forecast year): the trail task of a forecast planned for
+// the trail's year alone, run by `runner` (kept from task to task by its thread)
+// and collected. std::nullopt when `cancel` was set while it ran.
 std::optional<std::string> RunSurveyTask(const SurveySettings& settings, const SurveyTask& task,
-                                         const ForecastProgress& progress = {});
+                                         TrailRunner& runner,
+                                         const std::atomic<bool>* cancel = nullptr);
 
 // The header `comet,` + the forecast CSV's header.
 std::string SurveyCsvHeader();
@@ -43,9 +48,6 @@ std::string SurveyCsvHeader();
 // comets in the settings, then of the trail years, whatever the order of tasks.
 std::string SurveyCsv(const SurveySettings& settings, const std::vector<SurveyTask>& tasks,
                       const std::vector<std::string>& rows);
-
-// The comet's designation as the catalogue gives it ("55P/Tempel-Tuttle").
-std::string CometDesignation(int cometIndex);
 
 // Checkpoints: one file per finished task in a directory, written atomically,
 // starting with a line that records every setting that shapes the task's rows.

@@ -1,6 +1,7 @@
 #include "run/epoch_state.h"
 
 #include <cmath>
+#include <string>
 
 #include "core/gravity.h"
 #include "core/integrator.h"
@@ -13,7 +14,8 @@ namespace stelvo {
 
 void CheckEpoch(double jd) {
   if (!(jd >= kEarliestEpochJD && jd < kLatestEpochJD)) {
-    throw RunError("The epoch must lie in the years 1600 to 2200");
+    throw RunError("The epoch must lie in the years " + std::to_string(kFirstEpochYear) + " to " +
+                   std::to_string(kLastEpochYear));
   }
 }
 
@@ -62,8 +64,8 @@ MassiveStates IntegrateMassive(const MassiveStates& from, double fromJD, double 
   }
   MassiveStates out;
   for (int i = 0; i < kMassiveCount; ++i) {
-    out[i] = {s.Pos(kX, 4)[i], s.Pos(kY, 4)[i], s.Pos(kZ, 4)[i],
-              s.Vel(kX, 4)[i], s.Vel(kY, 4)[i], s.Vel(kZ, 4)[i]};
+    out[i] = {s.Pos(kX, kAcceptedSlot)[i], s.Pos(kY, kAcceptedSlot)[i], s.Pos(kZ, kAcceptedSlot)[i],
+              s.Vel(kX, kAcceptedSlot)[i], s.Vel(kY, kAcceptedSlot)[i], s.Vel(kZ, kAcceptedSlot)[i]};
   }
   return out;
 }

@@ -12,7 +12,11 @@
 
 namespace stelvo {
 
-// 1600 January 1, 0h and 2201 January 1, 0h: the years 1600 to 2200 inclusive.
+// The years a run may start in, inclusive; everything that takes a year or an epoch
+// (the forecast, the window's and stelvo-cli's year fields) checks against these.
+inline constexpr int kFirstEpochYear = 1600;
+inline constexpr int kLastEpochYear = 2200;
+// kFirstEpochYear January 1, 0h and the January 1, 0h after kLastEpochYear.
 inline constexpr double kEarliestEpochJD = 2305447.5;
 inline constexpr double kLatestEpochJD = 2524958.5;
 // The step of the epoch integration. The round trip J2000 -> 1700 -> J2000 returns

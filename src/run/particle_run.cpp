@@ -1,6 +1,7 @@
 #include "run/particle_run.h"
 
 #include <cmath>
+#include <string>
 
 #include "core/coefficients.h"
 #include "core/gravity.h"
@@ -20,8 +21,8 @@ ParticleRun::~ParticleRun() = default;
 void ParticleRun::Begin(double epochJD, const MassiveStates& bodies,
                         std::span<const StateVector> particles, std::span<const double> sunFactors,
                         double stepDays) {
-  if (particles.size() > static_cast<std::size_t>(kCapacity - kMassiveCount)) {
-    throw RunError("A run holds at most 19990 particles");
+  if (particles.size() > static_cast<std::size_t>(kMaxParticles)) {
+    throw RunError("A run holds at most " + std::to_string(kMaxParticles) + " particles");
   }
   if (!sunFactors.empty() && sunFactors.size() != particles.size()) {
     throw RunError("One Sun factor per particle");
@@ -48,7 +49,7 @@ void ParticleRun::Begin(double epochJD, const MassiveStates& bodies,
   InitialAccelerations(s);
   startupPasses_ = StartUpIteration(s, *coeffs_);
   s.SimDays = 4 * stepDays;
-  s.CurrentSlot = 4;
+  s.CurrentSlot = kAcceptedSlot;
 }
 
 void ParticleRun::Step() { IntegrationStep(*state_, *coeffs_); }

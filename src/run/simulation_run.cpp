@@ -108,7 +108,7 @@ void SimulationRun::StartUp(Progress* progress) {
   InitialAccelerations(s, *pool_);
   startupPasses_ = StartUpIteration(s, *coeffs_, kStartupPassLimit, *pool_, progress);
   s.SimDays = 4 * s.StepDays;
-  s.CurrentSlot = 4;
+  s.CurrentSlot = kAcceptedSlot;
 }
 
 void SimulationRun::Step() { IntegrationStep(*state_, *coeffs_, *pool_); }

@@ -12,6 +12,8 @@
 #include "core/progress.h"
 #include "core/worker_pool.h"
 #include "data/comet_catalogue.h"
+#include "initial/catalogue.h"
+#include "meteors/forecast.h"
 #include "ui/background_task.h"
 
 namespace stelvo {
@@ -23,14 +25,11 @@ constexpr int kLeonidComet = 539;
 constexpr int kStartTrailFrom = 1699, kStartTrailTo = 1965;
 constexpr int kStartForecastFrom = 1998, kStartForecastTo = 2002;
 constexpr int kStartPerTrail = 1000;
-constexpr int kFirstYear = 1600, kLastYear = 2200;
-// Where the name stands in a catalogue line.
-constexpr std::size_t kNameColumn = 100;
 
 QSpinBox* YearBox(QWidget* parent, const char* name, int year) {
   auto* box = new QSpinBox(parent);
   box->setObjectName(QLatin1String(name));
-  box->setRange(kFirstYear, kLastYear);
+  box->setRange(kFirstForecastYear, kLastForecastYear);
   box->setValue(year);
   return box;
 }
@@ -49,9 +48,7 @@ ForecastControls::ForecastControls(Present present, QWidget* parent)
   ComboBox_Comet = new QComboBox(this);
   ComboBox_Comet->setObjectName(QStringLiteral("ComboBox_Comet"));
   for (int i = 0; i < kCometCount; ++i) {
-    const std::string_view line = kCometCatalogue[i];
-    const std::string_view name =
-        line.size() > kNameColumn ? line.substr(kNameColumn) : std::string_view();
+    const std::string_view name = CometDisplayName(i);
     ComboBox_Comet->addItem(QString::fromLatin1(name.data(), qsizetype(name.size())).trimmed());
   }
   ComboBox_Comet->setCurrentIndex(kLeonidComet);
@@ -64,7 +61,7 @@ ForecastControls::ForecastControls(Present present, QWidget* parent)
   Label_PerTrail = Caption(this, "Label_PerTrail");
   Edit_PerTrail = new QSpinBox(this);
   Edit_PerTrail->setObjectName(QStringLiteral("Edit_PerTrail"));
-  Edit_PerTrail->setRange(1, 19990);
+  Edit_PerTrail->setRange(1, kMaxParticles);
   Edit_PerTrail->setValue(kStartPerTrail);
   Button_Forecast = new QPushButton(this);
   Button_Forecast->setObjectName(QStringLiteral("Button_Forecast"));

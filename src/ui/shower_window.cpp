@@ -14,9 +14,10 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <array>
+#include <span>
 
-#include "meteors/sky_geometry.h"
+#include "initial/constants.h"
+#include "meteors/record_format.h"
 #include "ui/forecast_controls.h"
 #include "ui/pictures.h"
 
@@ -25,61 +26,31 @@ namespace stelvo {
 namespace {
 
 constexpr int kRefreshMs = 100;  // at most ten refreshes a second during a run
-constexpr int kDateYearFallback = 2000;
-
-// Column headers of the table and of its copied text.
-const char* const kColumnTitles[7] = {
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "λ☉ (°)"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Datum"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "RA (°)"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Dek (°)"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "v_g (km/s)"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Anzahl"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Begegnungen"),
-};
-
-// Column headers of the forecast table.
-const char* const kForecastTitles[8] = {
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Spur"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Maximum (UTC)"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "λ☉ (°)"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Abstand (AE)"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Teilchen"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "RA (°)"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Dek (°)"),
-    QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "v_g (km/s)"),
-};
-
 QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
 
-QString Signed(double value, int decimals) {
-  const QString text = Fixed(value, decimals);
-  return value >= 0 && !text.startsWith(QLatin1Char('-')) ? QLatin1Char('+') + text : text;
+// A record's cells as the window's table shows them.
+template <class Record>
+QStringList TableCells(std::span<const Column<Record>> columns, const Record& record) {
+  QStringList cells;
+  for (const std::string& cell : Cells(columns, record, Output::kTable)) {
+    cells << QString::fromUtf8(cell.data(), qsizetype(cell.size()));
+  }
+  return cells;
 }
 
-// The cells of one shower's row, as shown and as copied.
-std::array<QString, 7> RowCells(const Shower& shower) {
-  return {Fixed(shower.lambdaSun, 1),
-          QString::fromLatin1(shower.date.data(), int(qstrnlen(shower.date.data(), 6))),
-          Fixed(shower.raDeg, 1),
-          Signed(shower.decDeg, 1),
-          Fixed(shower.vgKmS, 1),
-          QString::number(shower.count),
-          QString::number(shower.encounters)};
+// The columns' titles in the window's language.
+template <class Record>
+QStringList TableTitles(std::span<const Column<Record>> columns) {
+  QStringList titles;
+  for (const std::string& title : Headers(columns, Output::kTable)) {
+    titles << QCoreApplication::translate("stelvo::TForm_Showers", title.c_str());
+  }
+  return titles;
 }
 
-// The cells of one encounter's row.
-std::array<QString, 8> ForecastCells(const TrailEncounter& e) {
-  std::array<char, 17> peak{};
-  FormatUtc(e.peakJd, peak);
-  return {QString::number(e.trailYear),
-          QString::fromLatin1(peak.data(), int(qstrnlen(peak.data(), peak.size()))),
-          Fixed(e.lambdaSun, 3),
-          Signed(e.missAu, 5),
-          QString::number(e.particles),
-          Fixed(e.raDeg, 1),
-          Signed(e.decDeg, 1),
-          Fixed(e.vgKmS, 1)};
+template <class Record>
+int TableColumnCount(std::span<const Column<Record>> columns) {
+  return int(Headers(columns, Output::kTable).size());
 }
 
 QTableWidget* MakeGrid(int columns, QWidget* parent, const char* name) {
@@ -166,7 +137,7 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
   Label_Counts->setObjectName(QStringLiteral("Label_Counts"));
   Label_Counts->setWordWrap(true);
 
-  Grid_Showers = MakeGrid(int(std::size(kColumnTitles)), showersPage, "Grid_Showers");
+  Grid_Showers = MakeGrid(TableColumnCount(ShowerColumns()), showersPage, "Grid_Showers");
   Grid_Showers->installEventFilter(this);
   Button_Copy = new QPushButton(showersPage);
   Button_Copy->setObjectName(QStringLiteral("Button_Copy"));
@@ -197,7 +168,7 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
       timeline_.Image(), [this] { DrawTimeline(); }, forecastPage);
   Image_Forecast->setObjectName(QStringLiteral("Image_Forecast"));
   Image_Forecast->setMinimumSize(400, 200);
-  Grid_Forecast = MakeGrid(int(std::size(kForecastTitles)), forecastPage, "Grid_Forecast");
+  Grid_Forecast = MakeGrid(TableColumnCount(EncounterColumns()), forecastPage, "Grid_Forecast");
   Grid_Forecast->installEventFilter(this);
   Button_CopyForecast = new QPushButton(forecastPage);
   Button_CopyForecast->setObjectName(QStringLiteral("Button_CopyForecast"));
@@ -232,30 +203,29 @@ ChartTexts TForm_Showers::Texts() const {
 }
 
 void TForm_Showers::ResizeMap() {
+  const ShowerSummary& summary = watch_.Summary();
   map_.Resize(Image_Radiants->width(), Image_Radiants->height(), Texts());
-  map_.Redraw(summary_);
-  map_.MarkShowers(summary_.Showers());
-  drawnCrossings_ = summary_.CrossingCount();
+  map_.Redraw(summary);
+  map_.MarkShowers(summary.Showers());
+  drawnCrossings_ = summary.CrossingCount();
   Image_Radiants->update();
 }
 
 void TForm_Showers::ResizeProfile() {
   profile_.Resize(Image_Activity->width(), Image_Activity->height(), Texts());
-  profile_.Redraw(summary_.Activity());
+  profile_.Redraw(watch_.Summary().Activity());
   Image_Activity->update();
 }
 
 void TForm_Showers::BeginRun() {
-  detector_.Reset();
-  summary_.Reset();
+  watch_.Reset();
   drawnCrossings_ = 0;
   map_.Clear();
   Refresh();
 }
 
 void TForm_Showers::AfterStep(const RunState& state, WorkerPool& pool) {
-  epochJD_ = state.EpochJD;
-  summary_.Add(detector_.Scan(state, pool), state.SimDays, state.SimDays + state.StepDays);
+  watch_.AfterStep(state, pool);
   if (isVisible() && sinceRefresh_.elapsed() >= kRefreshMs) Refresh();
 }
 
@@ -264,17 +234,17 @@ void TForm_Showers::EndRun() { Refresh(); }
 void TForm_Showers::Refresh() {
   // New dots are drawn on top of the map; only when more crossings came than the
   // summary keeps dots for is the map drawn anew.
-  const long long fresh = summary_.CrossingCount() - drawnCrossings_;
-  if (fresh < 0 || fresh > summary_.DotCount()) {
-    map_.Redraw(summary_);
+  const ShowerSummary& summary = watch_.Summary();
+  const long long fresh = summary.CrossingCount() - drawnCrossings_;
+  if (fresh < 0 || fresh > summary.DotCount()) {
+    map_.Redraw(summary);
   } else {
-    map_.AddDots(summary_, summary_.DotCount() - static_cast<int>(fresh));
+    map_.AddDots(summary, summary.DotCount() - static_cast<int>(fresh));
   }
-  drawnCrossings_ = summary_.CrossingCount();
-  profile_.Redraw(summary_.Activity());
-  summary_.Summarise(summary_.ScannedDays() > 0 ? summary_.MiddleYear(epochJD_)
-                                                : kDateYearFallback);
-  map_.MarkShowers(summary_.Showers());
+  drawnCrossings_ = summary.CrossingCount();
+  profile_.Redraw(summary.Activity());
+  watch_.Summarise();
+  map_.MarkShowers(summary.Showers());
   FillTable();
   Image_Radiants->update();
   Image_Activity->update();
@@ -283,23 +253,24 @@ void TForm_Showers::Refresh() {
 }
 
 void TForm_Showers::FillTable() {
-  const auto showers = summary_.Showers();
+  const ShowerSummary& summary = watch_.Summary();
+  const auto showers = summary.Showers();
   Grid_Showers->setRowCount(int(showers.size()));
   for (int row = 0; row < int(showers.size()); ++row) {
-    const auto cells = RowCells(showers[std::size_t(row)]);
+    const QStringList cells = TableCells(ShowerColumns(), showers[std::size_t(row)]);
     for (int column = 0; column < int(cells.size()); ++column) {
-      SetCell(Grid_Showers, row, column, cells[std::size_t(column)]);
+      SetCell(Grid_Showers, row, column, cells[column]);
     }
   }
   Label_Counts->setText(
       tr("%1 Knotendurchgänge in %2 Jahren, davon %3 nahe der Erdbahn (|Δr| < %4 AE), "
          "%5 Begegnungen mit der Erde (< %6 AE)")
-          .arg(summary_.CrossingCount())
-          .arg(Fixed(summary_.ScannedDays() / 365.25, 1))
-          .arg(summary_.CapturedCount())
-          .arg(Fixed(detector_.CaptureAu(), 2))
-          .arg(summary_.EncounterCount())
-          .arg(Fixed(detector_.EncounterAu(), 2)));
+          .arg(summary.CrossingCount())
+          .arg(Fixed(watch_.ScannedYears(), 1))
+          .arg(summary.CapturedCount())
+          .arg(Fixed(watch_.Detector().CaptureAu(), 2))
+          .arg(summary.EncounterCount())
+          .arg(Fixed(watch_.Detector().EncounterAu(), 2)));
 }
 
 QString TForm_Showers::TableText() const { return GridText(Grid_Showers); }
@@ -326,9 +297,9 @@ void TForm_Showers::FillForecastTable() {
   Grid_Forecast->setRowCount(int(forecast_.size()));
   for (int row = 0; row < int(forecast_.size()); ++row) {
     const TrailEncounter& encounter = forecast_[std::size_t(row)];
-    const auto cells = ForecastCells(encounter);
+    const QStringList cells = TableCells(EncounterColumns(), encounter);
     for (int column = 0; column < int(cells.size()); ++column) {
-      SetCell(Grid_Forecast, row, column, cells[std::size_t(column)]);
+      SetCell(Grid_Forecast, row, column, cells[column]);
     }
     // The trail's year in the colour of its row on the timeline.
     Grid_Forecast->item(row, 0)->setForeground(
@@ -367,14 +338,10 @@ void TForm_Showers::changeEvent(QEvent* event) {
 void TForm_Showers::RetranslateUi() {
   setWindowTitle(tr("Meteorströme"));
   Tabs->setTabText(0, tr("Ströme"));
-  QStringList titles;
-  for (const char* title : kColumnTitles) titles << tr(title);
-  Grid_Showers->setHorizontalHeaderLabels(titles);
+  Grid_Showers->setHorizontalHeaderLabels(TableTitles(ShowerColumns()));
   Button_Copy->setText(tr("&Kopieren"));
   Tabs->setTabText(1, tr("Vorhersage"));
-  QStringList forecastTitles;
-  for (const char* title : kForecastTitles) forecastTitles << tr(title);
-  Grid_Forecast->setHorizontalHeaderLabels(forecastTitles);
+  Grid_Forecast->setHorizontalHeaderLabels(TableTitles(EncounterColumns()));
   Button_CopyForecast->setText(tr("&Kopieren"));
   DrawTimeline();
   // The charts carry texts of their own: drawn anew in the new language.

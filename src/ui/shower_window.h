@@ -1,7 +1,7 @@
 #pragma once
 // Form_Showers: the second window, opened from the main window's "Meteorströme" menu.
-// It owns the crossing detector and the shower summary of the window's runs, which
-// the main window feeds after every step, and shows the radiant map, the activity
+// It owns the shower watch of the window's runs (meteors/shower_watch.h), which the
+// main window feeds after every step, and shows the radiant map, the activity
 // profile and the table of showers found, refreshed at most ten times a second.
 // A run's results stay after Stop and are cleared by the next Start. A second tab
 // presents a dust-trail forecast handed to it (SetForecast): a timeline of the
@@ -15,9 +15,8 @@
 #include <vector>
 
 #include "core/run_state.h"
-#include "meteors/crossing_detector.h"
 #include "meteors/forecast.h"
-#include "meteors/shower_summary.h"
+#include "meteors/shower_watch.h"
 #include "view/activity_profile.h"
 #include "view/forecast_timeline.h"
 #include "view/radiant_map.h"
@@ -78,8 +77,8 @@ class TForm_Showers : public QWidget {
   void CopyTable();
   void RetranslateUi();
 
-  const ShowerSummary& Summary() const { return summary_; }
-  CrossingDetector& Detector() { return detector_; }
+  const ShowerSummary& Summary() const { return watch_.Summary(); }
+  CrossingDetector& Detector() { return watch_.Detector(); }
   const RadiantMap& Map() const { return map_; }
   const ActivityProfile& Profile() const { return profile_; }
   // How many refreshes drew the pictures; for tests of the refresh rate.
@@ -98,13 +97,11 @@ class TForm_Showers : public QWidget {
   void FillTable();
   ChartTexts Texts() const;
 
-  CrossingDetector detector_;
-  ShowerSummary summary_;
+  ShowerWatch watch_;
   RadiantMap map_;
   ActivityProfile profile_;
   ForecastTimeline timeline_;
   std::vector<TrailEncounter> forecast_;
-  double epochJD_ = 0;
   long long drawnCrossings_ = 0;  // crossings whose dots the map already holds
   long long refreshCount_ = 0;
   QElapsedTimer sinceRefresh_;
