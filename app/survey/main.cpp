@@ -273,6 +273,8 @@ int Work(const SurveySettings& settings, const std::vector<SurveyTask>& tasks, i
         asking = false;
         if (reply < 0) {
           noMore = true;
+        } else if (reply >= static_cast<int>(tasks.size())) {
+          Fail("rank 0 sent an unknown task");
         } else {
           runner.Submit(reply);
           ++inFlight;
