@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "core/atomic_file.h"
 #include "core/run_error.h"
@@ -22,8 +21,9 @@ std::string CsvField(const std::string& text) {
   return out + "\"";
 }
 
-// Every setting that shapes a task's rows, on one line: a checkpoint written with
-// other settings is not this task's.
+// Every setting that shapes a task's rows, on one line, and the survey's header: a
+// checkpoint written with other settings, or by a program with other columns, is
+// not this task's.
 std::string CheckpointKey(const SurveySettings& settings, const SurveyTask& task) {
   const ForecastSettings& f = settings.forecast;
   const EjectionSettings& e = f.ejection;
@@ -37,16 +37,12 @@ std::string CheckpointKey(const SurveySettings& settings, const SurveyTask& task
                 e.radiationPressureEfficiency, e.activeWithinAu, static_cast<int>(e.release),
                 static_cast<int>(e.speedLaw), static_cast<int>(e.directions), f.encounterAu,
                 f.windowDays);
-  return line;
+  return line + SurveyCsvHeader();
 }
 
 std::size_t LineCount(const std::string& text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
-
-}  // namespace
-
-namespace {
 
 // The survey's forecast settings for one comet, its trails run one at a time.
 ForecastSettings ForComet(const SurveySettings& settings, int comet) {
