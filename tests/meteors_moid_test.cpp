@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,8 @@ const JplOrbit kJplOrbits[] = {
     {"237P/LINEAR", 2459542.5, 0.4343792763591935, 1.986613413263668, 245.3799932224934,
      25.23513160965486, 14.01468509818711, 0.98120898},
 };
+
+void PrintTo(const JplOrbit& o, std::ostream* os) { *os << o.name; }
 
 class JplMoid : public testing::TestWithParam<JplOrbit> {};
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -135,6 +136,8 @@ const CheckpointCase kCheckpointCases[] = {
     {"missing", [](SurveySettings&, const std::string& path) { std::filesystem::remove(path); },
      false},
 };
+
+void PrintTo(const CheckpointCase& c, std::ostream* os) { *os << c.name; }
 
 class Checkpoint : public testing::TestWithParam<CheckpointCase> {};
 
