@@ -4,10 +4,9 @@
 
 #include <cmath>
 #include <numeric>
-#include <sstream>
 #include <vector>
 
-#include "core/state_digest.h"
+#include "digest_fixture.h"
 
 namespace stelvo {
 namespace {
@@ -135,27 +134,19 @@ TEST(CoefficientTablesTest, RegularFormulasAreExactForDegreeNineButNotTen) {
 // of the tables' arithmetic prints the new digest to paste here.
 TEST(CoefficientTablesTest, EveryEntryIsPinnedBitForBit) {
   const IntegratorCoeffs c = Built();
-  std::uint64_t digest = kDigestStart;
-  std::ostringstream entries;
-  entries << std::hexfloat;
-  auto add = [&](const auto& table, const char* name) {
-    digest = DigestDoubles(digest, table.data(), table.size());
-    entries << name;
-    for (double w : table) entries << " " << w;
-    entries << "\n";
-  };
-  add(c.AdamsMoultonDiff, "AdamsMoultonDiff");
-  add(c.CowellDiff, "CowellDiff");
-  add(c.CentreVelDiff, "CentreVelDiff");
-  add(c.CentreVelOrd, "CentreVelOrd");
-  add(c.ExtrapOrd, "ExtrapOrd");
-  add(c.Cowell9Ord, "Cowell9Ord");
-  add(c.AdamsMoulton9Ord, "AdamsMoulton9Ord");
-  add(c.StormerDiff, "StormerDiff");
-  add(c.Stormer8Ord, "Stormer8Ord");
-  add(c.Cowell8Ord, "Cowell8Ord");
-  add(c.AdamsMoulton8Ord, "AdamsMoulton8Ord");
-  EXPECT_EQ(DigestHex(digest), "031b5a7218b5857b") << entries.str();
+  testing::DigestedRows rows(true);
+  rows.Add("AdamsMoultonDiff", c.AdamsMoultonDiff);
+  rows.Add("CowellDiff", c.CowellDiff);
+  rows.Add("CentreVelDiff", c.CentreVelDiff);
+  rows.Add("CentreVelOrd", c.CentreVelOrd);
+  rows.Add("ExtrapOrd", c.ExtrapOrd);
+  rows.Add("Cowell9Ord", c.Cowell9Ord);
+  rows.Add("AdamsMoulton9Ord", c.AdamsMoulton9Ord);
+  rows.Add("StormerDiff", c.StormerDiff);
+  rows.Add("Stormer8Ord", c.Stormer8Ord);
+  rows.Add("Cowell8Ord", c.Cowell8Ord);
+  rows.Add("AdamsMoulton8Ord", c.AdamsMoulton8Ord);
+  rows.ExpectDigest("031b5a7218b5857b");
 }
 
 }  // namespace

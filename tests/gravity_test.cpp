@@ -10,11 +10,13 @@
 
 #include "core/arithmetic_check.h"
 #include "core/run_error.h"
+#include "isa_fixture.h"
 #include "ten_body_fixture.h"
 
 namespace stelvo {
 namespace {
 
+using testing::ForEachIsa;
 using testing::TenBodiesAtEpoch;
 
 TEST(GravityTest, CubedDistanceIsSquareTimesItsRoot) {
@@ -75,37 +77,32 @@ TEST(GravityTest, AParticleFeelsTheSameWhateverOtherParticlesExist) {
   EXPECT_EQ(crowded->Acc(kX, 0)[0], sunBefore);
 }
 
+// The slot-0 accelerations of two states agree bit for bit.
+bool SameAccelerations(const RunState& a, const RunState& b) {
+  for (int axis = 0; axis < 3; ++axis) {
+    if (std::memcmp(a.Acc(axis, 0), b.Acc(axis, 0), sizeof(double) * a.BodyCount) != 0)
+      return false;
+  }
+  return true;
+}
+
 TEST(GravityTest, EveryInstructionSetGivesTheSameBits) {
-  const Isa original = ActiveIsa();
   auto reference = ScatteredBodies(kCapacity - 3);  // an odd count leaves a remainder
-  ASSERT_TRUE(SelectIsa(Isa::kBaseline));
-  InitialAccelerations(*reference);
-  int compared = 0;
-  for (Isa isa : {Isa::kAvx2, Isa::kAvx512}) {
-    if (!SelectIsa(isa)) continue;
+  ASSERT_TRUE(IsaSupported(Isa::kBaseline));
+  ForEachIsa([&](Isa isa) {
+    if (isa == Isa::kBaseline) return InitialAccelerations(*reference);
     auto other = ScatteredBodies(kCapacity - 3);
     InitialAccelerations(*other);
-    for (int axis = 0; axis < 3; ++axis) {
-      EXPECT_EQ(std::memcmp(reference->Acc(axis, 0), other->Acc(axis, 0),
-                            sizeof(double) * reference->BodyCount),
-                0)
-          << IsaName(isa);
-    }
-    ++compared;
-  }
-  SelectIsa(original);
-  if (compared == 0) GTEST_SKIP() << "this processor has neither AVX2 nor AVX-512";
+    EXPECT_TRUE(SameAccelerations(*reference, *other)) << IsaName(isa);
+  });
+  if (!IsaSupported(Isa::kAvx2) && !IsaSupported(Isa::kAvx512))
+    GTEST_SKIP() << "this processor has neither AVX2 nor AVX-512";
 }
 
 // Evaluates the initial accelerations and returns the arithmetic error they raised,
 // or an empty text.
 std::string ArithmeticErrorOf(RunState& s, WorkerPool& pool = WorkerPool::Serial()) {
-  try {
-    InitialAccelerations(s, pool);
-  } catch (const ArithmeticError& e) {
-    return e.what();
-  }
-  return "";
+  return testing::ArithmeticErrorText([&] { InitialAccelerations(s, pool); });
 }
 
 TEST(GravityTest, TwoBodiesAtOnePlaceDivideByZero) {
@@ -115,29 +112,23 @@ TEST(GravityTest, TwoBodiesAtOnePlaceDivideByZero) {
 }
 
 TEST(GravityTest, AParticleOnAMassiveBodyDividesByZeroInEveryInstructionSet) {
-  const Isa original = ActiveIsa();
-  for (Isa isa : {Isa::kBaseline, Isa::kAvx2, Isa::kAvx512}) {
-    if (!SelectIsa(isa)) continue;
+  ForEachIsa([](Isa isa) {
     for (int count : {11, 17, 29}) {  // the particle in a vector lane or in the remainder
       auto s = ScatteredBodies(count);
       for (int axis = 0; axis < 3; ++axis) s->Pos(axis, 0)[count - 1] = s->Pos(axis, 0)[5];
       EXPECT_EQ(ArithmeticErrorOf(*s), "Floating point division by zero")
           << IsaName(isa) << " " << count;
     }
-  }
-  SelectIsa(original);
+  });
 }
 
 TEST(GravityTest, NoFalseAlarmFromAnyLane) {
-  const Isa original = ActiveIsa();
-  for (Isa isa : {Isa::kBaseline, Isa::kAvx2, Isa::kAvx512}) {
-    if (!SelectIsa(isa)) continue;
+  ForEachIsa([](Isa isa) {
     for (int count = 10; count <= 30; ++count) {
       auto s = ScatteredBodies(count);
       EXPECT_EQ(ArithmeticErrorOf(*s), "") << IsaName(isa) << " " << count;
     }
-  }
-  SelectIsa(original);
+  });
 }
 
 TEST(GravityTest, APoolOfThreadsGivesTheSameBitsAsOne) {
@@ -147,12 +138,7 @@ TEST(GravityTest, APoolOfThreadsGivesTheSameBitsAsOne) {
     WorkerPool pool(threads);
     auto other = ScatteredBodies(kCapacity - 3);
     InitialAccelerations(*other, pool);
-    for (int axis = 0; axis < 3; ++axis) {
-      EXPECT_EQ(std::memcmp(reference->Acc(axis, 0), other->Acc(axis, 0),
-                            sizeof(double) * reference->BodyCount),
-                0)
-          << threads;
-    }
+    EXPECT_TRUE(SameAccelerations(*reference, *other)) << threads;
   }
 }
 

@@ -12,6 +12,7 @@
 #include "meteors/crossing_detector.h"
 #include "meteors/sky_geometry.h"
 #include "run/simulation_run.h"
+#include "isa_fixture.h"
 
 namespace stelvo {
 namespace {
@@ -287,17 +288,14 @@ EnckeRecords ScanEnckeStream(int threads) {
 // among the threads without changing what each one computes, and the library's
 // atan2 and asin do not depend on the chosen set.
 TEST(CrossingDetectorTest, RecordsAreTheSameBitsForEveryThreadCountAndInstructionSet) {
-  const Isa original = ActiveIsa();
-  for (Isa isa : {Isa::kBaseline, Isa::kAvx2, Isa::kAvx512}) {
-    if (!SelectIsa(isa)) continue;
+  testing::ForEachIsa([](Isa isa) {
     for (int threads : {1, 2, 3}) {
       const EnckeRecords records = ScanEnckeStream(threads);
       const std::string where = std::string(IsaName(isa)) + ", " + std::to_string(threads);
       EXPECT_EQ(records.count, 3696) << where;
       EXPECT_EQ(records.digest, 0xf783cb784e5708e1u) << std::hex << records.digest << " " << where;
     }
-  }
-  SelectIsa(original);
+  });
 }
 
 }  // namespace

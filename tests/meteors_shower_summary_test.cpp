@@ -22,13 +22,11 @@ Crossing At(double lambdaSun, double ra, double dec, double vg, bool inShower = 
   return c;
 }
 
-constexpr double kYearDays = 365.25;
-
 TEST(ShowerSummary, ShowerAcrossZeroSolarLongitudeAndZeroRaKeepsItsMeans) {
   ShowerSummary summary;
   const std::vector<Crossing> c = {At(359.5, 359, 10, 30), At(0.5, 1, 10, 32),
                                    At(359.8, 359.5, 10, 31), At(0.2, 0.5, 10, 31)};
-  summary.Add(c, 0, 2 * kYearDays);
+  summary.Add(c, 0, 2 * kDaysPerYear);
   const auto showers = summary.Summarise(2000);
   ASSERT_EQ(showers.size(), 1u);
   const Shower& w = showers[0];
@@ -51,7 +49,7 @@ TEST(ShowerSummary, GapsAndRadiantJumpsSeparateShowersSortedBySolarLongitude) {
   for (double l : {200.5, 201.5, 202.5}) c.push_back(At(l, 10, 20, 40));
   for (double l : {203.5, 204.5, 205.5}) c.push_back(At(l, 60, 20, 40));  // radiant jump
   for (double l : {150.5, 154.5, 158.5}) c.push_back(At(l, 80, 0, 40));   // gaps of 3: apart
-  summary.Add(c, 0, kYearDays);
+  summary.Add(c, 0, kDaysPerYear);
   const auto showers = summary.Summarise(2000, 1);
   ASSERT_EQ(showers.size(), 6u);
   EXPECT_EQ(showers[0].count, 3);
@@ -100,7 +98,7 @@ TEST(ShowerSummary, EveryBinOccupiedStillGivesShowers) {
   ShowerSummary summary;
   std::vector<Crossing> c;
   for (int k = 0; k < 360; ++k) c.push_back(At(k + 0.5, 0, 0, 1));
-  summary.Add(c, 0, kYearDays);
+  summary.Add(c, 0, kDaysPerYear);
   const auto showers = summary.Summarise(2000);
   ASSERT_EQ(showers.size(), 1u);
   EXPECT_EQ(showers[0].count, 360);

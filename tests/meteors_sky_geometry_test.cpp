@@ -38,13 +38,31 @@ TEST(SkyGeometry, EquinoxAndSolsticeDirectionsOfTheEcliptic) {
   EXPECT_NEAR(r.vgKmS, kAuPerDayToKmS, 1e-9);
 }
 
-TEST(SkyGeometry, SolarLongitudeIsHeliocentricLongitudePlus180) {
-  EXPECT_DOUBLE_EQ(SolarLongitudeDeg({1, 0, 0}), 180);
-  EXPECT_DOUBLE_EQ(SolarLongitudeDeg({0, 1, 0}), 270);
-  EXPECT_DOUBLE_EQ(SolarLongitudeDeg({-1, 0, 0}), 0);
-  EXPECT_NEAR(SolarLongitudeDeg({-1, -1e-300, 0}), 0, 1e-12);
-  EXPECT_NEAR(SolarLongitudeDeg({0.5, -0.5, 0}), 135, 1e-12);
+// A heliocentric direction of the Earth and the solar longitude it gives (exactly
+// unless a tolerance is given).
+struct SolarLongitudeCase {
+  Vec3 earth;
+  double lambdaSunDeg;
+  double tolerance;
+};
+
+constexpr SolarLongitudeCase kSolarLongitudes[] = {
+    {{1, 0, 0}, 180, 0},         {{0, 1, 0}, 270, 0},         {{-1, 0, 0}, 0, 0},
+    {{-1, -1e-300, 0}, 0, 1e-12}, {{0.5, -0.5, 0}, 135, 1e-12},
+};
+
+class SolarLongitude : public ::testing::TestWithParam<SolarLongitudeCase> {};
+
+TEST_P(SolarLongitude, IsHeliocentricLongitudePlus180) {
+  const SolarLongitudeCase& c = GetParam();
+  if (c.tolerance == 0) {
+    EXPECT_DOUBLE_EQ(SolarLongitudeDeg(c.earth), c.lambdaSunDeg);
+  } else {
+    EXPECT_NEAR(SolarLongitudeDeg(c.earth), c.lambdaSunDeg, c.tolerance);
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(SkyGeometry, SolarLongitude, ::testing::ValuesIn(kSolarLongitudes));
 
 TEST(SkyGeometry, AnglesWrapIntoOneTurn) {
   EXPECT_EQ(WrapDegrees(360), 0);
@@ -57,15 +75,28 @@ TEST(SkyGeometry, AnglesWrapIntoOneTurn) {
   EXPECT_NEAR(AngularSeparationDeg(0, 89, 180, 89), 2, 1e-12);
 }
 
-TEST(SkyGeometry, UtcIsWrittenToTheNearestMinute) {
-  EXPECT_EQ(FormatUtc(2451545.0), "2000-01-01T12:00");
-  EXPECT_EQ(FormatUtc(2451544.5), "2000-01-01T00:00");
-  EXPECT_EQ(FormatUtc(2451545.0 + 29.9 / 86400), "2000-01-01T12:00");
-  EXPECT_EQ(FormatUtc(2451545.0 + 30.1 / 86400), "2000-01-01T12:01");
-  EXPECT_EQ(FormatUtc(2451545.0 + (11 * 3600 + 59 * 60 + 40) / 86400.0), "2000-01-02T00:00");
-  EXPECT_EQ(FormatUtc(2451603.5), "2000-02-29T00:00");
-  EXPECT_EQ(FormatUtc(2457962.4103), "2017-07-27T21:51");
+struct UtcCase {
+  double jd;
+  const char* utc;
+};
+
+constexpr UtcCase kUtcs[] = {
+    {2451545.0, "2000-01-01T12:00"},
+    {2451544.5, "2000-01-01T00:00"},
+    {2451545.0 + 29.9 / 86400, "2000-01-01T12:00"},
+    {2451545.0 + 30.1 / 86400, "2000-01-01T12:01"},
+    {2451545.0 + (11 * 3600 + 59 * 60 + 40) / 86400.0, "2000-01-02T00:00"},
+    {2451603.5, "2000-02-29T00:00"},
+    {2457962.4103, "2017-07-27T21:51"},
+};
+
+class Utc : public ::testing::TestWithParam<UtcCase> {};
+
+TEST_P(Utc, IsWrittenToTheNearestMinute) {
+  EXPECT_EQ(FormatUtc(GetParam().jd), GetParam().utc);
 }
+
+INSTANTIATE_TEST_SUITE_P(SkyGeometry, Utc, ::testing::ValuesIn(kUtcs));
 
 TEST(SkyGeometry, CalendarRoundTripsThroughJulianDate) {
   for (int year : {1600, 1900, 1999, 2000, 2024, 2100, 2400}) {

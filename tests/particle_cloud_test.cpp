@@ -14,6 +14,7 @@
 #include "initial/catalogue.h"
 #include "initial/constants.h"
 #include "initial/orbit.h"
+#include "isa_fixture.h"
 #include "run_settings_fixture.h"
 
 namespace stelvo {
@@ -26,6 +27,7 @@ int CatalogueIndexOf(std::string_view designation) {
   return -1;
 }
 
+using testing::ForEachIsa;
 using testing::Settings;
 
 TEST(RandomUnitTest, FirstValuesFromProgramStart) {
@@ -192,10 +194,8 @@ TEST(ParticleCloudTest, ASecondRunDiffersAndAFreshStartRepeats) {
 }
 
 TEST(ParticleCloudTest, AFullRunGivesTheSameBitsInEveryInstructionSet) {
-  const Isa original = ActiveIsa();
   std::vector<std::vector<double>> results;
-  for (Isa isa : {Isa::kBaseline, Isa::kAvx2, Isa::kAvx512}) {
-    if (!SelectIsa(isa)) continue;
+  ForEachIsa([&](Isa) {
     RandomSource random;
     SimulationRun run(random);
     run.Begin(Settings(1001, kStaerkerVerstreut));
@@ -209,8 +209,7 @@ TEST(ParticleCloudTest, AFullRunGivesTheSameBitsInEveryInstructionSet) {
       state.insert(state.end(), run.State().Vel(axis, 4), run.State().Vel(axis, 4) + 1001);
     }
     results.push_back(state);
-  }
-  SelectIsa(original);
+  });
   for (std::size_t k = 1; k < results.size(); ++k) {
     EXPECT_EQ(std::memcmp(results[0].data(), results[k].data(), results[0].size() * sizeof(double)), 0);
   }

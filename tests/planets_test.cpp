@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <array>
 
 #include "core/state_digest.h"
+#include "digest_fixture.h"
 #include "initial/constants.h"
 
 namespace stelvo {
@@ -14,17 +15,11 @@ namespace {
 // a single digit anywhere moves the digest; a deliberate change of the table prints
 // the new digest to paste here.
 TEST(PlanetsTest, TheTableIsPinnedBitForBit) {
-  std::uint64_t digest = kDigestStart;
-  std::ostringstream rows;
-  rows.precision(17);
+  testing::DigestedRows rows(false);
   for (const MassiveBody& b : kMassiveBodies) {
-    const double row[] = {b.gm, b.x, b.y, b.z, b.vx, b.vy, b.vz};
-    digest = DigestDoubles(digest, row, 7);
-    rows << b.name;
-    for (double v : row) rows << " " << v;
-    rows << "\n";
+    rows.Add(b.name, std::array{b.gm, b.x, b.y, b.z, b.vx, b.vy, b.vz});
   }
-  EXPECT_EQ(DigestHex(digest), "b445b0dc9b61b7ef") << rows.str();
+  rows.ExpectDigest("b445b0dc9b61b7ef");
 }
 
 TEST(PlanetsTest, TheSunsGmIsTheStoredConstantNotKTimesK) {

@@ -17,33 +17,21 @@
 #include "core/run_error.h"
 #include "core/state_digest.h"
 #include "initial/random_unit.h"
+#include "isa_fixture.h"
 #include "run_settings_fixture.h"
+#include "ten_body_fixture.h"
 
 namespace stelvo {
 namespace {
 
 constexpr int kJupiterRow = 5;
 
+using testing::ForEachIsa;
 using testing::Settings;
 
 // What StartUp threw, or an empty text.
 std::string StartUpError(SimulationRun& run) {
-  try {
-    run.StartUp();
-  } catch (const ArithmeticError& e) {
-    return e.what();
-  }
-  return "";
-}
-
-// Runs every test body once per instruction set this processor has.
-template <typename Body>
-void ForEachIsa(Body body) {
-  const Isa original = ActiveIsa();
-  for (Isa isa : {Isa::kBaseline, Isa::kAvx2, Isa::kAvx512}) {
-    if (SelectIsa(isa)) body(isa);
-  }
-  SelectIsa(original);
+  return testing::ArithmeticErrorText([&] { run.StartUp(); });
 }
 
 TEST(SimulationRunTest, AParticleOnAMassiveBodyEndsTheRunBeforeTheStartUp) {

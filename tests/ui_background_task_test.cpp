@@ -249,33 +249,29 @@ double SecondsFromSignalToEnd(const char* how, int& status, const char* mode = n
   return std::chrono::duration<double>(Clock::now() - signalled).count();
 }
 
-TEST(BackgroundTaskExitTest, ExitDuringAJobEndsTheProgramAtOnce) {
+// Exit, or quitting the application (which closes the windows), while a job works in
+// the window or a forecast in the shower window: the program ends at once and cleanly.
+struct ExitCase {
+  const char* name;
+  const char* how;   // "exit" or "quit"
+  const char* mode;  // what the program is busy with; nullptr: a job in the window
+};
+
+class BackgroundTaskExitTest : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(BackgroundTaskExitTest, EndsTheProgramAtOnce) {
   int status = 0;
-  EXPECT_LT(SecondsFromSignalToEnd("exit", status), 1.0);
+  EXPECT_LT(SecondsFromSignalToEnd(GetParam().how, status, GetParam().mode), 1.0);
   ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
   EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
-TEST(BackgroundTaskExitTest, ExitDuringAForecastInTheShowerWindowEndsTheProgramAtOnce) {
-  int status = 0;
-  EXPECT_LT(SecondsFromSignalToEnd("exit", status, "forecast"), 1.0);
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-}
-
-TEST(BackgroundTaskExitTest, QuittingDuringAForecastClosesTheWindowsAndEndsAtOnce) {
-  int status = 0;
-  EXPECT_LT(SecondsFromSignalToEnd("quit", status, "forecast-quit"), 1.0);
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-}
-
-TEST(BackgroundTaskExitTest, QuittingDuringAJobClosesTheWindowsAndEndsAtOnce) {
-  int status = 0;
-  EXPECT_LT(SecondsFromSignalToEnd("quit", status), 1.0);
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-}
+INSTANTIATE_TEST_SUITE_P(, BackgroundTaskExitTest,
+                         ::testing::Values(ExitCase{"ExitDuringAJob", "exit", nullptr},
+                                           ExitCase{"ExitDuringAForecast", "exit", "forecast"},
+                                           ExitCase{"QuitDuringAForecast", "quit", "forecast-quit"},
+                                           ExitCase{"QuitDuringAJob", "quit", nullptr}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace stelvo

@@ -6,15 +6,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "ui/form_main.h"
+#include "ten_body_fixture.h"
 #include "ui_fixture.h"
 
 namespace stelvo {
@@ -22,12 +23,12 @@ namespace {
 
 constexpr int kMercury = 1, kVenus = 2;  // array rows of bodies 2 and 3
 
+enum class Fault { kDivisionByZero, kOverflow };
+
 class FormFaultTest : public testing::WindowFixture {
  protected:
-  void StartRun(const QString& count = QStringLiteral("50")) {
-    form.ComboBox_Part->setCurrentIndex(form.ComboBox_Part->findText(count));
-    form.ComboBox_Step->setCurrentIndex(form.ComboBox_Step->findText(QStringLiteral("5")));
-    form.Button_Start->click();
+  void StartRun() {
+    WindowFixture::StartRun();
     ASSERT_EQ(form.Phase(), RunPhase::Running);
   }
 
@@ -37,26 +38,10 @@ class FormFaultTest : public testing::WindowFixture {
 
   // Gives Mercury Venus's whole stored history, so that the next step predicts both
   // at the same place and their mutual attraction divides by zero.
-  void PutMercuryOnVenus() {
-    RunState& s = State();
-    for (int axis = kX; axis <= kZ; ++axis) {
-      for (int slot = kMinPosSlot; slot <= kMaxPosSlot; ++slot) {
-        s.Pos(axis, slot)[kMercury] = s.Pos(axis, slot)[kVenus];
-        s.Vel(axis, slot)[kMercury] = s.Vel(axis, slot)[kVenus];
-      }
-      for (int slot = kMinAccSlot; slot <= kMaxAccSlot; ++slot) {
-        s.Acc(axis, slot)[kMercury] = s.Acc(axis, slot)[kVenus];
-      }
-    }
-  }
+  void PutMercuryOnVenus() { testing::CopyHistory(State(), kMercury, kVenus); }
 
   // A Sun so heavy that its pull on Mercury exceeds the largest double.
   void MakeTheSunHuge() { State().BodyGM()[0] = std::numeric_limits<double>::max(); }
-
-  std::vector<QWidget*> SelectionControls() const {
-    return {form.Button_Start, form.ComboBox_Part, form.ComboBox_Step, form.ComboBox_Dist,
-            form.ComboBox_Kome};
-  }
 
   // What the drawing area shows on screen, bevel included.
   QImage Shown() { return form.Panel_Bild->grab().toImage(); }
@@ -82,7 +67,6 @@ class FormFaultTest : public testing::WindowFixture {
   }
 
   // Fails the next pass with `fault` after three good ones and checks what stays.
-  enum class Fault { kDivisionByZero, kOverflow };
   void Plant(Fault fault) {
     if (fault == Fault::kDivisionByZero)
       PutMercuryOnVenus();
@@ -118,13 +102,25 @@ class FormFaultTest : public testing::WindowFixture {
 
 // --- arithmetic errors during a run
 
-TEST_F(FormFaultTest, DivisionByZeroShowsTheMessageAndKeepsFrameAndTime) {
-  FailAfterThreePasses(Fault::kDivisionByZero, QStringLiteral("Floating point division by zero"));
+struct FaultCase {
+  Fault fault;
+  const char* message;
+  const char* name;
+};
+
+class FormFaultMessageTest : public FormFaultTest,
+                             public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(FormFaultMessageTest, ShowsTheMessageAndKeepsFrameAndTime) {
+  FailAfterThreePasses(GetParam().fault, QString::fromLatin1(GetParam().message));
 }
 
-TEST_F(FormFaultTest, OverflowShowsTheMessageAndKeepsFrameAndTime) {
-  FailAfterThreePasses(Fault::kOverflow, QStringLiteral("Floating point overflow"));
-}
+INSTANTIATE_TEST_SUITE_P(
+    , FormFaultMessageTest,
+    ::testing::Values(FaultCase{Fault::kDivisionByZero, "Floating point division by zero",
+                                "DivisionByZero"},
+                      FaultCase{Fault::kOverflow, "Floating point overflow", "Overflow"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormFaultTest, FailureInTheFirstStepLeavesTheStartPicture) {
   const QImage silver = form.Scene().Presented().copy();
@@ -157,15 +153,9 @@ TEST_F(FormFaultTest, ViewChangesWhileFailedNeverDrawTheFailedStep) {
 TEST_F(FormFaultTest, EventLoopStopsAtTheFailureAndShowsTheMessageOnce) {
   form.SetAutomaticPasses(true);
   StartRun();
-  QElapsedTimer clock;
-  clock.start();
-  while (form.Label1->text() == QStringLiteral("0") && clock.elapsed() < 5000) {
-    QApplication::processEvents();
-  }
+  ProcessEventsWhile([&] { return form.Label1->text() == QStringLiteral("0"); });
   PutMercuryOnVenus();
-  while (form.Phase() == RunPhase::Running && clock.elapsed() < 5000) {
-    QApplication::processEvents();
-  }
+  ProcessEventsWhile([&] { return form.Phase() == RunPhase::Running; });
   ASSERT_EQ(form.Phase(), RunPhase::Failed);
   const double failedAt = form.Run().State().SimDays;
   const QImage frame = form.Scene().Presented().copy();
@@ -186,9 +176,7 @@ TEST_F(FormFaultTest, StopAfterAFailureRestoresTheIdleControls) {
   ASSERT_EQ(form.Phase(), RunPhase::Failed);
   const QImage frame = form.Scene().Presented().copy();
   form.Button_Stop->click();
-  EXPECT_EQ(form.Phase(), RunPhase::Idle);
-  for (QWidget* control : SelectionControls()) EXPECT_TRUE(control->isEnabled());
-  EXPECT_EQ(form.focusWidget(), form.ComboBox_Kome);
+  ExpectIdleControls();
   EXPECT_EQ(errors.size(), 1u);
   EXPECT_EQ(form.Scene().Presented(), frame);
   EXPECT_EQ(form.Label1->text(), QStringLiteral("0.05"));

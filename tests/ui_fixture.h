@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
 #include <QString>
 #include <vector>
 
@@ -25,6 +29,34 @@ class WindowFixture : public ::testing::Test {
     const int index = box->findText(text);
     ASSERT_GE(index, 0) << text.toStdString();
     box->setCurrentIndex(index);
+  }
+
+  // A small, quick run: 50 bodies at the given step in days.
+  void StartRun(const QString& step = QStringLiteral("5")) {
+    Select(form.ComboBox_Part, QStringLiteral("50"));
+    Select(form.ComboBox_Step, step);
+    form.Button_Start->click();
+  }
+
+  // The controls a run disables and Stop enables again.
+  std::vector<QWidget*> SelectionControls() const {
+    return {form.Button_Start, form.ComboBox_Part, form.ComboBox_Step, form.ComboBox_Dist,
+            form.ComboBox_Kome};
+  }
+
+  // After Stop: idle, the selection enabled again and the focus on the comet list.
+  void ExpectIdleControls() {
+    EXPECT_EQ(form.Phase(), RunPhase::Idle);
+    for (QWidget* control : SelectionControls()) EXPECT_TRUE(control->isEnabled());
+    EXPECT_EQ(form.focusWidget(), form.ComboBox_Kome);
+  }
+
+  // Lets the event loop run while `busy` holds, for at most five seconds.
+  template <typename Busy>
+  void ProcessEventsWhile(Busy busy) {
+    QElapsedTimer clock;
+    clock.start();
+    while (busy() && clock.elapsed() < 5000) QApplication::processEvents();
   }
 
   TForm_Main form;

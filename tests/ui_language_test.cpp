@@ -240,10 +240,8 @@ TEST_F(LanguageTest, SelectionsViewAndExplanationSurviveTheSwitch) {
 
 TEST_F(LanguageTest, RunStartedInEnglishShowsTheSameFirstTime) {
   English();
-  Select(form.ComboBox_Part, QStringLiteral("50"));
-  Select(form.ComboBox_Step, QStringLiteral("5"));
   form.ComboBox_Dist->setCurrentIndex(1);
-  form.Button_Start->click();
+  StartRun();
   EXPECT_EQ(form.Phase(), RunPhase::Running);
   ASSERT_TRUE(form.RunPass());
   EXPECT_EQ(form.Label1->text(), QStringLiteral("0.05"));
@@ -252,8 +250,7 @@ TEST_F(LanguageTest, RunStartedInEnglishShowsTheSameFirstTime) {
 }
 
 TEST_F(LanguageTest, SwitchDuringARunKeepsItGoing) {
-  Select(form.ComboBox_Part, QStringLiteral("50"));
-  form.Button_Start->click();
+  StartRun();
   ASSERT_TRUE(form.RunPass());
   English();
   EXPECT_EQ(form.Phase(), RunPhase::Running);

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,23 +27,11 @@ namespace {
 
 class FormMainTest : public testing::WindowFixture {
  protected:
-  // A small, quick run.
-  void StartSmallRun(const QString& step = QStringLiteral("5")) {
-    Select(form.ComboBox_Part, QStringLiteral("50"));
-    Select(form.ComboBox_Step, step);
-    form.Button_Start->click();
-  }
-
   void Wheel(QWidget* target, int delta, Qt::MouseButtons buttons = Qt::NoButton,
              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
                       buttons, modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(target, &event);
-  }
-
-  std::vector<QWidget*> SelectionControls() const {
-    return {form.Button_Start, form.ComboBox_Part, form.ComboBox_Step, form.ComboBox_Dist,
-            form.ComboBox_Kome};
   }
 };
 
@@ -162,7 +149,7 @@ TEST_F(FormMainTest, MenuEntries) {
 // --- runs
 
 TEST_F(FormMainTest, StartDisablesSelectionAndShowsFirstTime) {
-  StartSmallRun();
+  StartRun();
   EXPECT_EQ(form.Phase(), RunPhase::Running);
   for (QWidget* control : SelectionControls()) EXPECT_FALSE(control->isEnabled());
   EXPECT_TRUE(form.Button_Stop->isEnabled());
@@ -178,20 +165,18 @@ TEST_F(FormMainTest, StartDisablesSelectionAndShowsFirstTime) {
 }
 
 TEST_F(FormMainTest, StepOfTenDaysShowsElevenHundredthsFirst) {
-  StartSmallRun(QStringLiteral("10"));
+  StartRun(QStringLiteral("10"));
   form.RunPass();
   EXPECT_EQ(form.Label1->text(), QStringLiteral("0.11"));
 }
 
 TEST_F(FormMainTest, StopEndsTheLoopAfterTheCurrentPassKeepingFrameAndTime) {
-  StartSmallRun();
+  StartRun();
   for (int i = 0; i < 3; ++i) form.RunPass();
   const QImage frame = form.Scene().Presented().copy();
   const QString time = form.Label1->text();
   form.Button_Stop->click();
-  EXPECT_EQ(form.Phase(), RunPhase::Idle);
-  for (QWidget* control : SelectionControls()) EXPECT_TRUE(control->isEnabled());
-  EXPECT_EQ(form.focusWidget(), form.ComboBox_Kome);
+  ExpectIdleControls();
   // The stopped pass was finished: three steps after the start-up's four.
   EXPECT_DOUBLE_EQ(form.Run().State().SimDays, 7 * 5.0);
   EXPECT_FALSE(form.RunPass());
@@ -201,7 +186,7 @@ TEST_F(FormMainTest, StopEndsTheLoopAfterTheCurrentPassKeepingFrameAndTime) {
 }
 
 TEST_F(FormMainTest, SecondStartBeginsAnewWithADifferentCloud) {
-  StartSmallRun();
+  StartRun();
   form.RunPass();
   const double firstX = form.Run().State().Pos(kX, form.Run().State().CurrentSlot)[20];
   form.Button_Stop->click();
@@ -213,7 +198,7 @@ TEST_F(FormMainTest, SecondStartBeginsAnewWithADifferentCloud) {
 }
 
 TEST_F(FormMainTest, StartDuringARunDoesNothing) {
-  StartSmallRun();
+  StartRun();
   form.RunPass();
   form.Button_StartClick();  // as if a click slipped through
   EXPECT_EQ(form.Phase(), RunPhase::Running);
@@ -223,12 +208,8 @@ TEST_F(FormMainTest, StartDuringARunDoesNothing) {
 
 TEST_F(FormMainTest, EventLoopDrivesPassesUntilStop) {
   form.SetAutomaticPasses(true);
-  StartSmallRun();
-  QElapsedTimer clock;
-  clock.start();
-  while (form.Label1->text() == QStringLiteral("0") && clock.elapsed() < 5000) {
-    QApplication::processEvents();
-  }
+  StartRun();
+  ProcessEventsWhile([&] { return form.Label1->text() == QStringLiteral("0"); });
   EXPECT_NE(form.Label1->text(), QStringLiteral("0"));
   form.Button_Stop->click();
   const double stoppedAt = form.Run().State().SimDays;
@@ -368,7 +349,7 @@ TEST_F(FormMainTest, CheckBoxChangesBackgroundAndReachesThePictureWithTheNextFra
   EXPECT_NE(withoutJupiter, withJupiter);
   EXPECT_EQ(form.Scene().Presented(), shown);  // the picture waits for a frame
 
-  StartSmallRun();
+  StartRun();
   form.RunPass();
   const QImage& frame = form.Scene().Presented();
   int changed = 0, followed = 0;
@@ -396,7 +377,7 @@ TEST_F(FormMainTest, VersionPanelShowsAboveTheDrawingAreaUntilOk) {
 }
 
 TEST_F(FormMainTest, ExitButtonMenuAndClosingEndTheProgramAlsoDuringARun) {
-  StartSmallRun();
+  StartRun();
   form.RunPass();
   form.Button_Exit->click();
   EXPECT_EQ(terminations, 1);
@@ -422,7 +403,7 @@ TEST_F(FormMainTest, ResizeAfterStopDrawsTheLastStateAgainAtTheNewSize) {
   form.ComboBox_Kome->setCurrentIndex(1);  // no particles, so nothing covers the Sun
   form.resize(1000, 700);
   QApplication::processEvents();
-  StartSmallRun();
+  StartRun();
   for (int i = 0; i < 3; ++i) form.RunPass();
   const QImage stopped = form.Scene().Presented().copy();
   form.Button_Stop->click();
@@ -448,7 +429,7 @@ TEST_F(FormMainTest, ResizeAfterStopDrawsTheLastStateAgainAtTheNewSize) {
 }
 
 TEST_F(FormMainTest, WindowTooSmallForTheDrawingAreaKeepsTheRunGoing) {
-  StartSmallRun();
+  StartRun();
   form.RunPass();
   form.resize(300, 120);  // no room below the top strip
   QApplication::processEvents();

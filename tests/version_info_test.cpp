@@ -262,20 +262,22 @@ TEST_F(VersionFileTest, DamagedFilesGiveEmptyFieldsWithoutReadingOutside) {
 }
 
 TEST(FileFunctionTable, TypesAndSubtypesGiveTheirTexts) {
-  EXPECT_EQ(FileFunction(0, 7), QStringLiteral("Unknown"));
-  EXPECT_EQ(FileFunction(1, 0), QStringLiteral("Application"));
-  EXPECT_EQ(FileFunction(2, 3), QStringLiteral("DLL"));
-  EXPECT_EQ(FileFunction(3, 0), QStringLiteral("Unknown Driver"));
-  EXPECT_EQ(FileFunction(3, 8), QStringLiteral("InstallableDriver"));
-  EXPECT_EQ(FileFunction(3, 10), QStringLiteral("Communications Driver"));
-  EXPECT_EQ(FileFunction(3, 11), QString());
-  EXPECT_EQ(FileFunction(4, 3), QStringLiteral("Truetype Font"));
-  EXPECT_EQ(FileFunction(4, 4), QString());
-  EXPECT_EQ(FileFunction(5, 0x12AB), QStringLiteral("Virtual Defice Identifier = 000012AB"));
-  EXPECT_EQ(FileFunction(5, 0xABCDEF01), QStringLiteral("Virtual Defice Identifier = ABCDEF01"));
-  EXPECT_EQ(FileFunction(6, 0), QString());
-  EXPECT_EQ(FileFunction(7, 1), QStringLiteral("Static-link Library"));
-  EXPECT_EQ(FileFunction(8, 0), QString());
+  struct Case {
+    std::uint32_t type, subtype;
+    const char* text;  // empty: no text
+  };
+  const Case cases[] = {
+      {0, 7, "Unknown"},       {1, 0, "Application"},         {2, 3, "DLL"},
+      {3, 0, "Unknown Driver"}, {3, 8, "InstallableDriver"},  {3, 10, "Communications Driver"},
+      {3, 11, ""},             {4, 3, "Truetype Font"},       {4, 4, ""},
+      {5, 0x12AB, "Virtual Defice Identifier = 000012AB"},
+      {5, 0xABCDEF01, "Virtual Defice Identifier = ABCDEF01"},
+      {6, 0, ""},              {7, 1, "Static-link Library"}, {8, 0, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FileFunction(c.type, c.subtype), QString::fromLatin1(c.text))
+        << c.type << " " << c.subtype;
+  }
 }
 
 }  // namespace

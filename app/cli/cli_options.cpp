@@ -56,8 +56,7 @@ std::string Num(double value) {
   return text;
 }
 
-Apply IntIn(int CliOptions::*field, long long lo,
-                                                         long long hi) {
+Apply IntIn(int CliOptions::*field, long long lo, long long hi) {
   return [=](std::string_view text, CliOptions& o) {
     long long v = 0;
     if (!ParseInt(text, v) || v < lo || v > hi) return false;
@@ -66,11 +65,20 @@ Apply IntIn(int CliOptions::*field, long long lo,
   };
 }
 
+// A range of real values; each end belongs to it or not.
+struct Range {
+  double lo, hi;
+  bool withLo = true, withHi = true;
+  bool Holds(double v) const { return (withLo ? v >= lo : v > lo) && (withHi ? v <= hi : v < hi); }
+};
+
 // A distance in AU above 0 and at most 1.
-Apply Distance(double CliOptions::*field) {
+constexpr Range kDistanceRange{0, 1, false, true};
+
+Apply DoubleIn(double CliOptions::*field, Range range) {
   return [=](std::string_view text, CliOptions& o) {
     double v = 0;
-    if (!ParseDouble(text, v) || !(v > 0 && v <= 1)) return false;
+    if (!ParseDouble(text, v) || !range.Holds(v)) return false;
     o.*field = v;
     return true;
   };
@@ -98,16 +106,6 @@ bool ParsePlanets(std::string_view text, CliOptions& o) {
     if (comma == std::string_view::npos) return true;
     text.remove_prefix(comma + 1);
   }
-}
-
-Apply DoubleIn(double CliOptions::*field, double lo,
-                                                            double hi) {
-  return [=](std::string_view text, CliOptions& o) {
-    double v = 0;
-    if (!ParseDouble(text, v) || !(v >= lo && v <= hi)) return false;
-    o.*field = v;
-    return true;
-  };
 }
 
 // "FROM..TO", whole forecast years with FROM <= TO.
@@ -152,19 +150,11 @@ std::string Fixed1(double value) {
   return text;
 }
 
-// A value above lo and at most hi.
-Apply DoubleAbove(double CliOptions::*field, double lo, double hi) {
-  return [=](std::string_view text, CliOptions& o) {
-    double v = 0;
-    if (!ParseDouble(text, v) || !(v > lo && v <= hi)) return false;
-    o.*field = v;
-    return true;
-  };
-}
-
 const std::string kYears = std::to_string(kFirstForecastYear) + ".." + std::to_string(kLastForecastYear);
 const std::string kFileName = "a file name";
 const std::string kDistance = "a distance in AU above 0 and at most 1";
+const std::string kYearSpan = "years FROM..TO from " + std::to_string(kFirstForecastYear) + " to " +
+                              std::to_string(kLastForecastYear) + ", FROM <= TO";
 
 Section RunSection() {
   const RunSettings run;
@@ -176,7 +166,7 @@ Section RunSection() {
             IntIn(&CliOptions::bodies, 10, kMaxBodyCount)},
            {"--step", "DAYS", "a step width in days above 0 and at most 100",
             "step width in days, 0 < DAYS <= 100 (default " + Num(run.StepDays) + ")",
-            DoubleAbove(&CliOptions::stepDays, 0, 100)},
+            DoubleIn(&CliOptions::stepDays, {0, 100, false, true})},
            {"--steps", "K", "a whole number of steps from 1 to 100000000",
             "regular steps after the start-up, K >= 1 (default " + std::to_string(CliOptions{}.steps) + ")",
             IntIn(&CliOptions::steps, 1, 100000000)},
@@ -213,12 +203,7 @@ Section RunSection() {
             "start at this Julian date, years " + std::to_string(kFirstEpochYear) + ".." +
                 std::to_string(kLastEpochYear) + " (default " + Fixed1(run.EpochJD) +
                 ",\nJ2000); the planets are their J2000 state integrated there",
-            [](std::string_view t, CliOptions& o) {
-              double v = 0;
-              if (!ParseDouble(t, v) || !(v >= kEarliestEpochJD && v < kLatestEpochJD)) return false;
-              o.epochJD = v;
-              return true;
-            }}}};
+            DoubleIn(&CliOptions::epochJD, {kEarliestEpochJD, kLatestEpochJD, true, false})}}};
 }
 
 Section OutputSection() {
@@ -265,11 +250,11 @@ Section OutputSection() {
            {"--capture", "AU", kDistance,
             "a crossing within AU of the Earth's orbit belongs to a shower\n(default " +
                 Num(kDefaultCaptureAu) + ")",
-            Distance(&CliOptions::captureAu)},
+            DoubleIn(&CliOptions::captureAu, kDistanceRange)},
            {"--encounter", "AU", kDistance,
             "a crossing within AU of the Earth itself is an encounter\n(default " +
                 Num(kDefaultEncounterAu) + ")",
-            Distance(&CliOptions::encounterAu)},
+            DoubleIn(&CliOptions::encounterAu, kDistanceRange)},
            {"--list-comets", nullptr, "",
             "print the " + std::to_string(kCometCount) + " catalogue lines, each after its index",
             nullptr, &CliOptions::listComets}}};
@@ -279,13 +264,11 @@ Section ForecastSection() {
   const ForecastSettings f;
   const EjectionSettings e;
   return {"Dust-trail forecast (instead of a run; --comet picks the comet)",
-          {{"--trails", "A..B", "years FROM..TO from " + std::to_string(kFirstForecastYear) + " to " +
-                                     std::to_string(kLastForecastYear) + ", FROM <= TO",
+          {{"--trails", "A..B", kYearSpan,
             "trails released at the comet's perihelion passages in the years\nA to B (inclusive, " +
                 kYears + ")",
             YearSpan(&CliOptions::trailFrom, &CliOptions::trailTo)},
-           {"--forecast", "C..D", "years FROM..TO from " + std::to_string(kFirstForecastYear) + " to " +
-                                      std::to_string(kLastForecastYear) + ", FROM <= TO",
+           {"--forecast", "C..D", kYearSpan,
             "years searched for encounters with the Earth (inclusive)",
             YearSpan(&CliOptions::forecastFrom, &CliOptions::forecastTo)},
            {"--per-trail", "N", "a whole number of particles from 1 to " + std::to_string(kMaxParticles),
@@ -294,31 +277,26 @@ Section ForecastSection() {
             IntIn(&CliOptions::perTrail, 1, kMaxParticles)},
            {"--grain-min", "MM", "a grain radius in mm from 0.001 to 1000",
             "smallest grain radius in mm (default " + Num(e.grainRadiusMinMm) + ")",
-            DoubleIn(&CliOptions::grainMinMm, 0.001, 1000)},
+            DoubleIn(&CliOptions::grainMinMm, {0.001, 1000})},
            {"--grain-max", "MM", "a grain radius in mm from 0.001 to 1000",
             "largest grain radius in mm (default " + Num(e.grainRadiusMaxMm) + "); radii even in log",
-            DoubleIn(&CliOptions::grainMaxMm, 0.001, 1000)},
+            DoubleIn(&CliOptions::grainMaxMm, {0.001, 1000})},
            {"--density", "KG", "a grain density in kg/m^3 from 10 to 10000",
             "grain density in kg/m^3 (default " + Num(e.grainDensityKgM3) + ")",
-            DoubleIn(&CliOptions::densityKgM3, 10, 10000)},
+            DoubleIn(&CliOptions::densityKgM3, {10, 10000})},
            {"--nucleus", "KM", "a nucleus radius in km from 0.01 to 100",
             "nucleus radius in km for the ejection speeds (default " + Num(e.nucleusRadiusKm) + ")",
-            DoubleIn(&CliOptions::nucleusKm, 0.01, 100)},
+            DoubleIn(&CliOptions::nucleusKm, {0.01, 100})},
            {"--near", "AU", "a distance in AU above 0 and below 0.02",
             "a grain is near the Earth when its node lies within AU of the\nEarth's orbit (default " +
                 Num(f.encounterAu) + ")",
-            [](std::string_view t, CliOptions& o) {
-              double v = 0;
-              if (!ParseDouble(t, v) || !(v > 0 && v < 0.02)) return false;
-              o.nearAu = v;
-              return true;
-            }},
+            DoubleIn(&CliOptions::nearAu, {0, 0.02, false, false})},
            {"--window", "DAYS", "a time in days from 0.1 to 365",
             "... and it passes the node within DAYS of the Earth (default " + Num(f.windowDays) + ")",
-            DoubleIn(&CliOptions::windowDays, 0.1, 365)},
+            DoubleIn(&CliOptions::windowDays, {0.1, 365})},
            {"--trail-step", "D", "a step width in days from 0.1 to 10",
             "step width of the trail runs in days (default " + Num(f.stepDays) + ")",
-            DoubleIn(&CliOptions::trailStepDays, 0.1, 10)},
+            DoubleIn(&CliOptions::trailStepDays, {0.1, 10})},
            {"--threads", "T", "", "trails integrated side by side (default: every core)", nullptr},
            {"--forecast-csv", "FILE", kFileName,
             "the table as CSV: " + Wrapped(CsvHeader(EncounterColumns()), 18),

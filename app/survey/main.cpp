@@ -19,6 +19,7 @@
 #include <exception>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -302,6 +303,29 @@ int Work(const SurveySettings& settings, const std::vector<SurveyTask>& tasks, i
   return 0;
 }
 
+struct Message {
+  int from, tag;
+  std::string data;
+};
+
+// The next message that has arrived from any rank, if any.
+std::optional<Message> NextMessage() {
+  int flag = 0;
+  MPI_Status status;
+  if (MPI_Iprobe(MPI_ANY_SOURCE, MPI_ANY_TAG, MPI_COMM_WORLD, &flag, &status) != MPI_SUCCESS) {
+    Fail("a rank could not be reached; no CSV written");
+  }
+  if (!flag) return std::nullopt;
+  int bytes = 0;
+  MPI_Get_count(&status, MPI_CHAR, &bytes);
+  Message m{status.MPI_SOURCE, status.MPI_TAG, std::string(bytes, '\0')};
+  if (MPI_Recv(m.data.data(), bytes, MPI_CHAR, m.from, m.tag, MPI_COMM_WORLD,
+               MPI_STATUS_IGNORE) != MPI_SUCCESS) {
+    Fail("rank " + std::to_string(m.from) + " could not be reached; no CSV written");
+  }
+  return m;
+}
+
 struct Collected {
   std::vector<std::string> rows;
   std::vector<bool> have;
@@ -345,24 +369,12 @@ void Serve(const SurveyOptions& o, const SurveySettings& settings,
       pending.pop_front();
     }
     bool busy = false;
-    while (true) {
-      int flag = 0;
-      MPI_Status status;
-      if (MPI_Iprobe(MPI_ANY_SOURCE, MPI_ANY_TAG, MPI_COMM_WORLD, &flag, &status) != MPI_SUCCESS) {
-        Fail("a rank could not be reached; no CSV written");
-      }
-      if (!flag) break;
+    while (std::optional<Message> m = NextMessage()) {
       busy = true;
-      const int from = status.MPI_SOURCE;
-      int bytes = 0;
-      MPI_Get_count(&status, MPI_CHAR, &bytes);
-      std::string message(bytes, '\0');
-      if (MPI_Recv(message.data(), bytes, MPI_CHAR, from, status.MPI_TAG, MPI_COMM_WORLD,
-                   MPI_STATUS_IGNORE) != MPI_SUCCESS) {
-        Fail("rank " + std::to_string(from) + " could not be reached; no CSV written");
-      }
+      const int from = m->from;
+      const std::string& message = m->data;
       heard[from] = Clock::now();
-      switch (status.MPI_TAG) {
+      switch (m->tag) {
         case kTagRequest: {
           int index = -1;
           if (!pending.empty()) {
@@ -376,7 +388,7 @@ void Serve(const SurveyOptions& o, const SurveySettings& settings,
         }
         case kTagResult: {
           int index = -1;
-          if (bytes < static_cast<int>(sizeof(int))) Fail("a rank sent a damaged result");
+          if (message.size() < sizeof(int)) Fail("a rank sent a damaged result");
           std::memcpy(&index, message.data(), sizeof(int));
           if (assigned[from].erase(index) == 0) Fail("a rank sent a result it was not asked for");
           keep(index, message.substr(sizeof(int)), from);

@@ -6,11 +6,11 @@
 #include "meteors/sky_geometry.h"
 
 // The titles are German source texts that the window translates in the context of
-// its shower window; the marker lets the translation tools find them here.
+// its shower window; the marker, written out at each title because the translation
+// tools read it literally (they expand no macro), lets them find the texts here.
 #ifndef QT_TRANSLATE_NOOP
 #define QT_TRANSLATE_NOOP(context, text) text
 #endif
-#define STELVO_TITLE(text) QT_TRANSLATE_NOOP("stelvo::TForm_Showers", text)
 
 namespace stelvo {
 
@@ -52,40 +52,40 @@ constexpr Column<Crossing> kCrossing[] = {
 
 // stdout: shower LAMBDA_SUN MM-DD RA DEC VG COUNT ENCOUNTERS.
 constexpr Column<Shower> kShower[] = {
-    {"lambda_sun", STELVO_TITLE("λ☉ (°)"), [](const Shower& w) { return Number(w.lambdaSun); },
+    {"lambda_sun", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "λ☉ (°)"), [](const Shower& w) { return Number(w.lambdaSun); },
      "%.2f", "%.1f", "%.2f"},
-    {"date", STELVO_TITLE("Datum"),
+    {"date", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Datum"),
      [](const Shower& w) { return Text(w.date.data(), strnlen(w.date.data(), w.date.size())); },
      "%s", "%s", "%s"},
-    {"ra", STELVO_TITLE("RA (°)"), [](const Shower& w) { return Number(w.raDeg); }, "%.2f", "%.1f",
+    {"ra", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "RA (°)"), [](const Shower& w) { return Number(w.raDeg); }, "%.2f", "%.1f",
      "%.2f"},
-    {"dec", STELVO_TITLE("Dek (°)"), [](const Shower& w) { return Number(w.decDeg); }, "%+.2f",
+    {"dec", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Dek (°)"), [](const Shower& w) { return Number(w.decDeg); }, "%+.2f",
      "%+.1f", "%+.2f"},
-    {"vg", STELVO_TITLE("v_g (km/s)"), [](const Shower& w) { return Number(w.vgKmS); }, "%.2f",
+    {"vg", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "v_g (km/s)"), [](const Shower& w) { return Number(w.vgKmS); }, "%.2f",
      "%.1f", "%.2f"},
-    {"count", STELVO_TITLE("Anzahl"), [](const Shower& w) { return Number(w.count); }, "%d", "%d",
+    {"count", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Anzahl"), [](const Shower& w) { return Number(w.count); }, "%d", "%d",
      "%d"},
-    {"encounters", STELVO_TITLE("Begegnungen"), [](const Shower& w) { return Number(w.encounters); },
+    {"encounters", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Begegnungen"), [](const Shower& w) { return Number(w.encounters); },
      "%d", "%d", "%d"},
 };
 
 // trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg.
 constexpr Column<TrailEncounter> kEncounter[] = {
-    {"trail", STELVO_TITLE("Spur"), [](const TrailEncounter& e) { return Number(e.trailYear); }, "%d",
+    {"trail", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Spur"), [](const TrailEncounter& e) { return Number(e.trailYear); }, "%d",
      "%d", "%-6d"},
-    {"peak_utc", STELVO_TITLE("Maximum (UTC)"), [](const TrailEncounter& e) { return Utc(e.peakJd); },
+    {"peak_utc", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Maximum (UTC)"), [](const TrailEncounter& e) { return Utc(e.peakJd); },
      "%s", "%s", "%-17s", kCoreColumns, "peak (UTC)"},
-    {"lambda_sun", STELVO_TITLE("λ☉ (°)"), [](const TrailEncounter& e) { return Number(e.lambdaSun); },
+    {"lambda_sun", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "λ☉ (°)"), [](const TrailEncounter& e) { return Number(e.lambdaSun); },
      "%.4f", "%.3f", "%10.4f"},
-    {"miss_au", STELVO_TITLE("Abstand (AE)"), [](const TrailEncounter& e) { return Number(e.missAu); },
+    {"miss_au", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Abstand (AE)"), [](const TrailEncounter& e) { return Number(e.missAu); },
      "%.5f", "%+.5f", "%+9.5f"},
-    {"particles", STELVO_TITLE("Teilchen"),
+    {"particles", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Teilchen"),
      [](const TrailEncounter& e) { return Number(e.particles); }, "%d", "%d", "%9d"},
-    {"ra", STELVO_TITLE("RA (°)"), [](const TrailEncounter& e) { return Number(e.raDeg); }, "%.2f",
+    {"ra", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "RA (°)"), [](const TrailEncounter& e) { return Number(e.raDeg); }, "%.2f",
      "%.1f", "%7.2f"},
-    {"dec", STELVO_TITLE("Dek (°)"), [](const TrailEncounter& e) { return Number(e.decDeg); }, "%.2f",
+    {"dec", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "Dek (°)"), [](const TrailEncounter& e) { return Number(e.decDeg); }, "%.2f",
      "%+.1f", "%+6.2f"},
-    {"vg", STELVO_TITLE("v_g (km/s)"), [](const TrailEncounter& e) { return Number(e.vgKmS); }, "%.2f",
+    {"vg", QT_TRANSLATE_NOOP("stelvo::TForm_Showers", "v_g (km/s)"), [](const TrailEncounter& e) { return Number(e.vgKmS); }, "%.2f",
      "%.1f", "%6.2f"},
 };
 

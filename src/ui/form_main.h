@@ -3,6 +3,8 @@
 // actions into calls on the run (core) and the view (view), and shows the newest
 // complete frame. A run is driven one pass per event-loop turn by a zero-interval
 // timer, so every handler acts between two passes and no run can start inside another.
+// Split by job: form_main_layout.cpp builds and places the controls, form_main_texts.cpp
+// holds and switches their texts, form_main.cpp holds the handlers and the run loop.
 
 #include <QMainWindow>
 #include <QTimer>
@@ -126,17 +128,31 @@ class TForm_Main : public QMainWindow {
   void changeEvent(QEvent* event) override;
 
  private:
-  void FormCreate();
-  void BuildMenu();
+  // --- layout (form_main_layout.cpp)
+  void BuildWindow();
   void BuildTopStrip();
+  void BuildPlanetBoxes();
   void BuildHelpMemo();
-  void FitHelpMemo();
-  void FitLists();
+  void BuildMenu();
   void SetTabOrder();
+  void PlaceRestored();
   void LayOutClientArea();
-  void UpdateView();
-  void SetZoomCaption();
+  void SetTimeLabel(const QString& text);
+  // Fit each control group's texts into its room: a narrower or smaller font, or a
+  // control grown up to its neighbour.
+  void FitButtons();
+  void FitCaptions();
+  void FitCheckBoxes();
+  void FitLists();
+  void FitHelpMemo();
+  // --- texts (form_main_texts.cpp)
   void RetranslateUi();
+  void RetranslateDistributionList();
+  void SetZoomCaption();
+  // --- behaviour (form_main.cpp)
+  void ConnectHandlers();
+  void FormCreate();
+  void UpdateView();
   void DrawBackgroundLayer();
   void RunSimulation();
   void FinishOpenPass();
@@ -146,7 +162,6 @@ class TForm_Main : public QMainWindow {
   void EndLoop();
   void Fail(const QString& message);
   void SetSelectionEnabled(bool enabled);
-  void SetTimeLabel(const QString& text);
   PlanetTicks Ticks() const;
 
   bool Running = false;  // true from Start until Stop; the loop runs while it is true

@@ -2,6 +2,48 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
+    <name>stelvo::BackgroundTask</name>
+    <message>
+        <source>%1: wird abgebrochen</source>
+        <translation>%1: cancelling</translation>
+    </message>
+    <message>
+        <source>%1: noch %2</source>
+        <translation>%1: %2 left</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>stelvo::ForecastControls</name>
+    <message>
+        <source>&amp;Vorhersage berechnen</source>
+        <translation>&amp;Compute forecast</translation>
+    </message>
+    <message>
+        <source>Komet</source>
+        <translation>Comet</translation>
+    </message>
+    <message>
+        <source>Spuren der Jahre</source>
+        <translation>Trails of the years</translation>
+    </message>
+    <message>
+        <source>Teilchen je Spur</source>
+        <translation>Particles per trail</translation>
+    </message>
+    <message>
+        <source>Vorhersage</source>
+        <translation>Forecast</translation>
+    </message>
+    <message>
+        <source>Vorhersage für</source>
+        <translation>Forecast for</translation>
+    </message>
+</context>
+<context>
     <name>stelvo::TForm_Main</name>
     <message>
         <source>ueber Bahn</source>
@@ -261,48 +303,6 @@
     <message>
         <source>Vorhersage</source>
         <translation>Forecast</translation>
-    </message>
-</context>
-<context>
-    <name>stelvo::BackgroundTask</name>
-    <message>
-        <source>%1: wird abgebrochen</source>
-        <translation>%1: cancelling</translation>
-    </message>
-    <message>
-        <source>%1: noch %2</source>
-        <translation>%1: %2 left</translation>
-    </message>
-    <message>
-        <source>Abbrechen</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
-    <name>stelvo::ForecastControls</name>
-    <message>
-        <source>&amp;Vorhersage berechnen</source>
-        <translation>&amp;Compute forecast</translation>
-    </message>
-    <message>
-        <source>Komet</source>
-        <translation>Comet</translation>
-    </message>
-    <message>
-        <source>Spuren der Jahre</source>
-        <translation>Trails of the years</translation>
-    </message>
-    <message>
-        <source>Teilchen je Spur</source>
-        <translation>Particles per trail</translation>
-    </message>
-    <message>
-        <source>Vorhersage</source>
-        <translation>Forecast</translation>
-    </message>
-    <message>
-        <source>Vorhersage für</source>
-        <translation>Forecast for</translation>
     </message>
 </context>
 </TS>
