@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # stelvo-survey on one machine: one rank of one thread against two ranks of one
 # thread each, on the Leonid trails (55P/Tempel-Tuttle's returns 1699-1965, nine
-# trails of 1000 grains, encounters 1998-2002), the largest first. Runs alternate;
+# trails of 2000 grains, encounters 1998-2002), the largest first. Runs alternate;
 # prints each run's wall time (mpirun's start included), the medians and the
 # speed-up. Not a test: a few minutes on two free cores.
 # Usage: bench/survey_speedup.sh [BUILD_DIR] [RUNS] [PER_TRAIL]
 set -euo pipefail
 build="${1:-$(dirname "$0")/../build}"
 runs="${2:-3}"
-per_trail="${3:-1000}"
+per_trail="${3:-2000}"
 survey="$build/app/survey/stelvo-survey"
 if [ "$(id -u)" -eq 0 ]; then
   export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
