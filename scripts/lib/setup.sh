@@ -15,6 +15,7 @@ STELVO_PACKAGES=(
   desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev
   python3-icalendar
+  openmpi-bin libopenmpi-dev
 )
 
 stelvo_install_packages() {
