@@ -170,7 +170,7 @@ OrbitShape EarthOrbitAt(double jd) {
   return shape;
 }
 
-OrbitShape CometOrbit(int cometIndex) {
+OrbitShape CometOrbitShape(int cometIndex) {
   if (cometIndex < 0 || cometIndex >= kCometCount) {
     throw RunError("The comet index must lie between 0 and 587");
   }
@@ -179,7 +179,7 @@ OrbitShape CometOrbit(int cometIndex) {
 }
 
 double CometEarthMoid(int cometIndex) {
-  const OrbitShape comet = CometOrbit(cometIndex);
+  const OrbitShape comet = CometOrbitShape(cometIndex);
   double epoch = CometEpochJD(cometIndex);
   if (!(epoch >= kEarliestEpochJD && epoch < kLatestEpochJD)) epoch = 2451545.0;  // J2000
   return MinimumOrbitDistance(EarthOrbitAt(epoch), comet).au;

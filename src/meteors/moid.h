@@ -36,7 +36,7 @@ MoidResult MinimumOrbitDistance(const OrbitShape& a, const OrbitShape& b);
 OrbitShape EarthOrbitAt(double jd);
 
 // A catalogue comet's present orbit (its elements at their epoch).
-OrbitShape CometOrbit(int cometIndex);
+OrbitShape CometOrbitShape(int cometIndex);
 
 // The MOID of a catalogue comet's present orbit with the Earth's at the comet's
 // epoch. Throws RunError for a bad index.
