@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "--trail-map x.png", "--trails 1899..1899 --forecast 1999..1999 --trail-map ''",
                       "--trails 1899..1899 --forecast 1999..1999 --trail-map-year 1999",
                       "--trails 1899..1899 --forecast 1999..1999 --trail-map x.png "
-                      "--trail-map-trail 1500",
+                      "--trail-map-trail -3001",
                       "--trails 1899..1899 --forecast 1999..1999 --trail-map x.png "
                       "--trail-map-year 1999.5"));
 

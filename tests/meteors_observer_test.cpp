@@ -72,7 +72,7 @@ TEST(ZhrModel, TheProfileIsTheGrainsSpreadAndTheZhrGrowsWithTheirWeight) {
 // -56.933 deg, Moon -11.537 deg (topocentric), Moon 0.673 illuminated.
 TEST(SiteSky, TheLeonidMaximumOf1999FromCalarAltoMatchesTheHandComputation) {
   const Site calarAlto{37.2236, -2.5463};
-  const double jd = JulianDate(1999, 11, 18, 2, 2, 0);
+  const double jd = JulianDate(1999, 11, 18, 2, 2, 64.184);  // 02:02 UTC in the run's TT
   const SiteView v = ViewFromSite(calarAlto, jd, 153.6, 21.7, 3700, 2.5);
   EXPECT_NEAR(v.radiantAltDeg, 29.294, 0.5);
   EXPECT_NEAR(v.moonIllum, 0.673, 0.02);

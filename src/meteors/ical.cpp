@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "initial/time_scale.h"
 #include "meteors/sky_geometry.h"
 
 namespace stelvo {
@@ -73,8 +74,8 @@ std::string ICalendar(const std::vector<CalendarEvent>& events, double stampJd) 
     line("BEGIN:VEVENT");
     line("UID:" + EscapeIcalText(e.uid));
     line("DTSTAMP:" + stamp);
-    line("DTSTART:" + UtcStamp(e.startJd));
-    line("DTEND:" + UtcStamp(e.endJd));
+    line("DTSTART:" + UtcStamp(UniversalFromTerrestrial(e.startJd)));
+    line("DTEND:" + UtcStamp(UniversalFromTerrestrial(e.endJd)));
     line("SUMMARY:" + EscapeIcalText(e.summary));
     if (!e.description.empty()) line("DESCRIPTION:" + EscapeIcalText(e.description));
     line("END:VEVENT");
@@ -97,7 +98,7 @@ std::vector<CalendarEvent> EncounterEvents(const std::vector<TrailEncounter>& en
       tag += c;
     }
     std::snprintf(text, sizeof text, "%s-trail%d-%d-%s@stelvo", tag.c_str(), e.trailYear,
-                  e.forecastYear, UtcStamp(e.peakJd).c_str());
+                  e.forecastYear, UtcStamp(UniversalFromTerrestrial(e.peakJd)).c_str());
     ev.uid = text;
     ev.startJd = e.peakJd;
     ev.endJd = e.peakJd + std::max(e.fwhmMin, 1.0) / 1440;

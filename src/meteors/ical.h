@@ -13,7 +13,7 @@ namespace stelvo {
 
 struct CalendarEvent {
   std::string uid;  // unique and stable for the same encounter
-  double startJd, endJd;
+  double startJd, endJd;  // the run's TT; written as UTC
   std::string summary;
   std::string description;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "initial/constants.h"
 #include "meteors/comet_passages.h"
 #include "meteors/sky_geometry.h"
 #include "run/epoch_state.h"
@@ -99,11 +100,10 @@ std::string Describe(const PassageFit& fit, std::span<const RecordedPassage> rec
   return text;
 }
 
-}  // namespace
-
-PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> solutions,
-                       std::span<const RecordedPassage> history,
-                       const PassageFitSettings& settings) {
+// The comet's usable recorded passages in time order; refuses fewer than three and
+// years the run cannot reach.
+std::vector<RecordedPassage> RecordedPassagesOf(std::string_view comet,
+                                                std::span<const RecordedPassage> history) {
   const std::string_view designation = CometDesignation(comet);
   std::vector<RecordedPassage> recorded;
   for (const RecordedPassage& r : history) {
@@ -124,6 +124,98 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
                             std::to_string(Year(kLatestEpochJD) - 1) + ")");
     }
   }
+  return recorded;
+}
+
+double SigmaOf(const RecordedPassage& r) {
+  return r.dayLevel ? kDayLevelSigmaDays : kPreciseSigmaDays;
+}
+
+// One Gauss-Newton iteration over an arc: the nominal orbit and one with each
+// parameter nudged, integrated in one run; fills the normal matrix and the computed
+// passages and returns the step. Normal equations of the weighted problem:
+// (J^T W J) dp = J^T W (recorded - computed).
+std::vector<double> GaussNewtonStep(std::string_view comet, const OrbitSolution& start,
+                                    const Parameters& params,
+                                    std::span<const RecordedPassage> arc, double fromJD,
+                                    double toJD, double halfPeriod, double stepDays,
+                                    std::vector<double>& normal, std::vector<double>& computed) {
+  const std::size_t k = params.p.size();
+  std::vector<CometOrbit> orbits{OrbitOf(Apply(start, params, params.p))};
+  std::vector<double> nudges(k);
+  for (std::size_t j = 0; j < k; ++j) {
+    std::vector<double> q = params.p;
+    nudges[j] = Nudge(j, q[j]);
+    q[j] += nudges[j];
+    orbits.push_back(OrbitOf(Apply(start, params, q)));
+  }
+  const auto passages = PerihelionPassagesTogether(orbits, fromJD, toJD, stepDays);
+  computed = Matched(passages[0], arc, halfPeriod);
+  std::vector<std::vector<double>> column(k);
+  for (std::size_t j = 0; j < k; ++j) column[j] = Matched(passages[j + 1], arc, halfPeriod);
+  normal.assign(k * k, 0);
+  std::vector<double> rhs(k, 0);
+  for (std::size_t i = 0; i < arc.size(); ++i) {
+    const double w = 1 / (SigmaOf(arc[i]) * SigmaOf(arc[i]));
+    const double residual = arc[i].jdTT - computed[i];
+    for (std::size_t j = 0; j < k; ++j) {
+      const double dj = (column[j][i] - computed[i]) / nudges[j];
+      rhs[j] += w * dj * residual;
+      for (std::size_t m = 0; m < k; ++m) {
+        normal[j * k + m] += w * dj * (column[m][i] - computed[i]) / nudges[m];
+      }
+    }
+  }
+  if (!Solve(normal, rhs, k)) {
+    throw PassageFitError("the passages do not determine " + std::to_string(k) +
+                          " parameters of " + std::string(comet));
+  }
+  return rhs;
+}
+
+// Residuals, the fitted values and their covariance: the inverse normal matrix scaled
+// by the weighted residual variance per degree of freedom, so that the sigmas reflect
+// how well the passages are met.
+void FinishFit(const Parameters& params, std::span<const RecordedPassage> recorded,
+               const std::vector<double>& normal, const std::vector<double>& computed,
+               PassageFit& fit) {
+  const std::size_t k = params.p.size();
+  const std::size_t n = recorded.size();
+  double chi2 = 0, sum2 = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double residual = recorded[i].jdTT - computed[i];
+    chi2 += residual * residual / (SigmaOf(recorded[i]) * SigmaOf(recorded[i]));
+    sum2 += residual * residual;
+    fit.residuals.push_back({recorded[i], computed[i], residual});
+  }
+  fit.rmsDays = std::sqrt(sum2 / n);
+  const double unitVariance = n > k ? chi2 / (n - k) : 1;
+  std::vector<double> covariance(k * k);
+  for (std::size_t j = 0; j < k; ++j) {
+    std::vector<double> e(k, 0);
+    e[j] = 1;
+    Solve(normal, e, k);
+    for (std::size_t m = 0; m < k; ++m) covariance[m * k + j] = e[m] * unitVariance;
+  }
+  fit.fitted = Apply(fit.start, params, params.p);
+  const char* names[3] = {"T", "A2", "A1"};
+  for (std::size_t j = 0; j < k; ++j) {
+    const double scale = j == 0 ? 1 : kAUnit;
+    const double value = j == 0 ? fit.fitted.elements.tpJD : params.p[j] * kAUnit;
+    fit.values.push_back({names[j], value, std::sqrt(covariance[j * k + j]) * scale});
+  }
+  fit.fitted.name = Describe(fit, recorded);
+  fit.fitted.source = "stelvo-cli --fit-passages";
+  fit.fitted.note.clear();
+  fit.fitted.usableForHistory = true;
+}
+
+}  // namespace
+
+PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> solutions,
+                       std::span<const RecordedPassage> history,
+                       const PassageFitSettings& settings) {
+  const std::vector<RecordedPassage> recorded = RecordedPassagesOf(comet, history);
   const OrbitSolution* start = NearestSolution(solutions, comet, recorded.back().jdTT);
   if (!start) throw PassageFitError("no usable orbit solution of " + std::string(comet));
 
@@ -139,7 +231,7 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
   const std::size_t n = recorded.size();
 
   const double a = start->elements.q / (1 - start->elements.e);
-  const double halfPeriod = 0.5 * 365.25 * a * std::sqrt(a);
+  const double halfPeriod = 0.5 * kDaysPerYear * a * std::sqrt(a);
   // The arc grows backwards from the latest passages by a few revolutions at a time,
   // each stage starting from the previous fit: a published solution run back over
   // centuries can be off by months (1P's JPL orbits put the return of 240 BC two
@@ -148,7 +240,7 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
   const double arcDays = kArcRevolutions * 2 * halfPeriod;
   double arcStartJD = recorded.back().jdTT;
   std::size_t first = n;
-  std::vector<double> normal, covariance(k * k), computed;
+  std::vector<double> normal, computed;
   fit.iterations = 0;
   while (true) {
     arcStartJD -= arcDays;
@@ -158,39 +250,9 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
     const double toJD = std::min(arc.back().jdTT + halfPeriod, kLatestEpochJD - 1);
     for (int iteration = 1;; ++iteration) {
       ++fit.iterations;
-      // The nominal orbit and one with each parameter nudged, in one run.
-      std::vector<CometOrbit> orbits{OrbitOf(Apply(*start, params, params.p))};
-      std::vector<double> nudges(k);
-      for (std::size_t j = 0; j < k; ++j) {
-        std::vector<double> q = params.p;
-        nudges[j] = Nudge(j, q[j]);
-        q[j] += nudges[j];
-        orbits.push_back(OrbitOf(Apply(*start, params, q)));
-      }
-      const auto passages = PerihelionPassagesTogether(orbits, fromJD, toJD, settings.stepDays);
-      computed = Matched(passages[0], arc, halfPeriod);
-      std::vector<std::vector<double>> column(k);
-      for (std::size_t j = 0; j < k; ++j) column[j] = Matched(passages[j + 1], arc, halfPeriod);
-      // Normal equations of the weighted problem: (J^T W J) dp = J^T W (recorded - computed).
-      normal.assign(k * k, 0);
-      std::vector<double> rhs(k, 0);
-      for (std::size_t i = 0; i < arc.size(); ++i) {
-        const double sigma = arc[i].dayLevel ? kDayLevelSigmaDays : kPreciseSigmaDays;
-        const double w = 1 / (sigma * sigma);
-        const double residual = arc[i].jdTT - computed[i];
-        for (std::size_t j = 0; j < k; ++j) {
-          const double dj = (column[j][i] - computed[i]) / nudges[j];
-          rhs[j] += w * dj * residual;
-          for (std::size_t m = 0; m < k; ++m) {
-            normal[j * k + m] += w * dj * (column[m][i] - computed[i]) / nudges[m];
-          }
-        }
-      }
-      std::vector<double> step = rhs;
-      if (!Solve(normal, step, k)) {
-        throw PassageFitError("the passages do not determine " + std::to_string(k) +
-                              " parameters of " + std::string(comet));
-      }
+      const std::vector<double> step = GaussNewtonStep(comet, *start, params, arc, fromJD, toJD,
+                                                       halfPeriod, settings.stepDays, normal,
+                                                       computed);
       // Small: below a thousandth of a day and a ten-thousandth of the A values.
       bool small = std::fabs(step[0]) < 1e-3;
       for (std::size_t j = 1; j < k; ++j) {
@@ -208,39 +270,7 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
     }
     if (first == 0) break;
   }
-  std::vector<double> sigma(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    sigma[i] = recorded[i].dayLevel ? kDayLevelSigmaDays : kPreciseSigmaDays;
-  }
-
-  // Covariance: the inverse normal matrix scaled by the weighted residual variance per
-  // degree of freedom, so that the sigmas reflect how well the passages are met.
-  double chi2 = 0, sum2 = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const double residual = recorded[i].jdTT - computed[i];
-    chi2 += residual * residual / (sigma[i] * sigma[i]);
-    sum2 += residual * residual;
-    fit.residuals.push_back({recorded[i], computed[i], residual});
-  }
-  fit.rmsDays = std::sqrt(sum2 / n);
-  const double unitVariance = n > k ? chi2 / (n - k) : 1;
-  for (std::size_t j = 0; j < k; ++j) {
-    std::vector<double> e(k, 0);
-    e[j] = 1;
-    Solve(normal, e, k);
-    for (std::size_t m = 0; m < k; ++m) covariance[m * k + j] = e[m] * unitVariance;
-  }
-  fit.fitted = Apply(*start, params, params.p);
-  const char* names[3] = {"T", "A2", "A1"};
-  for (std::size_t j = 0; j < k; ++j) {
-    const double scale = j == 0 ? 1 : kAUnit;
-    const double value = j == 0 ? fit.fitted.elements.tpJD : params.p[j] * kAUnit;
-    fit.values.push_back({names[j], value, std::sqrt(covariance[j * k + j]) * scale});
-  }
-  fit.fitted.name = Describe(fit, recorded);
-  fit.fitted.source = "stelvo-cli --fit-passages";
-  fit.fitted.note.clear();
-  fit.fitted.usableForHistory = true;
+  FinishFit(params, recorded, normal, computed, fit);
   return fit;
 }
 

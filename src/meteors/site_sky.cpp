@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "initial/time_scale.h"
 #include "meteors/sky_geometry.h"
 #include "meteors/sun_moon.h"
 
@@ -51,7 +52,8 @@ double HourlyRate(double zhr, double radiantAltDeg, double sunAltDeg, double pop
 SiteView ViewFromSite(const Site& site, double jd, double radiantRaJ2000Deg,
                       double radiantDecJ2000Deg, double zhr, double populationIndex,
                       double limitingMagnitude) {
-  const double gst = GreenwichSiderealDeg(jd);
+  // jd is the run's TT: the Earth's rotation follows UT, the Sun and Moon TT.
+  const double gst = GreenwichSiderealDeg(UniversalFromTerrestrial(jd));
   double ra = radiantRaJ2000Deg, dec = radiantDecJ2000Deg;
   PrecessFromJ2000(jd, ra, dec);
   SiteView view{};

@@ -45,7 +45,7 @@ double AltitudeDeg(const Site& site, double greenwichSiderealDeg, double raDeg, 
 double HourlyRate(double zhr, double radiantAltDeg, double sunAltDeg, double populationIndex,
                   double limitingMagnitude = kDefaultLimitingMagnitude);
 
-// Everything above at the instant jd for a radiant given in equatorial J2000.
+// Everything above at the instant jd (the run's TT) for a radiant given in equatorial J2000.
 SiteView ViewFromSite(const Site& site, double jd, double radiantRaJ2000Deg,
                       double radiantDecJ2000Deg, double zhr, double populationIndex,
                       double limitingMagnitude = kDefaultLimitingMagnitude);
