@@ -119,7 +119,7 @@ TEST(ICalendar, TheForecastCalendarIsPinnedAndWrittenForTheReader) {
   TrailEncounter a{};
   a.trailYear = 1899;
   a.forecastYear = 1999;
-  a.peakJd = JulianDate(1999, 11, 18, 2, 8, 0);
+  a.peakJd = JulianDate(1999, 11, 18, 2, 8, 64.184);  // 02:08 UTC in the run's TT
   a.lambdaSun = 235.289;
   a.zhr = 3712;
   a.zhrSigma = 900;
@@ -130,7 +130,7 @@ TEST(ICalendar, TheForecastCalendarIsPinnedAndWrittenForTheReader) {
   a.vgKmS = 70.6;
   TrailEncounter b = a;
   b.trailYear = 1932;
-  b.peakJd = JulianDate(1999, 11, 18, 1, 44, 0);
+  b.peakJd = JulianDate(1999, 11, 18, 1, 44, 64.184);
   b.zhr = 120;
   const std::string ics = ICalendar(EncounterEvents({a, b}, "55P/Tempel-Tuttle", "Leonids"),
                                     JulianDate(2026, 12, 9, 7, 0, 0));
