@@ -87,4 +87,7 @@ CliParse ParseCliOptions(const std::vector<std::string>& args);
 // The text that --help prints.
 std::string CliUsage();
 
+// The grain and nucleus options as the ejection's settings, for trails and streams alike.
+EjectionSettings EjectionSettingsFrom(const CliOptions& options);
+
 }  // namespace stelvo

@@ -137,10 +137,7 @@ ForecastSettings ForecastSettingsFrom(const CliOptions& o) {
   s.forecastTo = o.forecastTo;
   s.perTrail = o.perTrail;
   s.stepDays = o.trailStepDays;
-  s.ejection.grainRadiusMinMm = o.grainMinMm;
-  s.ejection.grainRadiusMaxMm = o.grainMaxMm;
-  s.ejection.grainDensityKgM3 = o.densityKgM3;
-  s.ejection.nucleusRadiusKm = o.nucleusKm;
+  s.ejection = EjectionSettingsFrom(o);
   s.encounterAu = o.nearAu;
   s.windowDays = o.windowDays;
   s.threads = o.threads > 0 ? o.threads : WorkerPool::AllCores();

@@ -25,10 +25,7 @@ StreamSettings SettingsOf(const CliOptions& o) {
   s.forecastFrom = o.forecastFrom;
   s.forecastTo = o.forecastTo;
   s.perReturn = o.perTrail;
-  s.ejection.grainRadiusMinMm = o.grainMinMm;
-  s.ejection.grainRadiusMaxMm = o.grainMaxMm;
-  s.ejection.grainDensityKgM3 = o.densityKgM3;
-  s.ejection.nucleusRadiusKm = o.nucleusKm;
+  s.ejection = EjectionSettingsFrom(o);
   s.stepDays = o.trailStepDays;
   s.farStepDays = o.farStepDays;
   s.nearYears = o.nearYears;
