@@ -22,15 +22,7 @@ openbox >/dev/null 2>&1 &
 wm=$!
 sleep 1
 
-# The last entry of the menu bar, right of "System", opens the shower window.
-xdotool mousemove --window "$window" 310 12 click 1
-showers=""
-for _ in $(seq 50); do
-  showers=$(xdotool search --onlyvisible --name '^Meteorstr' 2>/dev/null | head -1) && [ -n "$showers" ] && break
-  sleep 0.1
-done
-[ -n "$showers" ] || { echo "the shower window did not appear" >&2; exit 1; }
-xdotool windowmove "$showers" 0 0 windowsize "$showers" 1500 1150
+open_shower_window 1500 1150
 sleep 1
 type_into() {  # click a spin box at ($1, $2) of the shower window and type $3
   xdotool mousemove --window "$showers" "$1" "$2" click --repeat 3 1
@@ -45,6 +37,4 @@ type_into 805 48 2002   # forecast to
 type_into 990 48 3000   # grains per trail
 xdotool mousemove --window "$showers" 1113 48 click 1  # compute
 sleep "$wait_seconds"
-mkdir -p "$(dirname "$output")"
-import -window "$showers" "$output"
-echo "wrote $output"
+photograph_window "$showers" "$output"

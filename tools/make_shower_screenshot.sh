@@ -31,16 +31,6 @@ for ((i = start_index; i < swift_tuttle; i++)); do downs+=(Down); done
 xdotool key --delay 2 "${downs[@]}"
 xdotool mousemove --window "$window" 70 $((70 + menu)) click 1  # Start
 sleep 0.5
-# The last entry of the menu bar, right of "System".
-xdotool mousemove --window "$window" 310 12 click 1
-showers=""
-for _ in $(seq 50); do
-  showers=$(xdotool search --onlyvisible --name '^Meteorstr' 2>/dev/null | head -1) && [ -n "$showers" ] && break
-  sleep 0.1
-done
-[ -n "$showers" ] || { echo "the shower window did not appear" >&2; exit 1; }
-xdotool windowmove "$showers" 0 0 windowsize "$showers" 1200 900
+open_shower_window 1200 900
 sleep 6
-mkdir -p "$(dirname "$output")"
-import -window "$showers" "$output"
-echo "wrote $output"
+photograph_window "$showers" "$output"
