@@ -1,13 +1,10 @@
 #include "cli_options.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
-#include <cmath>
-#include <functional>
-#include <set>
 #include <string_view>
 
+#include "common/option_parsing.h"
 #include "data/comet_catalogue.h"
 #include "initial/astronom.h"
 #include "meteors/record_format.h"
@@ -16,21 +13,7 @@ namespace stelvo {
 
 namespace {
 
-// Whole text must be the number: no blanks, no sign '+', no trailing garbage.
-bool ParseInt(std::string_view text, long long& value) {
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
-}
-
-bool ParseDouble(std::string_view text, double& value) {
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                         std::chars_format::fixed | std::chars_format::scientific);
-  return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
-}
-
-using Apply = std::function<bool(std::string_view, CliOptions&)>;
+using CliApply = Apply<CliOptions>;
 
 // One option: its name, the placeholder of its value (none for a flag), what it
 // accepts (completes "--name takes ..."), its --help lines after the name column,
@@ -41,7 +24,7 @@ struct OptionSpec {
   const char* placeholder;
   std::string accepts;
   std::string help;
-  Apply apply;
+  CliApply apply;
   bool CliOptions::*flag = nullptr;
 };
 
@@ -57,71 +40,19 @@ std::string Num(double value) {
   return text;
 }
 
-Apply IntIn(int CliOptions::*field, long long lo, long long hi) {
-  return [=](std::string_view text, CliOptions& o) {
-    long long v = 0;
-    if (!ParseInt(text, v) || v < lo || v > hi) return false;
-    o.*field = static_cast<int>(v);
-    return true;
-  };
-}
-
-// A range of real values; each end belongs to it or not.
-struct Range {
-  double lo, hi;
-  bool withLo = true, withHi = true;
-  bool Holds(double v) const { return (withLo ? v >= lo : v > lo) && (withHi ? v <= hi : v < hi); }
-};
-
 // A distance in AU above 0 and at most 1.
 constexpr Range kDistanceRange{0, 1, false, true};
 
-Apply DoubleIn(double CliOptions::*field, Range range) {
-  return [=](std::string_view text, CliOptions& o) {
-    double v = 0;
-    if (!ParseDouble(text, v) || !range.Holds(v)) return false;
-    o.*field = v;
-    return true;
-  };
-}
-
-Apply Text(std::string CliOptions::*field) {
-  return [=](std::string_view text, CliOptions& o) {
-    if (text.empty()) return false;
-    o.*field = std::string(text);
-    return true;
-  };
-}
-
 bool ParsePlanets(std::string_view text, CliOptions& o) {
-  o.planets.clear();
-  if (text == "none") return true;
-  std::set<int> seen;
-  while (true) {
-    const auto comma = text.find(',');
-    long long v = 0;
-    if (!ParseInt(text.substr(0, comma), v) || v < 2 || v > 9 || !seen.insert(int(v)).second) {
-      return false;
-    }
-    o.planets.push_back(static_cast<int>(v));
-    if (comma == std::string_view::npos) return true;
-    text.remove_prefix(comma + 1);
-  }
-}
-
-// "FROM..TO", whole forecast years with FROM <= TO; negative years are before 1 BC.
-Apply YearSpan(int CliOptions::*from, int CliOptions::*to) {
-  return [=](std::string_view text, CliOptions& o) {
-    const std::optional<YearRange> years = ParseYearRange(text);
-    if (!years || years->from < kFirstForecastYear || years->to > kLastForecastYear) return false;
-    o.*from = years->from;
-    o.*to = years->to;
+  if (text == "none") {
+    o.planets.clear();
     return true;
-  };
+  }
+  return ParseDistinctInts(text, 2, 9, o.planets);
 }
 
 // A year of the forecast span's limits, for a choice among encounters.
-Apply ChosenYear(std::optional<int> CliOptions::*field) {
+CliApply ChosenYear(std::optional<int> CliOptions::*field) {
   return [=](std::string_view text, CliOptions& o) {
     long long v = 0;
     if (!ParseInt(text, v) || v < kFirstForecastYear || v > kLastForecastYear) return false;
@@ -398,14 +329,6 @@ const std::vector<Section>& Sections() {
   static const std::vector<Section> sections = {RunSection(), OutputSection(), ForecastSection(),
                                                 OrbitSection(), StreamSection()};
   return sections;
-}
-
-// Printable form of user text for an error line: no control characters, bounded length.
-std::string Quoted(std::string_view text) {
-  std::string out = "'";
-  for (char c : text.substr(0, 60)) out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) ? '?' : c;
-  if (text.size() > 60) out += "...";
-  return out + "'";
 }
 
 // The entry named `arg`, or null.

@@ -1,91 +1,23 @@
 #include "survey_options.h"
 
-#include <charconv>
-#include <cmath>
-#include <functional>
-#include <set>
 #include <string_view>
+
+#include "common/option_parsing.h"
 
 namespace stelvo {
 
 namespace {
 
-bool ParseInt(std::string_view text, long long& value) {
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
-}
-
-bool ParseDouble(std::string_view text, double& value) {
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                         std::chars_format::fixed | std::chars_format::scientific);
-  return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
-}
-
-using Apply = std::function<bool(std::string_view, SurveyOptions&)>;
+using SurveyApply = Apply<SurveyOptions>;
 
 struct ValueOption {
   const char* name;
   const char* accepts;  // completes "--name takes ..."
-  Apply apply;
+  SurveyApply apply;
 };
 
-Apply IntIn(int SurveyOptions::*field, long long lo, long long hi) {
-  return [=](std::string_view text, SurveyOptions& o) {
-    long long v = 0;
-    if (!ParseInt(text, v) || v < lo || v > hi) return false;
-    o.*field = static_cast<int>(v);
-    return true;
-  };
-}
-
-// lo < value <= hi when open, lo <= value <= hi otherwise.
-Apply DoubleIn(double SurveyOptions::*field, double lo, double hi, bool openBelow = false) {
-  return [=](std::string_view text, SurveyOptions& o) {
-    double v = 0;
-    if (!ParseDouble(text, v) || !(openBelow ? v > lo : v >= lo) || !(v <= hi)) return false;
-    o.*field = v;
-    return true;
-  };
-}
-
-Apply Text(std::string SurveyOptions::*field) {
-  return [=](std::string_view text, SurveyOptions& o) {
-    if (text.empty()) return false;
-    o.*field = std::string(text);
-    return true;
-  };
-}
-
-Apply YearSpan(int SurveyOptions::*from, int SurveyOptions::*to) {
-  return [=](std::string_view text, SurveyOptions& o) {
-    const auto dots = text.find("..");
-    long long a = 0, b = 0;
-    if (dots == std::string_view::npos || !ParseInt(text.substr(0, dots), a) ||
-        !ParseInt(text.substr(dots + 2), b) || a < kFirstForecastYear || b > kLastForecastYear ||
-        a > b) {
-      return false;
-    }
-    o.*from = static_cast<int>(a);
-    o.*to = static_cast<int>(b);
-    return true;
-  };
-}
-
 bool ParseComets(std::string_view text, SurveyOptions& o) {
-  o.comets.clear();
-  std::set<int> seen;
-  while (true) {
-    const auto comma = text.find(',');
-    long long v = 0;
-    if (!ParseInt(text.substr(0, comma), v) || v < 0 || v > 587 || !seen.insert(int(v)).second) {
-      return false;
-    }
-    o.comets.push_back(static_cast<int>(v));
-    if (comma == std::string_view::npos) return true;
-    text.remove_prefix(comma + 1);
-  }
+  return ParseDistinctInts(text, 0, 587, o.comets);
 }
 
 const std::string kYears = "years FROM..TO from " + std::to_string(kFirstForecastYear) + " to " +
@@ -96,7 +28,7 @@ const std::vector<ValueOption>& ValueOptions() {
   static const std::vector<ValueOption> options = {
       {"--comets", "distinct catalogue indices from 0 to 587, comma-separated", ParseComets},
       {"--moid", "a distance in AU above 0 and at most 1",
-       DoubleIn(&SurveyOptions::moidAu, 0, 1, true)},
+       DoubleIn(&SurveyOptions::moidAu, {0, 1, false, true})},
       {"--trails", kYears.c_str(),
        YearSpan(&SurveyOptions::trailFrom, &SurveyOptions::trailTo)},
       {"--forecast", kYears.c_str(),
@@ -105,27 +37,22 @@ const std::vector<ValueOption>& ValueOptions() {
       {"--threads", "a whole number of threads from 1 to 256",
        IntIn(&SurveyOptions::threads, 1, 256)},
       {"--trail-step", "a step width in days from 0.1 to 10",
-       DoubleIn(&SurveyOptions::trailStepDays, 0.1, 10)},
+       DoubleIn(&SurveyOptions::trailStepDays, {0.1, 10})},
       {"--near", "a distance in AU above 0 and below 0.02",
-       [](std::string_view t, SurveyOptions& o) {
-         double v = 0;
-         if (!ParseDouble(t, v) || !(v > 0 && v < 0.02)) return false;
-         o.nearAu = v;
-         return true;
-       }},
-      {"--window", "a time in days from 0.1 to 365", DoubleIn(&SurveyOptions::windowDays, 0.1, 365)},
+       DoubleIn(&SurveyOptions::nearAu, {0, 0.02, false, false})},
+      {"--window", "a time in days from 0.1 to 365", DoubleIn(&SurveyOptions::windowDays, {0.1, 365})},
       {"--nucleus", "a nucleus radius in km from 0.01 to 100",
-       DoubleIn(&SurveyOptions::nucleusKm, 0.01, 100)},
+       DoubleIn(&SurveyOptions::nucleusKm, {0.01, 100})},
       {"--grain-min", "a grain radius in mm from 0.001 to 1000",
-       DoubleIn(&SurveyOptions::grainMinMm, 0.001, 1000)},
+       DoubleIn(&SurveyOptions::grainMinMm, {0.001, 1000})},
       {"--grain-max", "a grain radius in mm from 0.001 to 1000",
-       DoubleIn(&SurveyOptions::grainMaxMm, 0.001, 1000)},
+       DoubleIn(&SurveyOptions::grainMaxMm, {0.001, 1000})},
       {"--density", "a grain density in kg/m^3 from 10 to 10000",
-       DoubleIn(&SurveyOptions::densityKgM3, 10, 10000)},
+       DoubleIn(&SurveyOptions::densityKgM3, {10, 10000})},
       {"--survey-csv", "a file name", Text(&SurveyOptions::csvPath)},
       {"--checkpoint", "a directory name", Text(&SurveyOptions::checkpointDir)},
       {"--timeout", "a time in seconds from 5 to 86400",
-       DoubleIn(&SurveyOptions::timeoutSeconds, 5, 86400)},
+       DoubleIn(&SurveyOptions::timeoutSeconds, {5, 86400})},
   };
   return options;
 }
@@ -138,13 +65,6 @@ struct FlagOption {
 const FlagOption kFlags[] = {{"--list", &SurveyOptions::list},
                              {"--progress", &SurveyOptions::progress},
                              {"--help", &SurveyOptions::help}};
-
-std::string Quoted(std::string_view text) {
-  std::string out = "'";
-  for (char c : text.substr(0, 60)) out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) ? '?' : c;
-  if (text.size() > 60) out += "...";
-  return out + "'";
-}
 
 }  // namespace
 
