@@ -427,13 +427,4 @@ Exit status: 0 done, 1 run or file error, 2 bad option, 130 interrupted.
 )";
 }
 
-EjectionSettings EjectionSettingsFrom(const CliOptions& o) {
-  EjectionSettings e;
-  e.grainRadiusMinMm = o.grainMinMm;
-  e.grainRadiusMaxMm = o.grainMaxMm;
-  e.grainDensityKgM3 = o.densityKgM3;
-  e.nucleusRadiusKm = o.nucleusKm;
-  return e;
-}
-
 }  // namespace stelvo

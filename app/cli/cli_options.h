@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/forecast_options.h"
 #include "meteors/crossing_detector.h"
 #include "meteors/forecast.h"
 #include "meteors/stream.h"
@@ -15,7 +16,7 @@
 
 namespace stelvo {
 
-struct CliOptions {
+struct CliOptions : ForecastOptions {
   int bodies = RunSettings{}.BodyCount;
   double stepDays = RunSettings{}.StepDays;
   int steps = 100;
@@ -45,17 +46,8 @@ struct CliOptions {
   int incl = 45;
   std::vector<int> planets{4, 6};  // the ticked planet boxes among 2..9
   double epochJD = RunSettings{}.EpochJD;  // start of a run, in the years of run/epoch_state.h
-  // Dust-trail forecast (--trails and --forecast together; 0 when not asked for).
-  int trailFrom = 0, trailTo = 0;
-  int forecastFrom = 0, forecastTo = 0;
-  int perTrail = ForecastSettings{}.perTrail;
-  double grainMinMm = EjectionSettings{}.grainRadiusMinMm;  // grain radii
-  double grainMaxMm = EjectionSettings{}.grainRadiusMaxMm;
-  double densityKgM3 = EjectionSettings{}.grainDensityKgM3;
-  double nucleusKm = EjectionSettings{}.nucleusRadiusKm;
-  double nearAu = ForecastSettings{}.encounterAu;  // --near: a grain's node this close to the Earth's orbit
-  double windowDays = ForecastSettings{}.windowDays;
-  double trailStepDays = ForecastSettings{}.stepDays;  // the trails run side by side on `threads` threads
+  // Dust-trail forecast (--trails and --forecast together): the forecast options of
+  // the base; its trails run side by side on `threads` threads.
   std::string forecastCsvPath;
   // The trail picture of one encounter (the strongest of the trail and year given).
   std::string trailMapPath;
@@ -86,8 +78,5 @@ CliParse ParseCliOptions(const std::vector<std::string>& args);
 
 // The text that --help prints.
 std::string CliUsage();
-
-// The grain and nucleus options as the ejection's settings, for trails and streams alike.
-EjectionSettings EjectionSettingsFrom(const CliOptions& options);
 
 }  // namespace stelvo

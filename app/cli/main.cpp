@@ -128,22 +128,6 @@ Isa IsaFromName(const std::string& name) {
 
 // --- option-to-settings mapping
 
-ForecastSettings ForecastSettingsFrom(const CliOptions& o) {
-  ForecastSettings s;
-  s.cometIndex = o.comet;
-  s.trailFrom = o.trailFrom;
-  s.trailTo = o.trailTo;
-  s.forecastFrom = o.forecastFrom;
-  s.forecastTo = o.forecastTo;
-  s.perTrail = o.perTrail;
-  s.stepDays = o.trailStepDays;
-  s.ejection = EjectionSettingsFrom(o);
-  s.encounterAu = o.nearAu;
-  s.windowDays = o.windowDays;
-  s.threads = o.threads > 0 ? o.threads : WorkerPool::AllCores();
-  return s;
-}
-
 RunSettings RunSettingsFrom(const CliOptions& o) {
   RunSettings settings;
   settings.BodyCount = o.bodies;
@@ -189,6 +173,8 @@ void PrintForecast(const CliOptions& o, const ForecastResult& r, double seconds)
 
 int Forecast(const CliOptions& o, const SolutionTable& table) {
   ForecastSettings s = ForecastSettingsFrom(o);
+  s.cometIndex = o.comet;
+  s.threads = o.threads > 0 ? o.threads : WorkerPool::AllCores();
   s.solutions = &table.solutions;
   const auto t0 = Clock::now();
   Progress progress;

@@ -179,20 +179,8 @@ class TaskRunner {
 SurveySettings SettingsFrom(const SurveyOptions& o) {
   SurveySettings s;
   s.comets = o.comets;
-  ForecastSettings& f = s.forecast;
-  f.trailFrom = o.trailFrom;
-  f.trailTo = o.trailTo;
-  f.forecastFrom = o.forecastFrom;
-  f.forecastTo = o.forecastTo;
-  f.perTrail = o.perTrail;
-  f.stepDays = o.trailStepDays;
-  f.ejection.nucleusRadiusKm = o.nucleusKm;
-  f.ejection.grainRadiusMinMm = o.grainMinMm;
-  f.ejection.grainRadiusMaxMm = o.grainMaxMm;
-  f.ejection.grainDensityKgM3 = o.densityKgM3;
-  f.encounterAu = o.nearAu;
-  f.windowDays = o.windowDays;
-  f.threads = 1;
+  s.forecast = ForecastSettingsFrom(o);
+  s.forecast.threads = 1;  // the survey's tasks are the trails, one per thread
   return s;
 }
 
