@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "--trails 1899..1899 --forecast 1999..1999 --near 0.5",
                       "--trails 1899..1899 --forecast 1999..1999 --density -3",
                       "--trails 1899..1899 --forecast 1999..1999 --window 0",
-                      "--forecast-csv x.csv", "--stream 1899..1965",
+                      "--forecast-csv x.csv", "--stream 1899..1965", "--trails 0..0",
+                      "--stream -5..0", "--forecast 0..3", "--trails 0..1 --stream 0..1 --forecast 5..9",
                       "--stream 1965..1899 --forecast 1999..1999",
                       "--stream -3001..1899 --forecast 1999..1999",
                       "--stream 1960..1965 --forecast 1950..1999",
@@ -98,6 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliOptions, LimitsAreTheLibrarys) {
   EXPECT_TRUE(ParseCliOptions(Args("--trails 1899..1899 --forecast 1999..2998")).options);
   EXPECT_TRUE(ParseCliOptions(Args("--trails -1000..1986 --forecast -500..-400")).options);
+  // Year 0 (1 BC) is a year like any other.
+  EXPECT_TRUE(ParseCliOptions(Args("--trails 0..0 --forecast 1999..1999 --forecast-csv x.csv")).options);
+  EXPECT_TRUE(ParseCliOptions(Args("--stream -9..0 --forecast 0..2")).options);
   EXPECT_TRUE(ParseCliOptions(Args("--trails 1899..1899 --forecast 1999..1999 --per-trail 1000000")).options);
   EXPECT_TRUE(ParseCliOptions(Args("--epoch 625307.5")).options);
   EXPECT_FALSE(ParseCliOptions(Args("--epoch 625307.4")).options);

@@ -204,10 +204,10 @@ Section ForecastSection() {
           {{"--trails", "A..B", kYearSpan,
             "trails released at the comet's perihelion passages in the years\nA to B (inclusive, " +
                 kYears + ")",
-            YearSpan(&CliOptions::trailFrom, &CliOptions::trailTo)},
+            YearSpan(&CliOptions::trails, &CliOptions::trailFrom, &CliOptions::trailTo)},
            {"--forecast", "C..D", kYearSpan,
             "years searched for encounters with the Earth (inclusive)",
-            YearSpan(&CliOptions::forecastFrom, &CliOptions::forecastTo)},
+            YearSpan(&CliOptions::forecast, &CliOptions::forecastFrom, &CliOptions::forecastTo)},
            {"--per-trail", "N", "a whole number of particles from 1 to " + std::to_string(kMaxTrailParticles),
             "particles per trail, 1.." + std::to_string(kMaxTrailParticles) + " (default " +
                 std::to_string(f.perTrail) + ")",
@@ -310,7 +310,7 @@ Section StreamSection() {
             "and FWHM in degrees of solar longitude) and the `profile` (weighted\n"
             "crossings per year and degree); --showers FILE writes the captured\n"
             "crossings with their weights",
-            YearSpan(&CliOptions::streamFrom, &CliOptions::streamTo)},
+            YearSpan(&CliOptions::stream, &CliOptions::streamFrom, &CliOptions::streamTo)},
            {"--far-step", "D", "a step width in days from 0.1 to 10",
             "step in days before the last --near-years (default " + Num(s.farStepDays) +
                 "); --trail-step\nsets the step of the near part",
@@ -343,29 +343,29 @@ const OptionSpec* Find(const std::string& arg) {
 
 // The rules between options, after each alone was accepted; empty when they hold.
 std::string CheckTogether(const CliOptions& options) {
-  if (options.trailFrom != 0 && options.streamFrom != 0) {
+  if (options.trails && options.stream) {
     return "--trails and --stream exclude each other";
   }
-  if ((options.trailFrom == 0 && options.streamFrom == 0) != (options.forecastFrom == 0)) {
+  if ((options.trails || options.stream) != options.forecast) {
     return "--forecast goes with --trails or --stream";
   }
-  if (options.streamFrom != 0 && options.streamFrom >= options.forecastFrom) {
+  if (options.stream && options.streamFrom >= options.forecastFrom) {
     return "--stream must begin before the --forecast years";
   }
   if (options.grainMinMm > options.grainMaxMm) return "--grain-min must not exceed --grain-max";
-  if (!options.forecastCsvPath.empty() && options.trailFrom == 0) {
+  if (!options.forecastCsvPath.empty() && !options.trails) {
     return "--forecast-csv needs --trails and --forecast";
   }
-  if (!options.trailMapPath.empty() && options.trailFrom == 0) {
+  if (!options.trailMapPath.empty() && !options.trails) {
     return "--trail-map needs --trails and --forecast";
   }
   if ((options.trailMapTrail || options.trailMapYear) && options.trailMapPath.empty()) {
     return "--trail-map-trail and --trail-map-year need --trail-map";
   }
-  if ((options.site || !options.icalPath.empty()) && options.trailFrom == 0) {
+  if ((options.site || !options.icalPath.empty()) && !options.trails) {
     return "--site and --ical need --trails and --forecast";
   }
-  if (options.passages + options.fitPassages + (options.trailFrom != 0) > 1) {
+  if (options.passages + options.fitPassages + options.trails > 1) {
     return "--passages, --fit-passages and --trails: one at a time";
   }
   if (!options.saveSolutionPath.empty() && !options.fitPassages) {

@@ -61,8 +61,9 @@ struct CliOptions : ForecastOptions {
   bool fitPassages = false;
   std::string saveSolutionPath;  // with --fit-passages: the solutions file with the fit
   std::string solutionsPath;     // orbit solutions read from here instead of the built-in
-  // Established shower from a stream (--stream with --forecast; 0 when not asked for):
-  // grains of every return in the years streamFrom..streamTo, --per-trail each.
+  // Established shower from a stream (--stream with --forecast): grains of every
+  // return in the years streamFrom..streamTo, --per-trail each.
+  bool stream = false;
   int streamFrom = 0, streamTo = 0;
   double farStepDays = StreamSettings{}.farStepDays;  // the step before the last nearYears
   int nearYears = StreamSettings{}.nearYears;

@@ -382,7 +382,7 @@ class Runs {
 };
 
 int Run(const CliOptions& o) {
-  if (o.trailFrom != 0 || o.passages || o.fitPassages) {
+  if (o.trails || o.passages || o.fitPassages) {
     SolutionTable table;
     std::string error;
     if (!LoadSolutions(o, table, error)) {
@@ -393,7 +393,7 @@ int Run(const CliOptions& o) {
     if (o.fitPassages) return FitAndPrintPassages(o, table);
     return Forecast(o, table);
   }
-  if (o.streamFrom != 0) {
+  if (o.stream) {
     Progress progress;
     const StopOnInterrupt stopOnInterrupt(progress);
     return StreamCommand(o, progress, kInterruptedStatus);

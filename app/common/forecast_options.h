@@ -10,8 +10,11 @@
 namespace stelvo {
 
 struct ForecastOptions {
-  int trailFrom = 0, trailTo = 0;        // --trails: release years; 0 when not asked for
-  int forecastFrom = 0, forecastTo = 0;  // --forecast: years searched; 0 when not asked for
+  // Year 0 (1 BC) is a year like any other: whether a span was given is its flag.
+  bool trails = false;  // --trails: the years of release
+  int trailFrom = 0, trailTo = 0;
+  bool forecast = false;  // --forecast: the years searched for encounters
+  int forecastFrom = 0, forecastTo = 0;
   int perTrail = ForecastSettings{}.perTrail;
   double grainMinMm = EjectionSettings{}.grainRadiusMinMm;  // grain radii
   double grainMaxMm = EjectionSettings{}.grainRadiusMaxMm;

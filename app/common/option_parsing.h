@@ -66,12 +66,13 @@ Apply<Options> Text(std::string Options::*field) {
   };
 }
 
-// A span of forecast years (see ParseForecastYears).
+// A span of forecast years (see ParseForecastYears); `given` notes that it was.
 template <class Options>
-Apply<Options> YearSpan(int Options::*from, int Options::*to) {
+Apply<Options> YearSpan(bool Options::*given, int Options::*from, int Options::*to) {
   return [=](std::string_view text, Options& o) {
     int a = 0, b = 0;
     if (!ParseForecastYears(text, a, b)) return false;
+    o.*given = true;
     o.*from = a;
     o.*to = b;
     return true;

@@ -30,9 +30,9 @@ const std::vector<ValueOption>& ValueOptions() {
       {"--moid", "a distance in AU above 0 and at most 1",
        DoubleIn(&SurveyOptions::moidAu, {0, 1, false, true})},
       {"--trails", kYears.c_str(),
-       YearSpan(&SurveyOptions::trailFrom, &SurveyOptions::trailTo)},
+       YearSpan(&SurveyOptions::trails, &SurveyOptions::trailFrom, &SurveyOptions::trailTo)},
       {"--forecast", kYears.c_str(),
-       YearSpan(&SurveyOptions::forecastFrom, &SurveyOptions::forecastTo)},
+       YearSpan(&SurveyOptions::forecast, &SurveyOptions::forecastFrom, &SurveyOptions::forecastTo)},
       {"--per-trail", kParticles.c_str(), IntIn(&SurveyOptions::perTrail, 1, kMaxParticles)},
       {"--threads", "a whole number of threads from 1 to 256",
        IntIn(&SurveyOptions::threads, 1, 256)},
@@ -101,7 +101,7 @@ SurveyParse ParseSurveyOptions(const std::vector<std::string>& args) {
     return {std::nullopt, "--comets and --moid choose the comets in two ways; give one"};
   }
   if (options.list) return {options, ""};
-  if (options.trailFrom == 0 || options.forecastFrom == 0) {
+  if (!options.trails || !options.forecast) {
     return {std::nullopt, "a survey needs --trails and --forecast"};
   }
   if (options.grainMinMm > options.grainMaxMm) {
