@@ -2,7 +2,6 @@
 // checks and benchmarks. Runs exactly what the window runs, without drawing
 // unless a PNG or frame sequence is asked for.
 
-#include <signal.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -28,6 +27,7 @@
 #include "shower_output.h"
 #include "stream_command.h"
 #include "trail_map_output.h"
+#include "watched_work.h"
 #include "view/trail_map.h"
 #include "data/comet_catalogue.h"
 #include "initial/catalogue.h"
@@ -90,28 +90,8 @@ bool WriteCsv(const RunState& s, const std::string& path, std::string& error) {
       error);
 }
 
-// Ctrl+C asks the work to stop at its next step boundary; the handler only sets the
-// flag. The handler is reset as it runs, so a second Ctrl+C ends the program at once.
+// The exit status of work that Ctrl+C stopped (see watched_work.h).
 constexpr int kInterruptedStatus = 130;
-Progress* interruptible = nullptr;
-
-extern "C" void RequestStop(int) { interruptible->Cancel(); }
-
-class StopOnInterrupt {
- public:
-  explicit StopOnInterrupt(Progress& progress) {
-    interruptible = &progress;
-    struct sigaction action {};
-    action.sa_handler = RequestStop;
-    action.sa_flags = SA_RESETHAND;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous_);
-  }
-  ~StopOnInterrupt() { sigaction(SIGINT, &previous_, nullptr); }
-
- private:
-  struct sigaction previous_ {};
-};
 
 // A start-up pass costs about four steps and takes some ten passes: its share of a run.
 constexpr double kStartupInSteps = 40;
@@ -177,12 +157,11 @@ int Forecast(const CliOptions& o, const SolutionTable& table) {
   s.threads = o.threads > 0 ? o.threads : WorkerPool::AllCores();
   s.solutions = &table.solutions;
   const auto t0 = Clock::now();
-  Progress progress;
-  const StopOnInterrupt stopOnInterrupt(progress);
-  ProgressLine line(progress, ProgressLine::ForStderr(o.progress));
+  WatchedWork work(o.progress);
+  Progress& progress = work.progress;
   progress.BeginStage("forecast", 0, 1);
   ForecastResult r = RunForecast(s, ReportInto(progress, s));
-  line.Stop();
+  work.line.Stop();
   if (o.site) ViewEncountersFrom(*o.site, r.populationIndex, r.encounters);
   const double seconds = Milliseconds(Clock::now() - t0) / 1000;
   if (r.cancelled) {
@@ -394,9 +373,8 @@ int Run(const CliOptions& o) {
     return Forecast(o, table);
   }
   if (o.stream) {
-    Progress progress;
-    const StopOnInterrupt stopOnInterrupt(progress);
-    return StreamCommand(o, progress, kInterruptedStatus);
+    WatchedWork work(o.progress);
+    return StreamCommand(o, work.progress, work.line, kInterruptedStatus);
   }
   if (!o.isa.empty() && !SelectIsa(IsaFromName(o.isa))) {
     std::fprintf(stderr, "stelvo-cli: --isa %s: this processor does not support it\n",
@@ -408,10 +386,8 @@ int Run(const CliOptions& o) {
                  o.framesDir.c_str());
     return 1;
   }
-  Progress progress;
-  const StopOnInterrupt stopOnInterrupt(progress);
-  ProgressLine line(progress, ProgressLine::ForStderr(o.progress));
-  Runs runs(o, progress, line);
+  WatchedWork work(o.progress);
+  Runs runs(o, work.progress, work.line);
   if (runs.RunAll() != 0) return 1;
   return runs.Finish();
 }

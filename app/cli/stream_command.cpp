@@ -38,10 +38,10 @@ StreamSettings SettingsOf(const CliOptions& o) {
 
 }  // namespace
 
-int StreamCommand(const CliOptions& o, Progress& progress, int interruptedStatus) {
+int StreamCommand(const CliOptions& o, Progress& progress, ProgressLine& line,
+                  int interruptedStatus) {
   const StreamSettings s = SettingsOf(o);
   const auto t0 = std::chrono::steady_clock::now();
-  ProgressLine line(progress, ProgressLine::ForStderr(o.progress));
   progress.BeginStage("stream", 0, 1);
   StreamResult r;
   try {

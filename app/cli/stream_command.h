@@ -5,13 +5,15 @@
 
 #include "cli_options.h"
 #include "core/progress.h"
+#include "progress_line.h"
 
 namespace stelvo {
 
 // Runs the stream the options ask for, reporting into `progress` (whose cancel
-// main's Ctrl+C handler requests). Returns the exit status: 0 done, 1 a file or
-// run error, 2 settings that give no stream (no passage in the span, say),
-// interruptedStatus after a cancel (nothing written).
-int StreamCommand(const CliOptions& options, Progress& progress, int interruptedStatus);
+// main's Ctrl+C handler requests) as `line` shows it. Returns the exit status: 0
+// done, 1 a file or run error, 2 settings that give no stream (no passage in the
+// span, say), interruptedStatus after a cancel (nothing written).
+int StreamCommand(const CliOptions& options, Progress& progress, ProgressLine& line,
+                  int interruptedStatus);
 
 }  // namespace stelvo

@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/signal_handler.h"
 #include "core/atomic_file.h"
 #include "core/run_error.h"
 #include "core/worker_pool.h"
@@ -67,14 +68,6 @@ extern "C" void StoppedBySignal(int) {
 }
 
 void ExitQuietlyOnSignal(int) { _exit(1); }
-
-void CatchStopSignals(bool report) {
-  struct sigaction action {};
-  action.sa_handler = report ? StoppedBySignal : ExitQuietlyOnSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
-}
 
 [[noreturn]] void Fail(const std::string& line) {
   std::fprintf(stderr, "stelvo-survey: %s\n", line.c_str());
@@ -507,7 +500,7 @@ int main(int argc, char** argv) {
   int rank = 0, ranks = 1;
   MPI_Comm_rank(MPI_COMM_WORLD, &rank);
   MPI_Comm_size(MPI_COMM_WORLD, &ranks);
-  CatchStopSignals(rank == 0);
+  const SignalHandler onStop({SIGTERM, SIGINT}, rank == 0 ? StoppedBySignal : ExitQuietlyOnSignal);
   int code = 0;
   const SurveyParse parse = ParseSurveyOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (!parse.options) {
