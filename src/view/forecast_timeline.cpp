@@ -8,15 +8,14 @@
 
 #include "initial/astronom.h"
 #include "meteors/sky_geometry.h"
+#include "view/chart_frame.h"
 
 namespace stelvo {
 
 namespace {
 
-constexpr int kLeftMargin = 70;  // trail labels and title
-constexpr int kRightMargin = 20;
-constexpr int kTopMargin = 12;
-constexpr int kBottomMargin = 44;  // year labels and title
+// Trail labels and title at the left, year labels and title below.
+constexpr ChartMargins kMargins{70, 20, 12, 44};
 
 // Disc radius in pixels: 3 for a single particle, growing with the logarithm of the
 // count, 12 at most.
@@ -40,12 +39,7 @@ double FractionalYear(double jd) {
 }
 
 void ForecastTimeline::Resize(int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
-  if (image_.width() == width && image_.height() == height) return;
-  image_ = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
-  plot_ = QRect(kLeftMargin, kTopMargin, std::max(1, width - kLeftMargin - kRightMargin),
-                std::max(1, height - kTopMargin - kBottomMargin));
+  ResizeChart(image_, plot_, width, height, kMargins);
 }
 
 int ForecastTimeline::RowOf(int trailYear) const {
@@ -118,18 +112,15 @@ void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
     lastYear_ = hi->forecastYear;
   }
 
-  image_.fill(kChartMargin);
+  FillChart(image_, plot_);
   QPainter painter(&image_);
-  painter.fillRect(plot_, QColor::fromRgb(kChartPlot));
-  painter.setFont(ChartLabelFont());
-  const int h = QFontMetrics(painter.font()).height();
-  painter.setPen(QColor::fromRgb(kChartText));
+  const int h = SetUpChartLabels(painter);
   painter.drawText(QRect(plot_.left(), plot_.bottom() + 6 + h, plot_.width(), h),
                    Qt::AlignHCenter | Qt::AlignTop, texts.year);
   DrawVerticalTitle(painter, plot_, texts.trail);
   if (encounters.empty()) {
     painter.drawText(plot_, Qt::AlignCenter, texts.empty);
-    painter.drawRect(plot_.adjusted(-1, -1, 0, 0));
+    DrawPlotFrame(painter, plot_);
     return;
   }
 
@@ -152,7 +143,7 @@ void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
     painter.setPen(QColor::fromRgb(kChartMargin));
     painter.drawLine(plot_.left(), y, plot_.right(), y);
     painter.setPen(QColor::fromRgb(TrailColour(row)));
-    painter.drawText(QRect(24, y - h / 2, kLeftMargin - 30, h), Qt::AlignRight | Qt::AlignVCenter,
+    painter.drawText(QRect(24, y - h / 2, kMargins.left - 30, h), Qt::AlignRight | Qt::AlignVCenter,
                      QString::number(trailYears_[std::size_t(row)]));
   }
   painter.setRenderHint(QPainter::Antialiasing);
@@ -174,7 +165,7 @@ void ForecastTimeline::Redraw(std::span<const TrailEncounter> encounters,
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setBrush(Qt::NoBrush);
   painter.setPen(QColor::fromRgb(kChartText));
-  painter.drawRect(plot_.adjusted(-1, -1, 0, 0));
+  DrawPlotFrame(painter, plot_);
 }
 
 }  // namespace stelvo

@@ -12,6 +12,7 @@
 
 #include "initial/time_scale.h"
 #include "meteors/sky_geometry.h"
+#include "view/chart_frame.h"
 #include "view/sky_colours.h"
 #include "view/time_axis.h"
 
@@ -19,20 +20,13 @@ namespace stelvo {
 
 namespace {
 
-constexpr int kLeftMargin = 80;   // miss labels and title
-constexpr int kRightMargin = 52;  // the Earth path's name
-constexpr int kTopMargin = 40;     // title and solar longitude labels
-constexpr int kBottomMargin = 44;  // time labels and title
+// Miss labels and title at the left, the Earth path's name at the right, title and
+// solar longitude labels above, time labels and title below.
+constexpr ChartMargins kMargins{80, 52, 40, 44};
 constexpr double kMinMissAu = 1e-4;  // the miss axis reaches at least this far
 constexpr QRgb kEarthPath = 0xff1f7a3au;
-constexpr QRgb kPeakLine = 0xffd03030u;
-constexpr QRgb kGridLine = 0xffe2e2e2u;
 // A round point of 5 x 5 pixels: the half-widths of its rows.
 constexpr std::array<int, 5> kPointRows = {1, 2, 2, 2, 1};
-
-void Put(QImage& image, const QRect& clip, int x, int y, QRgb colour) {
-  if (clip.contains(x, y)) reinterpret_cast<QRgb*>(image.scanLine(y))[x] = colour;
-}
 
 QString SignedAu(double value, int decimals) {
   if (std::abs(value) < 0.5 * std::pow(10.0, -decimals)) return QString::number(0.0, 'f', decimals);
@@ -66,12 +60,7 @@ QRgb NodeShade(double weight, double heaviest) {
 }
 
 void TrailMap::Resize(int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
-  if (image_.width() == width && image_.height() == height) return;
-  image_ = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
-  plot_ = QRect(kLeftMargin, kTopMargin, std::max(1, width - kLeftMargin - kRightMargin),
-                std::max(1, height - kTopMargin - kBottomMargin));
+  ResizeChart(image_, plot_, width, height, kMargins);
 }
 
 QPoint TrailMap::PixelOf(double jd, double missAu) const {
@@ -91,33 +80,25 @@ void TrailMap::Redraw(const TrailEncounter& encounter, const TrailMapTexts& text
   const int steps = std::max(1, int(std::ceil(extent / missStep - 1e-9)));
   missTop_ = steps * missStep;
 
-  image_.fill(kChartMargin);
   // The plot: grid lines, the Earth's path with its marks, the peak, the grains.
-  for (int y = plot_.top(); y <= plot_.bottom(); ++y) {
-    std::fill_n(reinterpret_cast<QRgb*>(image_.scanLine(y)) + plot_.left(), plot_.width(),
-                kChartPlot);
-  }
-  DrawTimeGrid(image_, plot_, span_, kGridLine);
+  FillChart(image_, plot_);
+  DrawTimeGrid(image_, plot_, span_, kChartGridLine);
   for (int k = -steps; k <= steps; ++k) {
-    const int y = PixelOf(span_.firstJd, k * missStep).y();
-    for (int x = plot_.left(); x <= plot_.right(); ++x) Put(image_, plot_, x, y, kGridLine);
+    DrawPlotRow(image_, plot_, PixelOf(span_.firstJd, k * missStep).y(), kChartGridLine);
   }
   const int earthY = PixelOf(span_.firstJd, 0).y();
   for (int x = plot_.left(); x <= plot_.right(); ++x) {
-    Put(image_, plot_, x, earthY, kEarthPath);
-    Put(image_, plot_, x, earthY + 1, kEarthPath);
+    PutPixel(image_, plot_, x, earthY, kEarthPath);
+    PutPixel(image_, plot_, x, earthY + 1, kEarthPath);
   }
   for (double jd : TimeTicks(span_)) {
     const int x = TimeColumn(plot_, span_, jd);
     for (int dy = -5; dy <= 6; ++dy) {
-      Put(image_, plot_, x, earthY + dy, kEarthPath);
-      Put(image_, plot_, x + 1, earthY + dy, kEarthPath);
+      PutPixel(image_, plot_, x, earthY + dy, kEarthPath);
+      PutPixel(image_, plot_, x + 1, earthY + dy, kEarthPath);
     }
   }
-  const int peakX = TimeColumn(plot_, span_, encounter.peakJd);
-  for (int y = plot_.top(); y <= plot_.bottom(); ++y) {
-    if ((y - plot_.top()) % 7 < 4) Put(image_, plot_, peakX, y, kPeakLine);
-  }
+  DrawPeakLine(image_, plot_, TimeColumn(plot_, span_, encounter.peakJd));
   // Lighter grains first, so that the heavy ones stay on top; equal weights keep
   // their order.
   const auto& nodes = encounter.nodes;
@@ -132,7 +113,7 @@ void TrailMap::Redraw(const TrailEncounter& encounter, const TrailMapTexts& text
     const QRgb shade = NodeShade(node.weight, heaviest);
     for (int row = 0; row < int(kPointRows.size()); ++row) {
       const int half = kPointRows[std::size_t(row)];
-      for (int dx = -half; dx <= half; ++dx) Put(image_, plot_, p.x() + dx, p.y() + row - 2, shade);
+      for (int dx = -half; dx <= half; ++dx) PutPixel(image_, plot_, p.x() + dx, p.y() + row - 2, shade);
     }
   }
 
@@ -146,11 +127,9 @@ void TrailMap::DrawTexts(const TrailEncounter& encounter, const TrailMapTexts& t
   const auto& nodes = encounter.nodes;
   // Everything else lies outside the plot: the frame, the axes' marks and labels.
   QPainter painter(&image_);
-  painter.setFont(ChartLabelFont());
+  const int h = SetUpChartLabels(painter);
   const QFontMetrics metrics(painter.font());
-  const int h = metrics.height();
-  painter.setPen(QColor::fromRgb(kChartText));
-  painter.drawRect(plot_.adjusted(-1, -1, 0, 0));
+  DrawPlotFrame(painter, plot_);
   TimeText peak{};
   FormatUtc(encounter.peakJd, peak);
   if (char* t = std::strchr(peak.data(), 'T')) *t = ' ';
@@ -186,7 +165,7 @@ void TrailMap::DrawTexts(const TrailEncounter& encounter, const TrailMapTexts& t
                      SignedAu(k * missStep, decimals));
   }
   painter.setPen(QColor::fromRgb(kEarthPath));
-  painter.drawText(QRect(plot_.right() + 4, earthY - h / 2, kRightMargin - 4, h),
+  painter.drawText(QRect(plot_.right() + 4, earthY - h / 2, kMargins.right - 4, h),
                    Qt::AlignLeft | Qt::AlignVCenter, texts.earth);
   painter.setPen(QColor::fromRgb(kChartText));
   if (nodes.empty()) {

@@ -6,27 +6,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "view/chart_frame.h"
 #include "view/sky_colours.h"
 
 namespace stelvo {
 
 namespace {
 
-// The trail map's side margins, so that the time axes line up.
-constexpr int kLeftMargin = 80;
-constexpr int kRightMargin = 52;
-constexpr int kTopMargin = 24;  // title
-constexpr int kBottomMargin = 44;
+// The trail map's side margins, so that the time axes line up; the title above.
+constexpr ChartMargins kMargins{80, 52, 24, 44};
 constexpr QRgb kFill = 0xffb8cdeeu;
 constexpr QRgb kCurve = 0xff0a2890u;
 constexpr QRgb kHalfLevel = 0xff1f7a3au;
-constexpr QRgb kPeakLine = 0xffd03030u;
 constexpr QRgb kSigmaBar = 0xff202020u;
-constexpr QRgb kGridLine = 0xffe2e2e2u;
-
-void Put(QImage& image, const QRect& clip, int x, int y, QRgb colour) {
-  if (clip.contains(x, y)) reinterpret_cast<QRgb*>(image.scanLine(y))[x] = colour;
-}
 
 }  // namespace
 
@@ -43,12 +35,7 @@ double ProfileZhrAt(std::span<const ProfilePoint> profile, double jd) {
 }
 
 void ZhrProfile::Resize(int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
-  if (image_.width() == width && image_.height() == height) return;
-  image_ = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
-  plot_ = QRect(kLeftMargin, kTopMargin, std::max(1, width - kLeftMargin - kRightMargin),
-                std::max(1, height - kTopMargin - kBottomMargin));
+  ResizeChart(image_, plot_, width, height, kMargins);
 }
 
 QPoint ZhrProfile::PixelOf(double jd, double zhr) const {
@@ -70,15 +57,10 @@ void ZhrProfile::Redraw(const TrailEncounter& encounter, const ZhrProfileTexts& 
   const int steps = std::max(1, int(std::ceil(std::max(largest, 1.0) / step - 1e-9)));
   scaleTop_ = steps * step;
 
-  image_.fill(kChartMargin);
-  for (int y = plot_.top(); y <= plot_.bottom(); ++y) {
-    std::fill_n(reinterpret_cast<QRgb*>(image_.scanLine(y)) + plot_.left(), plot_.width(),
-                kChartPlot);
-  }
-  DrawTimeGrid(image_, plot_, span_, kGridLine);
+  FillChart(image_, plot_);
+  DrawTimeGrid(image_, plot_, span_, kChartGridLine);
   for (int k = 1; k < steps; ++k) {
-    const int y = PixelOf(span_.firstJd, k * step).y();
-    for (int x = plot_.left(); x <= plot_.right(); ++x) Put(image_, plot_, x, y, kGridLine);
+    DrawPlotRow(image_, plot_, PixelOf(span_.firstJd, k * step).y(), kChartGridLine);
   }
   // The curve column by column: filled below, its top two pixels dark; the columns
   // above half the maximum, joined to the maximum, carry the half level.
@@ -97,35 +79,30 @@ void ZhrProfile::Redraw(const TrailEncounter& encounter, const ZhrProfileTexts& 
     const double zhr = zhrAt[std::size_t(x - plot_.left())];
     if (!(zhr > 0)) continue;
     const int y = std::max(plot_.top(), PixelOf(span_.firstJd, zhr).y());
-    for (int yy = y + 2; yy <= plot_.bottom(); ++yy) Put(image_, plot_, x, yy, kFill);
-    Put(image_, plot_, x, y, kCurve);
-    Put(image_, plot_, x, y + 1, kCurve);
+    for (int yy = y + 2; yy <= plot_.bottom(); ++yy) PutPixel(image_, plot_, x, yy, kFill);
+    PutPixel(image_, plot_, x, y, kCurve);
+    PutPixel(image_, plot_, x, y + 1, kCurve);
   }
   if (top != nullptr && top->zhr > 0) {
     const int y = PixelOf(span_.firstJd, half).y();
     for (int x = halfFrom; x <= halfTo; ++x) {
-      if ((x - halfFrom) % 6 < 4) Put(image_, plot_, x, y, kHalfLevel);
+      if ((x - halfFrom) % 6 < 4) PutPixel(image_, plot_, x, y, kHalfLevel);
     }
   }
-  const int peakX = TimeColumn(plot_, span_, encounter.peakJd);
-  for (int y = plot_.top(); y <= plot_.bottom(); ++y) {
-    if ((y - plot_.top()) % 7 < 4) Put(image_, plot_, peakX, y, kPeakLine);
-  }
+  DrawPeakLine(image_, plot_, TimeColumn(plot_, span_, encounter.peakJd));
   if (top != nullptr && encounter.zhrSigma > 0) {
     const int y0 = PixelOf(span_.firstJd, std::max(0.0, encounter.zhr - encounter.zhrSigma)).y();
     const int y1 = PixelOf(span_.firstJd, encounter.zhr + encounter.zhrSigma).y();
-    for (int y = y1; y <= y0; ++y) Put(image_, plot_, topX, y, kSigmaBar);
+    for (int y = y1; y <= y0; ++y) PutPixel(image_, plot_, topX, y, kSigmaBar);
     for (int dx = -4; dx <= 4; ++dx) {
-      Put(image_, plot_, topX + dx, y0, kSigmaBar);
-      Put(image_, plot_, topX + dx, y1, kSigmaBar);
+      PutPixel(image_, plot_, topX + dx, y0, kSigmaBar);
+      PutPixel(image_, plot_, topX + dx, y1, kSigmaBar);
     }
   }
 
   QPainter painter(&image_);
-  painter.setFont(ChartLabelFont());
-  const int h = QFontMetrics(painter.font()).height();
-  painter.setPen(QColor::fromRgb(kChartText));
-  painter.drawRect(plot_.adjusted(-1, -1, 0, 0));
+  const int h = SetUpChartLabels(painter);
+  DrawPlotFrame(painter, plot_);
   painter.drawText(QRect(plot_.left(), 4, plot_.width(), h), Qt::AlignLeft | Qt::AlignTop,
                    texts.title.arg(encounter.zhr, 0, 'f', 0)
                        .arg(encounter.zhrSigma, 0, 'f', 0)
