@@ -1,13 +1,16 @@
 #pragma once
 // The activity profile of a stream: how many crossings fell into each degree of solar
 // longitude, 0 to 360°, as bars coloured like the radiant map's dots, with labelled
-// axes. The shower window owns one and redraws it from the summary's histogram; the
-// frame and the longitude axis are drawn once per size and copied as one block.
+// axes. The shower window owns one and redraws it from the summary's histogram, and
+// one for a stream run's rates (meteors/stream.h) with each shower's peak and width
+// marked; the frame and the longitude axis are drawn once per size and copied as one
+// block.
 
 #include <QImage>
 #include <QRect>
 #include <span>
 
+#include "meteors/stream.h"
 #include "view/sky_colours.h"
 
 namespace stelvo {
@@ -24,20 +27,32 @@ class ActivityProfile {
   // the largest, with a count axis of round steps. Allocates nothing but the few
   // label texts.
   void Redraw(std::span<const int> counts);
+  // Bars of `rates` (bin i for [i, i + 1) * binDeg degrees) on a value axis of round
+  // steps; a stream run's profile.
+  void Redraw(std::span<const double> rates, double binDeg);
+  // Over the bars of the last Redraw: each peak's top and a bar across its full width
+  // at half maximum, labelled with `label` (%1 the peak's λ☉, %2 the width, degrees).
+  void MarkPeaks(std::span<const ProfilePeak> peaks, const QString& label);
 
   const QImage& Image() const { return image_; }
   QRect PlotArea() const { return plot_; }
-  // The count at the top of the plot area after the last Redraw.
-  int ScaleTop() const { return scaleTop_; }
+  // The value at the top of the plot area after the last Redraw.
+  double ScaleTop() const { return scaleTop_; }
+  // The pixel column of solar longitude lambdaDeg, [0, 360].
+  int XOf(double lambdaDeg) const;
+  // The pixel row of a value on the axis of the last Redraw.
+  int YOf(double value) const;
 
  private:
   void DrawFrame(const ChartTexts& texts);
+  template <class Value>
+  void DrawBars(std::span<const Value> values, double binDeg, double step);
 
   QImage image_;
   QImage frame_;
   QRect plot_;
   ChartTexts texts_;
-  int scaleTop_ = 1;
+  double scaleTop_ = 1;
 };
 
 // The step of a count axis for counts up to `largest`: 1, 2 or 5 times a power of
