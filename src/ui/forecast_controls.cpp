@@ -44,11 +44,11 @@ RunControls::RunControls(QWidget* parent, const char* name) : QWidget(parent) {
   Task = new BackgroundTask(this);
 
   row_ = new QHBoxLayout;
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->addLayout(row_);
-  column->addWidget(Label_Error);
-  column->addWidget(Task);
+  column_ = new QVBoxLayout(this);
+  column_->setContentsMargins(0, 0, 0, 0);
+  column_->addLayout(row_);
+  column_->addWidget(Label_Error);
+  column_->addWidget(Task);
   Label_Error->hide();
   AddToRow(Label_Comet, {ComboBox_Comet});
 
@@ -76,7 +76,7 @@ QSpinBox* RunControls::NewNumberBox(const char* name, int from, int to, int valu
 }
 
 void RunControls::AddToRow(QLabel* caption, std::initializer_list<QWidget*> boxes) {
-  if (!settings_.empty()) row_->addSpacing(12);
+  if (row_->count() > 0) row_->addSpacing(12);
   row_->addWidget(caption);
   bool first = true;
   for (QWidget* box : boxes) {
@@ -87,9 +87,15 @@ void RunControls::AddToRow(QLabel* caption, std::initializer_list<QWidget*> boxe
   }
 }
 
+void RunControls::BreakRow() {
+  row_->addStretch(1);
+  row_ = new QHBoxLayout;
+  column_->insertLayout(column_->indexOf(Label_Error), row_);
+}
+
 void RunControls::AddStartButton(QPushButton* button, std::function<void()> start) {
   button->setAutoDefault(false);
-  row_->addSpacing(12);
+  if (row_->count() > 0) row_->addSpacing(12);
   row_->addWidget(button);
   row_->addStretch(1);
   settings_.push_back(button);

@@ -17,6 +17,7 @@
 
 class QComboBox;
 class QHBoxLayout;
+class QVBoxLayout;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -42,6 +43,8 @@ class RunControls : public QWidget {
   QSpinBox* NewNumberBox(const char* name, int from, int to, int value);
   // Adds a caption and its boxes to the row; two boxes are a span, a dash between them.
   void AddToRow(QLabel* caption, std::initializer_list<QWidget*> boxes);
+  // Continues the settings on a new row below.
+  void BreakRow();
   // Ends the row with the button that calls `start`.
   void AddStartButton(QPushButton* button, std::function<void()> start);
   // Runs `job` under `title`; the settings are locked while it runs.
@@ -52,7 +55,8 @@ class RunControls : public QWidget {
  private:
   void SetEditing(bool enabled);
 
-  QHBoxLayout* row_;
+  QVBoxLayout* column_;
+  QHBoxLayout* row_;  // the row being filled
   std::vector<QWidget*> settings_;  // what AddToRow and AddStartButton put in the row
 };
 

@@ -316,10 +316,12 @@ void TForm_Showers::DrawStreamProfile() {
   ChartTexts texts = Texts();
   texts.perDegree = tr("Durchgänge pro Jahr und Grad");
   streamProfile_.Resize(Image_StreamActivity->width(), Image_StreamActivity->height(), texts);
+  streamProfile_.ShowOccupied(stream_.profile, stream_.profileBinDeg);
   streamProfile_.Redraw(stream_.profile, stream_.profileBinDeg);
   std::vector<ProfilePeak> peaks;
   for (const StreamShower& w : stream_.showers) peaks.push_back({w.peakLambda, w.peakRate, w.fwhmDeg});
-  streamProfile_.MarkPeaks(peaks, tr("%1°, Halbwertsbreite %2°"));
+  streamProfile_.MarkPeaks(stream_.profile, stream_.profileBinDeg, peaks,
+                           tr("%1°, Halbwertsbreite %2°"));
   Image_StreamActivity->update();
 }
 

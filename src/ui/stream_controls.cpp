@@ -45,6 +45,7 @@ StreamControls::StreamControls(Present present, QWidget* parent)
   Button_Stream->setObjectName(QStringLiteral("Button_Stream"));
   AddToRow(Label_Releases, {Edit_ReleaseFrom, Edit_ReleaseTo});
   AddToRow(Label_Years, {Edit_ForecastFrom, Edit_ForecastTo});
+  BreakRow();
   AddToRow(Label_PerReturn, {Edit_PerReturn});
   AddToRow(Label_FarStep, {Edit_FarStep});
   AddStartButton(Button_Stream, [this] { Button_StreamClick(); });

@@ -56,15 +56,41 @@ void ActivityProfile::DrawFrame(const ChartTexts& texts) {
   painter.setFont(ChartLabelFont());
   painter.setPen(QColor::fromRgb(kChartText));
   const int h = QFontMetrics(painter.font()).height();
-  for (int lon = 0; lon <= 360; lon += kLongitudeStepDeg) {
-    const int x = plot_.left() + lon * (plot_.width() - 1) / 360;
+  const double span = toDeg_ - fromDeg_;
+  const double step = span >= 360 ? kLongitudeStepDeg : RoundAxisStep(span, 6);
+  for (int k = static_cast<int>(std::ceil(fromDeg_ / step)); k * step <= toDeg_ + 1e-9; ++k) {
+    const int x = XOf(k * step);
     painter.drawLine(x, plot_.bottom() + 1, x, plot_.bottom() + 4);
     painter.drawText(QRect(x - 30, plot_.bottom() + 5, 60, h), Qt::AlignHCenter | Qt::AlignTop,
-                     QStringLiteral("%1°").arg(lon));
+                     QString::number(k * step, 'g', 6) + QStringLiteral("°"));
   }
   painter.drawText(QRect(plot_.left(), plot_.bottom() + 5 + h, plot_.width(), h),
                    Qt::AlignHCenter | Qt::AlignTop, texts.solarLongitude);
   DrawVerticalTitle(painter, plot_, texts.perDegree);
+}
+
+void ActivityProfile::ShowLongitudes(double fromDeg, double toDeg) {
+  if (fromDeg == fromDeg_ && toDeg == toDeg_) return;
+  fromDeg_ = fromDeg;
+  toDeg_ = toDeg;
+  if (!frame_.isNull()) DrawFrame(texts_);
+}
+
+void ActivityProfile::ShowOccupied(std::span<const double> rates, double binDeg) {
+  // The stretch of occupied bins, with a margin of a quarter of it on each side (at
+  // least two degrees), at round degrees; the whole year when it wraps past 0°.
+  double first = 360, last = 0;
+  for (std::size_t i = 0; i < rates.size(); ++i) {
+    if (!(rates[i] > 0)) continue;
+    first = std::min(first, double(i) * binDeg);
+    last = std::max(last, double(i + 1) * binDeg);
+  }
+  if (!(last > first) || last - first > 180) {
+    ShowLongitudes(0, 360);
+    return;
+  }
+  const double margin = std::max(2.0, (last - first) / 4);
+  ShowLongitudes(std::max(0.0, std::floor(first - margin)), std::min(360.0, std::ceil(last + margin)));
 }
 
 void ActivityProfile::Redraw(std::span<const int> counts) {
@@ -89,7 +115,8 @@ void ActivityProfile::Redraw(std::span<const double> rates, double binDeg) {
 }
 
 int ActivityProfile::XOf(double lambdaDeg) const {
-  return plot_.left() + static_cast<int>(std::floor(lambdaDeg * (plot_.width() - 1) / 360));
+  return plot_.left() + static_cast<int>(std::floor((lambdaDeg - fromDeg_) * (plot_.width() - 1) /
+                                                    (toDeg_ - fromDeg_)));
 }
 
 int ActivityProfile::YOf(double value) const {
@@ -108,10 +135,12 @@ void ActivityProfile::DrawBars(std::span<const Value> values, double binDeg, dou
   }
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (!(values[i] > 0)) continue;
-    // Bin i spans [i, i + 1) * binDeg; a bar is at least one pixel wide and high.
+    // Bin i spans [i, i + 1) * binDeg, cut to the longitudes shown; a bar is at
+    // least one pixel wide and high.
     const double from = double(i) * binDeg;
-    const int x0 = XOf(from);
-    const int x1 = std::max(x0 + 1, XOf(std::min(360.0, from + binDeg)));
+    if (from + binDeg <= fromDeg_ || from >= toDeg_) continue;
+    const int x0 = XOf(std::max(from, fromDeg_));
+    const int x1 = std::max(x0 + 1, XOf(std::min(toDeg_, from + binDeg)));
     const int top = std::min(plot_.bottom(), YOf(values[i]) + 1);
     const QRgb colour = SolarLongitudeColour(from + binDeg / 2);
     for (int y = top; y <= plot_.bottom(); ++y) {
@@ -132,20 +161,32 @@ void ActivityProfile::DrawBars(std::span<const Value> values, double binDeg, dou
   }
 }
 
-void ActivityProfile::MarkPeaks(std::span<const ProfilePeak> peaks, const QString& label) {
-  if (image_.isNull()) return;
+void ActivityProfile::MarkPeaks(std::span<const double> rates, double binDeg,
+                                std::span<const ProfilePeak> peaks, const QString& label) {
+  if (image_.isNull() || rates.empty()) return;
   QPainter painter(&image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setFont(ChartLabelFont());
   const QFontMetrics metrics(painter.font());
   const QColor ink = QColor::fromRgb(kChartText);
+  const int n = static_cast<int>(rates.size());
+  auto at = [&](int k) { return rates[std::size_t(((k % n) + n) % n)]; };
   for (const ProfilePeak& p : peaks) {
-    if (!(p.rate > 0)) continue;
-    // The width is drawn centred on the peak: the profile gives its size, not its sides.
+    if (!(p.rate > 0) || p.lambda < fromDeg_ || p.lambda > toDeg_) continue;
+    // Where the profile falls to half the peak on either side, linear between bin
+    // centres: the rule PeakOfProfile measures the width by, so that the bar spans it.
+    const int peak = static_cast<int>(std::floor(p.lambda / binDeg));
+    auto edge = [&](int dir) {
+      int k = 1;
+      while (k < n && at(peak + dir * k) >= p.rate / 2) ++k;
+      const double inside = at(peak + dir * (k - 1)), outside = at(peak + dir * k);
+      const double beyond = inside > outside ? (inside - p.rate / 2) / (inside - outside) : 0;
+      return p.lambda + dir * (k - 1 + beyond) * binDeg;
+    };
     const int y = YOf(p.rate / 2);
     const int x = XOf(p.lambda);
-    const int left = XOf(std::max(0.0, p.lambda - p.fwhmDeg / 2));
-    const int right = std::max(left + 1, XOf(std::min(360.0, p.lambda + p.fwhmDeg / 2)));
+    const int left = XOf(std::max(fromDeg_, edge(-1)));
+    const int right = std::max(left + 1, XOf(std::min(toDeg_, edge(+1))));
     painter.setPen(QPen(ink, 2));
     painter.drawLine(left, y, right, y);
     painter.drawLine(left, y - 4, left, y + 4);
