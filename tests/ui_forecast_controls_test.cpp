@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -239,6 +241,8 @@ TEST_F(ShowerWindowStreamTest, AStreamRunFillsMapProfileAndTableWithStelvoClisFi
   ASSERT_EQ(window.Grid_Stream->rowCount(), 1);
   ASSERT_EQ(r.showers.size(), 1u);
   EXPECT_TRUE(window.StreamText().contains(QStringLiteral("11-17")));
+  window.CopyTable();  // the table of the tab shown
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), window.StreamText());
   EXPECT_TRUE(window.Label_StreamCounts->text().contains(QStringLiteral("235.5")));
   // The shower's bar on the profile, its dots on the map.
   const ActivityProfile& profile = window.StreamProfile();
@@ -254,10 +258,9 @@ TEST_F(ShowerWindowStreamTest, AStreamRunFillsMapProfileAndTableWithStelvoClisFi
                 r.crossings.size(), r.showers[0].shower.lambdaSun, r.showers[0].peakLambda,
                 r.showers[0].peakRate, r.showers[0].fwhmDeg);
   const std::string out = ::testing::TempDir() + "stelvo-stream-" + std::to_string(getpid());
-  const std::string command = std::string(STELVO_CLI) +
-                              " --comet 539 --stream 1932..1965 --forecast 2000..2001" +
-                              " --per-trail 100 --far-step 2 | grep -E '^(captured|activity)' > " +
-                              out;
+  const std::string command =
+      std::string(STELVO_CLI) + " --comet 539 --stream 1932..1965 --forecast 2000..2001" +
+      " --per-trail 100 --far-step 2 | grep -E '^(captured|activity)' > " + out;
   ASSERT_EQ(std::system(command.c_str()), 0);
   EXPECT_EQ(ReadFile(out), activity);
   std::remove(out.c_str());
@@ -307,10 +310,11 @@ TEST_P(RefusedStreamTest, IsShownAsOneLineAndNothingIsHandedOver) {
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, RefusedStreamTest,
-    ::testing::Values(
-        RefusedStream{1970, 1990, 2000, 2001, "The comet passes no perihelion in the years 1970 to 1990"},
-        RefusedStream{1965, 1932, 2000, 2001, "The release years run backwards"},
-        RefusedStream{2000, 2000, 1990, 1991, "The releases must begin before the forecast years"}));
+    ::testing::Values(RefusedStream{1970, 1990, 2000, 2001,
+                                    "The comet passes no perihelion in the years 1970 to 1990"},
+                      RefusedStream{1965, 1932, 2000, 2001, "The release years run backwards"},
+                      RefusedStream{2000, 2000, 1990, 1991,
+                                    "The releases must begin before the forecast years"}));
 
 }  // namespace
 }  // namespace stelvo

@@ -92,7 +92,9 @@ TEST_F(ActivityProfileTest, StreamRatesZoomToTheirShowerAndMarkItsWidth) {
   const int y = profile.YOf(peak.rate / 2);
   int left = plot.right(), right = plot.left();
   for (int x = plot.left(); x <= plot.right(); ++x) {
-    if (At(profile.Image(), x, y) == kChartText) left = std::min(left, x), right = std::max(right, x);
+    if (At(profile.Image(), x, y) != kChartText) continue;
+    left = std::min(left, x);
+    right = std::max(right, x);
   }
   const double pixelsPerDeg = (plot.width() - 1) / 8.0;
   EXPECT_NEAR((right - left) / pixelsPerDeg, peak.fwhmDeg, 2 / pixelsPerDeg);

@@ -120,7 +120,8 @@ void RunControls::changeEvent(QEvent* event) {
 ForecastControls::ForecastControls(Present present, QWidget* parent)
     : RunControls(parent, "ForecastControls"), present_(std::move(present)) {
   Label_Trails = NewCaption("Label_Trails");
-  Edit_TrailFrom = NewNumberBox("Edit_TrailFrom", kFirstForecastYear, kLastForecastYear, kStartTrailFrom);
+  Edit_TrailFrom =
+      NewNumberBox("Edit_TrailFrom", kFirstForecastYear, kLastForecastYear, kStartTrailFrom);
   Edit_TrailTo = NewNumberBox("Edit_TrailTo", kFirstForecastYear, kLastForecastYear, kStartTrailTo);
   Label_Years = NewCaption("Label_Years");
   Edit_ForecastFrom =

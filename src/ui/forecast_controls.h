@@ -56,7 +56,7 @@ class RunControls : public QWidget {
   void SetEditing(bool enabled);
 
   QVBoxLayout* column_;
-  QHBoxLayout* row_;  // the row being filled
+  QHBoxLayout* row_;                // the row being filled
   std::vector<QWidget*> settings_;  // what AddToRow and AddStartButton put in the row
 };
 

@@ -23,8 +23,8 @@
 #include "meteors/record_format.h"
 #include "ui/encounter_panel.h"
 #include "ui/forecast_controls.h"
-#include "ui/stream_controls.h"
 #include "ui/pictures.h"
+#include "ui/stream_controls.h"
 #include "view/trail_map.h"
 
 namespace stelvo {
@@ -90,7 +90,9 @@ void FillShowerGrid(QTableWidget* grid, std::span<const Shower> showers) {
   grid->setRowCount(int(showers.size()));
   for (int row = 0; row < int(showers.size()); ++row) {
     const QStringList cells = TableCells(ShowerColumns(), showers[std::size_t(row)]);
-    for (int column = 0; column < int(cells.size()); ++column) SetCell(grid, row, column, cells[column]);
+    for (int column = 0; column < int(cells.size()); ++column) {
+      SetCell(grid, row, column, cells[column]);
+    }
   }
 }
 
@@ -182,9 +184,8 @@ QPushButton* TForm_Showers::NewCopyButton(QWidget* page, const char* name) {
   return button;
 }
 
-void TForm_Showers::LayOutShowerViews(QWidget* page, QLayout* above, ChartView* map,
-                                      QLabel* counts, ChartView* profile, QTableWidget* grid,
-                                      QPushButton* copy) {
+void TForm_Showers::LayOutShowerViews(QWidget* page, QLayout* above, ChartView* map, QLabel* counts,
+                                      ChartView* profile, QTableWidget* grid, QPushButton* copy) {
   auto* tableColumn = new QVBoxLayout;
   tableColumn->addWidget(grid, 1);
   auto* buttonRow = new QHBoxLayout;
@@ -204,11 +205,10 @@ void TForm_Showers::LayOutShowerViews(QWidget* page, QLayout* above, ChartView* 
 void TForm_Showers::BuildStreamPage() {
   auto* streamPage = new QWidget(Tabs);
   streamPage->setObjectName(QStringLiteral("Page_Stream"));
-  Stream_Controls = new StreamControls(
-      [this](const StreamSettings& settings, StreamResult result) {
-        SetStream(settings, std::move(result));
-      },
-      streamPage);
+  Stream_Controls =
+      new StreamControls([this](const StreamSettings& settings,
+                                StreamResult result) { SetStream(settings, std::move(result)); },
+                         streamPage);
   Image_StreamRadiants = new ChartView(
       streamMap_.Image(), [this] { DrawStreamMap(); }, streamPage);
   Image_StreamRadiants->setObjectName(QStringLiteral("Image_StreamRadiants"));
@@ -319,7 +319,9 @@ void TForm_Showers::DrawStreamProfile() {
   streamProfile_.ShowOccupied(stream_.profile, stream_.profileBinDeg);
   streamProfile_.Redraw(stream_.profile, stream_.profileBinDeg);
   std::vector<ProfilePeak> peaks;
-  for (const StreamShower& w : stream_.showers) peaks.push_back({w.peakLambda, w.peakRate, w.fwhmDeg});
+  for (const StreamShower& w : stream_.showers) {
+    peaks.push_back({w.peakLambda, w.peakRate, w.fwhmDeg});
+  }
   streamProfile_.MarkPeaks(stream_.profile, stream_.profileBinDeg, peaks,
                            tr("%1°, Halbwertsbreite %2°"));
   Image_StreamActivity->update();

@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "core/run_state.h"
 #include "core/worker_pool.h"
 #include "initial/astronom.h"
-#include "core/run_state.h"
 
 namespace stelvo {
 
@@ -26,7 +26,8 @@ constexpr double kLongestStepDays = 10;  // what RunStream accepts
 StreamControls::StreamControls(Present present, QWidget* parent)
     : RunControls(parent, "StreamControls"), present_(std::move(present)) {
   Label_Releases = NewCaption("Label_Releases");
-  Edit_ReleaseFrom = NewNumberBox("Edit_ReleaseFrom", kEarliestYear, kLatestYear, kStartReleaseFrom);
+  Edit_ReleaseFrom =
+      NewNumberBox("Edit_ReleaseFrom", kEarliestYear, kLatestYear, kStartReleaseFrom);
   Edit_ReleaseTo = NewNumberBox("Edit_ReleaseTo", kEarliestYear, kLatestYear, kStartReleaseTo);
   Label_Years = NewCaption("Label_Years");
   Edit_ForecastFrom =
@@ -68,14 +69,15 @@ StreamSettings StreamControls::Settings() const {
 void StreamControls::Button_StreamClick() {
   const StreamSettings settings = Settings();
   // The job sees only its copy of the settings and hands its result over at the end.
-  StartJob(tr("Strom"), [settings, present = present_](Progress& progress) -> BackgroundTask::Apply {
-    progress.BeginStage("stream", 0, 1);
-    StreamResult result = RunStream(settings, ReportInto(progress, settings));
-    if (result.cancelled) throw RunCancelled();
-    return [present, settings, result = std::move(result)]() mutable {
-      present(settings, std::move(result));
-    };
-  });
+  StartJob(tr("Strom"),
+           [settings, present = present_](Progress& progress) -> BackgroundTask::Apply {
+             progress.BeginStage("stream", 0, 1);
+             StreamResult result = RunStream(settings, ReportInto(progress, settings));
+             if (result.cancelled) throw RunCancelled();
+             return [present, settings, result = std::move(result)]() mutable {
+               present(settings, std::move(result));
+             };
+           });
 }
 
 void StreamControls::RetranslateUi() {

@@ -90,12 +90,14 @@ void ActivityProfile::ShowOccupied(std::span<const double> rates, double binDeg)
     return;
   }
   const double margin = std::max(2.0, (last - first) / 4);
-  ShowLongitudes(std::max(0.0, std::floor(first - margin)), std::min(360.0, std::ceil(last + margin)));
+  ShowLongitudes(std::max(0.0, std::floor(first - margin)),
+                 std::min(360.0, std::ceil(last + margin)));
 }
 
 void ActivityProfile::Redraw(std::span<const int> counts) {
   if (image_.isNull()) return;
-  const std::span<const int> bins = counts.first(std::min(counts.size(), std::size_t(kProfileBins)));
+  const std::span<const int> bins =
+      counts.first(std::min(counts.size(), std::size_t(kProfileBins)));
   int largest = 0;
   for (int count : bins) largest = std::max(largest, count);
   const int step = RoundCountStep(largest);
@@ -199,8 +201,8 @@ void ActivityProfile::MarkPeaks(std::span<const double> rates, double binDeg,
     const int width = metrics.horizontalAdvance(text) + 4;
     int textX = right + 6;
     if (textX + width > plot_.right()) textX = left - 6 - width;
-    const QRect box(std::max(plot_.left() + 2, textX), std::max(plot_.top() + 1, top - 2),
-                    width, metrics.height());
+    const QRect box(std::max(plot_.left() + 2, textX), std::max(plot_.top() + 1, top - 2), width,
+                    metrics.height());
     painter.fillRect(box, QColor::fromRgb(kChartPlot));
     painter.setPen(ink);
     painter.drawText(box, Qt::AlignCenter, text);
