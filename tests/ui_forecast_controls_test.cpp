@@ -48,14 +48,15 @@ void SmallLeonidForecast(ForecastControls& c) {
   c.Edit_PerTrail->setValue(kSmallPerTrail);
 }
 
-// 55P's two latest returns into 2000-2001, few grains: half a second.
+// 55P's returns from 1866 into 2000-2001, few grains: a second. The first runs at the
+// far step until 1900.
 void SmallLeonidStream(StreamControls& c) {
   c.ComboBox_Comet->setCurrentIndex(kLeonidComet);
-  c.Edit_ReleaseFrom->setValue(1932);
+  c.Edit_ReleaseFrom->setValue(1866);
   c.Edit_ReleaseTo->setValue(1965);
   c.Edit_ForecastFrom->setValue(2000);
   c.Edit_ForecastTo->setValue(2001);
-  c.Edit_PerReturn->setValue(100);
+  c.Edit_PerReturn->setValue(60);
 }
 
 // Waits until the running job has reported some progress.
@@ -259,8 +260,8 @@ TEST_F(ShowerWindowStreamTest, AStreamRunFillsMapProfileAndTableWithStelvoClisFi
                 r.showers[0].peakRate, r.showers[0].fwhmDeg);
   const std::string out = ::testing::TempDir() + "stelvo-stream-" + std::to_string(getpid());
   const std::string command =
-      std::string(STELVO_CLI) + " --comet 539 --stream 1932..1965 --forecast 2000..2001" +
-      " --per-trail 100 --far-step 2 | grep -E '^(captured|activity)' > " + out;
+      std::string(STELVO_CLI) + " --comet 539 --stream 1866..1965 --forecast 2000..2001" +
+      " --per-trail 60 --far-step 2 | grep -E '^(captured|activity)' > " + out;
   ASSERT_EQ(std::system(command.c_str()), 0);
   EXPECT_EQ(ReadFile(out), activity);
   std::remove(out.c_str());
