@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <span>
 
+#include "initial/catalogue.h"
 #include "initial/constants.h"
 #include "meteors/record_format.h"
 #include "ui/encounter_panel.h"
@@ -338,17 +339,22 @@ void TForm_Showers::FillStreamTable() {
   long long grains = 0;
   for (const StreamReturn& r : stream_.returns) grains += r.grains;
   QStringList lines;
-  lines << tr("%1 Wiederkehren %2 bis %3 mit %4 Teilchen: %5 Knotendurchgänge in den Jahren "
-              "%6 bis %7, davon %8 nahe der Erdbahn (|Δr| < %9 AE)")
-               .arg(stream_.returns.size())
-               .arg(stream_.returns.front().year)
-               .arg(stream_.returns.back().year)
-               .arg(grains)
-               .arg(stream_.crossingCount)
-               .arg(streamSettings_.forecastFrom)
-               .arg(streamSettings_.forecastTo)
-               .arg(stream_.crossings.size())
-               .arg(Fixed(streamSettings_.captureAu, 2));
+  // The comet named: the window's choice may have changed since the run started.
+  const std::string_view comet = CometDisplayName(streamSettings_.cometIndex);
+  const QString counts =
+      tr("%1 Wiederkehren %2 bis %3 mit %4 Teilchen: %5 Knotendurchgänge in den Jahren "
+         "%6 bis %7, davon %8 nahe der Erdbahn (|Δr| < %9 AE)")
+          .arg(stream_.returns.size())
+          .arg(stream_.returns.front().year)
+          .arg(stream_.returns.back().year)
+          .arg(grains)
+          .arg(stream_.crossingCount)
+          .arg(streamSettings_.forecastFrom)
+          .arg(streamSettings_.forecastTo)
+          .arg(stream_.crossings.size())
+          .arg(Fixed(streamSettings_.captureAu, 2));
+  lines << QString::fromLatin1(comet.data(), qsizetype(comet.size())).trimmed() +
+               QStringLiteral(": ") + counts;
   for (const StreamShower& w : stream_.showers) {
     lines << tr("Strom bei λ☉ %1°: Maximum bei %2° mit %3 Durchgängen pro Jahr und Grad, "
                 "Halbwertsbreite %4°")
