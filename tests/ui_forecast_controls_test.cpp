@@ -1,16 +1,19 @@
-// The start of a trail forecast from a window: its settings, a forecast run to the
-// end and handed over (the same bits as stelvo-cli's), a cancel that keeps the
-// forecast shown before, and settings the forecast refuses.
+// The start of a trail forecast or a stream run from a window: its settings, a run to
+// the end and handed over (the same bits as stelvo-cli's), a cancel that keeps what
+// was shown before, settings the computation refuses, a window closed mid-run.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTranslator>
 #include <QVBoxLayout>
@@ -25,6 +28,8 @@
 #include "ui/encounter_panel.h"
 #include "ui/forecast_controls.h"
 #include "ui/shower_window.h"
+#include "ui/stream_controls.h"
+#include "view_test_support.h"
 
 namespace stelvo {
 namespace {
@@ -41,6 +46,23 @@ void SmallLeonidForecast(ForecastControls& c) {
   c.Edit_ForecastFrom->setValue(1999);
   c.Edit_ForecastTo->setValue(1999);
   c.Edit_PerTrail->setValue(kSmallPerTrail);
+}
+
+// 55P's returns from 1866 into 2000-2001, few grains: a second. The first runs at the
+// far step until 1900.
+void SmallLeonidStream(StreamControls& c) {
+  c.ComboBox_Comet->setCurrentIndex(kLeonidComet);
+  c.Edit_ReleaseFrom->setValue(1866);
+  c.Edit_ReleaseTo->setValue(1965);
+  c.Edit_ForecastFrom->setValue(2000);
+  c.Edit_ForecastTo->setValue(2001);
+  c.Edit_PerReturn->setValue(60);
+}
+
+// Waits until the running job has reported some progress.
+bool Underway(const BackgroundTask& task) {
+  return QTest::qWaitFor(
+      [&] { return task.CurrentProgress() && task.CurrentProgress()->Read().fraction > 0; }, 60000);
 }
 
 std::string ReadFile(const std::string& path) {
@@ -195,6 +217,105 @@ TEST(ShowerWindowForecastTest, CancelLeavesTheForecastShownBeforeInTheView) {
   EXPECT_EQ(window.Forecast().front().particles, 42);
   EXPECT_EQ(window.ForecastText(), table);
 }
+
+class ShowerWindowStreamTest : public ::testing::Test {
+ protected:
+  ShowerWindowStreamTest() {
+    window.Tabs->setCurrentIndex(TForm_Showers::kStreamTab);
+    window.show();
+  }
+  TForm_Showers window;
+  StreamControls& c = *window.Stream_Controls;
+};
+
+TEST_F(ShowerWindowStreamTest, AStreamRunFillsMapProfileAndTableWithStelvoClisFigures) {
+  // One comet for the window: the forecast's choice is the stream's.
+  window.Forecast_Controls->ComboBox_Comet->setCurrentIndex(kLeonidComet - 1);
+  EXPECT_EQ(c.ComboBox_Comet->currentIndex(), kLeonidComet - 1);
+  SmallLeonidStream(c);
+  EXPECT_EQ(window.Forecast_Controls->ComboBox_Comet->currentIndex(), kLeonidComet);
+  QSignalSpy completed(c.Task, &BackgroundTask::Completed);
+  c.Button_Stream->click();
+  EXPECT_FALSE(c.Button_Stream->isEnabled());
+  ASSERT_TRUE(completed.wait(60000));
+  const StreamResult& r = window.Stream();
+  ASSERT_EQ(window.Grid_Stream->rowCount(), 1);
+  ASSERT_EQ(r.showers.size(), 1u);
+  EXPECT_TRUE(window.StreamText().contains(QStringLiteral("11-17")));
+  window.CopyTable();  // the table of the tab shown
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), window.StreamText());
+  EXPECT_TRUE(window.Label_StreamCounts->text().contains(QStringLiteral("235.5")));
+  // The shower's bar on the profile, its dots on the map.
+  const ActivityProfile& profile = window.StreamProfile();
+  const QRect plot = profile.PlotArea();
+  EXPECT_NE(test::At(profile.Image(), profile.XOf(r.showers[0].peakLambda), plot.bottom()),
+            kChartPlot);
+  const QPoint radiant = window.StreamMap().PixelOf(r.crossings[0].raDeg, r.crossings[0].decDeg);
+  EXPECT_NE(test::At(window.StreamMap().Image(), radiant.x(), radiant.y()), kChartSky);
+
+  // stelvo-cli with the same settings: the same captured crossings and peak.
+  char activity[160];
+  std::snprintf(activity, sizeof activity, "captured %zu\nactivity %.2f %.2f %.4g %.2f\n",
+                r.crossings.size(), r.showers[0].shower.lambdaSun, r.showers[0].peakLambda,
+                r.showers[0].peakRate, r.showers[0].fwhmDeg);
+  const std::string out = ::testing::TempDir() + "stelvo-stream-" + std::to_string(getpid());
+  const std::string command =
+      std::string(STELVO_CLI) + " --comet 539 --stream 1866..1965 --forecast 2000..2001" +
+      " --per-trail 60 --far-step 2 | grep -E '^(captured|activity)' > " + out;
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadFile(out), activity);
+  std::remove(out.c_str());
+}
+
+TEST_F(ShowerWindowStreamTest, CancelLeavesNoResultAndClosingMidRunReturnsAtOnce) {
+  QSignalSpy cancelled(c.Task, &BackgroundTask::Cancelled);
+  c.Button_Stream->click();  // the defaults: seconds of work
+  ASSERT_TRUE(Underway(*c.Task));
+  EXPECT_TRUE(c.Task->Label_Rest->text().startsWith(QStringLiteral("Strom, ")));
+  c.Task->Button_Cancel->click();
+  ASSERT_TRUE(cancelled.wait(5000));
+  EXPECT_TRUE(window.Stream().returns.empty());
+  EXPECT_EQ(window.Grid_Stream->rowCount(), 0);
+  EXPECT_TRUE(c.Button_Stream->isEnabled());
+
+  auto* closing = new TForm_Showers;
+  closing->Stream_Controls->Button_Stream->click();
+  ASSERT_TRUE(Underway(*closing->Stream_Controls->Task));
+  const auto closed = Clock::now();
+  delete closing;
+  EXPECT_LT(Clock::now() - closed, std::chrono::seconds(1));
+}
+
+struct RefusedStream {
+  int releaseFrom, releaseTo, forecastFrom, forecastTo;
+  const char* message;
+};
+
+class RefusedStreamTest : public ShowerWindowStreamTest,
+                          public ::testing::WithParamInterface<RefusedStream> {};
+
+TEST_P(RefusedStreamTest, IsShownAsOneLineAndNothingIsHandedOver) {
+  const RefusedStream& p = GetParam();
+  c.Edit_ReleaseFrom->setValue(p.releaseFrom);
+  c.Edit_ReleaseTo->setValue(p.releaseTo);
+  c.Edit_ForecastFrom->setValue(p.forecastFrom);
+  c.Edit_ForecastTo->setValue(p.forecastTo);
+  QSignalSpy failed(c.Task, &BackgroundTask::Failed);
+  c.Button_Stream->click();
+  ASSERT_TRUE(failed.wait(10000));
+  EXPECT_TRUE(c.Label_Error->isVisible());
+  EXPECT_EQ(c.Label_Error->text(), QString::fromUtf8(p.message));
+  EXPECT_TRUE(window.Stream().returns.empty());
+  EXPECT_TRUE(c.Button_Stream->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, RefusedStreamTest,
+    ::testing::Values(RefusedStream{1970, 1990, 2000, 2001,
+                                    "The comet passes no perihelion in the years 1970 to 1990"},
+                      RefusedStream{1965, 1932, 2000, 2001, "The release years run backwards"},
+                      RefusedStream{2000, 2000, 1990, 1991,
+                                    "The releases must begin before the forecast years"}));
 
 }  // namespace
 }  // namespace stelvo

@@ -179,8 +179,9 @@ TEST_F(ShowerWindowTest, HiddenWindowStillCollectsAndShowsItAllWhenOpened) {
 TEST_F(ShowerWindowTest, ForecastViewPresentsTheEncountersHandedToIt) {
   form.Showers1->trigger();
   QTabWidget& tabs = *showers().Tabs;
-  ASSERT_EQ(tabs.count(), 2);
+  ASSERT_EQ(tabs.count(), 3);
   EXPECT_EQ(tabs.tabText(1), QStringLiteral("Vorhersage"));
+  EXPECT_EQ(tabs.tabText(2), QStringLiteral("Strom aus allen Wiederkehren"));
   TrailEncounter storm{};
   storm.trailYear = 1899;
   storm.forecastYear = 1999;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "view/activity_profile.h"
 #include "view_test_support.h"
@@ -73,6 +74,33 @@ TEST_F(ActivityProfileTest, ShortHistogramDrawsOnlyItsBins) {
   const std::array<int, 3> few = {1, 0, 4};
   profile.Redraw(few);
   EXPECT_EQ(profile.ScaleTop(), 4);
+}
+
+// A stream's rates: the axis shrinks to the occupied degrees and the half-maximum bar
+// spans the width the stream measured, from where the profile falls to half.
+TEST_F(ActivityProfileTest, StreamRatesZoomToTheirShowerAndMarkItsWidth) {
+  std::vector<double> rates(360, 0.0);
+  rates[234] = 6, rates[235] = 28.9, rates[236] = 21.9, rates[237] = 5;
+  const ProfilePeak peak = PeakOfProfile(rates, 1, 235.5, 5);
+  profile.ShowOccupied(rates, 1);
+  profile.Redraw(rates, 1);
+  profile.MarkPeaks(rates, 1, std::span(&peak, 1), QStringLiteral("%1° %2°"));
+  const QRect plot = profile.PlotArea();
+  EXPECT_EQ(profile.XOf(232), plot.left());  // 234..238 and two degrees on each side
+  EXPECT_EQ(profile.XOf(240), plot.right());
+  EXPECT_EQ(profile.ScaleTop(), 30);
+  const int y = profile.YOf(peak.rate / 2);
+  int left = plot.right(), right = plot.left();
+  for (int x = plot.left(); x <= plot.right(); ++x) {
+    if (At(profile.Image(), x, y) != kChartText) continue;
+    left = std::min(left, x);
+    right = std::max(right, x);
+  }
+  const double pixelsPerDeg = (plot.width() - 1) / 8.0;
+  EXPECT_NEAR((right - left) / pixelsPerDeg, peak.fwhmDeg, 2 / pixelsPerDeg);
+  // The rise lies between the centres of the 234° and 235° bins, not centred on the peak.
+  EXPECT_GT(left, profile.XOf(234.5));
+  EXPECT_LT(left, profile.XOf(235.5));
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "ui/background_task.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace stelvo {
@@ -14,6 +16,32 @@ namespace {
 // to cost nothing.
 constexpr int kRefreshMs = 200;
 constexpr int kBarSteps = 1000;
+
+// The stages the computations name (meteors/forecast.h, meteors/stream.h), in the
+// window's language; a stage of another form is not shown.
+struct StageForm {
+  const char* pattern;  // the stage's text, its numbers captured
+  const char* caption;  // %1, %2: the numbers
+};
+constexpr StageForm kStageForms[] = {
+    {R"(^trail (\d+) of (\d+)$)", QT_TRANSLATE_NOOP("stelvo::BackgroundTask", "Spur %1 von %2")},
+    {R"(^return (\d+) of (\d+)$)",
+     QT_TRANSLATE_NOOP("stelvo::BackgroundTask", "Wiederkehr %1 von %2")},
+    {R"(^forecast (-?\d+)$)", QT_TRANSLATE_NOOP("stelvo::BackgroundTask", "Jahr %1")},
+};
+
+QString StageCaption(const std::string& stage) {
+  const QString text = QString::fromStdString(stage);
+  for (const StageForm& form : kStageForms) {
+    const QRegularExpressionMatch match =
+        QRegularExpression(QLatin1String(form.pattern)).match(text);
+    if (!match.hasMatch()) continue;
+    QString caption = QCoreApplication::translate("stelvo::BackgroundTask", form.caption);
+    for (int k = 1; k <= match.lastCapturedIndex(); ++k) caption = caption.arg(match.captured(k));
+    return caption;
+  }
+  return QString();
+}
 }  // namespace
 
 BackgroundTask::BackgroundTask(QWidget* parent) : QFrame(parent) {
@@ -90,8 +118,10 @@ void BackgroundTask::Refresh() {
   if (!progress_ || progress_->CancelRequested()) return;
   const Progress::Snapshot s = progress_->Read();
   Bar->setValue(int(std::lround(s.fraction * kBarSteps)));
-  Label_Rest->setText(
-      tr("%1: noch %2").arg(title_, QString::fromStdString(FormatDuration(s.remainingSeconds))));
+  const QString rest = QString::fromStdString(FormatDuration(s.remainingSeconds));
+  const QString stage = StageCaption(s.stage);
+  Label_Rest->setText(stage.isEmpty() ? tr("%1: noch %2").arg(title_, rest)
+                                      : tr("%1, %2: noch %3").arg(title_, stage, rest));
 }
 
 void BackgroundTask::JobEnded(Apply apply, bool cancelled, const QString& error) {

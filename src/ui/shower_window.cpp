@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,11 +19,13 @@
 #include <QVBoxLayout>
 #include <span>
 
+#include "initial/catalogue.h"
 #include "initial/constants.h"
 #include "meteors/record_format.h"
 #include "ui/encounter_panel.h"
 #include "ui/forecast_controls.h"
 #include "ui/pictures.h"
+#include "ui/stream_controls.h"
 #include "view/trail_map.h"
 
 namespace stelvo {
@@ -82,6 +85,16 @@ void SetCell(QTableWidget* grid, int row, int column, const QString& text) {
     grid->setItem(row, column, item);
   }
   if (item->text() != text) item->setText(text);
+}
+
+void FillShowerGrid(QTableWidget* grid, std::span<const Shower> showers) {
+  grid->setRowCount(int(showers.size()));
+  for (int row = 0; row < int(showers.size()); ++row) {
+    const QStringList cells = TableCells(ShowerColumns(), showers[std::size_t(row)]);
+    for (int column = 0; column < int(cells.size()); ++column) {
+      SetCell(grid, row, column, cells[column]);
+    }
+  }
 }
 
 QString GridText(const QTableWidget* grid) {
@@ -147,36 +160,81 @@ TForm_Showers::TForm_Showers() : QWidget(nullptr, Qt::Window) {
 
   Grid_Showers = MakeGrid(TableColumnCount(ShowerColumns()), showersPage, "Grid_Showers");
   Grid_Showers->installEventFilter(this);
-  Button_Copy = new QPushButton(showersPage);
-  Button_Copy->setObjectName(QStringLiteral("Button_Copy"));
-  Button_Copy->setAutoDefault(false);
-  connect(Button_Copy, &QPushButton::clicked, this, [this] { CopyTable(); });
+  Button_Copy = NewCopyButton(showersPage, "Button_Copy");
   auto* copy = new QShortcut(QKeySequence::Copy, this);
   copy->setContext(Qt::WindowShortcut);
   connect(copy, &QShortcut::activated, this, [this] { CopyTable(); });
-
-  auto* tableColumn = new QVBoxLayout;
-  tableColumn->addWidget(Grid_Showers, 1);
-  auto* buttonRow = new QHBoxLayout;
-  buttonRow->addStretch(1);
-  buttonRow->addWidget(Button_Copy);
-  tableColumn->addLayout(buttonRow);
-  auto* lower = new QHBoxLayout;
-  lower->addWidget(Image_Activity, 3);
-  lower->addLayout(tableColumn, 2);
-  auto* page = new QVBoxLayout(showersPage);
-  page->addWidget(Image_Radiants, 3);
-  page->addWidget(Label_Counts);
-  page->addLayout(lower, 2);
+  LayOutShowerViews(showersPage, nullptr, Image_Radiants, Label_Counts, Image_Activity,
+                    Grid_Showers, Button_Copy);
   Tabs->addTab(showersPage, QString());
 
   BuildForecastPage();
+  BuildStreamPage();
 
   sinceRefresh_.start();
   RetranslateUi();
 }
 
 TForm_Showers::~TForm_Showers() = default;
+
+QPushButton* TForm_Showers::NewCopyButton(QWidget* page, const char* name) {
+  auto* button = new QPushButton(page);
+  button->setObjectName(QLatin1String(name));
+  button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, [this] { CopyTable(); });
+  return button;
+}
+
+void TForm_Showers::LayOutShowerViews(QWidget* page, QLayout* above, ChartView* map, QLabel* counts,
+                                      ChartView* profile, QTableWidget* grid, QPushButton* copy) {
+  auto* tableColumn = new QVBoxLayout;
+  tableColumn->addWidget(grid, 1);
+  auto* buttonRow = new QHBoxLayout;
+  buttonRow->addStretch(1);
+  buttonRow->addWidget(copy);
+  tableColumn->addLayout(buttonRow);
+  auto* lower = new QHBoxLayout;
+  lower->addWidget(profile, 3);
+  lower->addLayout(tableColumn, 2);
+  auto* column = new QVBoxLayout(page);
+  if (above != nullptr) column->addLayout(above);
+  column->addWidget(map, 3);
+  column->addWidget(counts);
+  column->addLayout(lower, 2);
+}
+
+void TForm_Showers::BuildStreamPage() {
+  auto* streamPage = new QWidget(Tabs);
+  streamPage->setObjectName(QStringLiteral("Page_Stream"));
+  Stream_Controls =
+      new StreamControls([this](const StreamSettings& settings,
+                                StreamResult result) { SetStream(settings, std::move(result)); },
+                         streamPage);
+  Image_StreamRadiants = new ChartView(
+      streamMap_.Image(), [this] { DrawStreamMap(); }, streamPage);
+  Image_StreamRadiants->setObjectName(QStringLiteral("Image_StreamRadiants"));
+  Image_StreamRadiants->setMinimumSize(500, 260);
+  Image_StreamActivity = new ChartView(
+      streamProfile_.Image(), [this] { DrawStreamProfile(); }, streamPage);
+  Image_StreamActivity->setObjectName(QStringLiteral("Image_StreamActivity"));
+  Image_StreamActivity->setMinimumSize(360, 180);
+  Label_StreamCounts = new QLabel(streamPage);
+  Label_StreamCounts->setObjectName(QStringLiteral("Label_StreamCounts"));
+  Label_StreamCounts->setWordWrap(true);
+  Grid_Stream = MakeGrid(TableColumnCount(ShowerColumns()), streamPage, "Grid_Stream");
+  Grid_Stream->installEventFilter(this);
+  Button_CopyStream = NewCopyButton(streamPage, "Button_CopyStream");
+  auto* controls = new QVBoxLayout;
+  controls->addWidget(Stream_Controls);
+  LayOutShowerViews(streamPage, controls, Image_StreamRadiants, Label_StreamCounts,
+                    Image_StreamActivity, Grid_Stream, Button_CopyStream);
+  Tabs->addTab(streamPage, QString());
+  // One comet for the window: choosing it on one tab chooses it on the other.
+  QComboBox* forecastComet = Forecast_Controls->ComboBox_Comet;
+  QComboBox* streamComet = Stream_Controls->ComboBox_Comet;
+  connect(forecastComet, &QComboBox::currentIndexChanged, streamComet, &QComboBox::setCurrentIndex);
+  connect(streamComet, &QComboBox::currentIndexChanged, forecastComet, &QComboBox::setCurrentIndex);
+}
 
 void TForm_Showers::BuildForecastPage() {
   auto* forecastPage = new QWidget(Tabs);
@@ -235,6 +293,79 @@ ChartTexts TForm_Showers::Texts() const {
   return texts;
 }
 
+void TForm_Showers::SetStream(const StreamSettings& settings, StreamResult result) {
+  streamSettings_ = settings;
+  stream_ = std::move(result);
+  streamShowers_.clear();
+  for (const StreamShower& w : stream_.showers) streamShowers_.push_back(w.shower);
+  DrawStreamMap();
+  DrawStreamProfile();
+  FillStreamTable();
+}
+
+void TForm_Showers::DrawStreamMap() {
+  streamMap_.Resize(Image_StreamRadiants->width(), Image_StreamRadiants->height(), Texts());
+  streamMap_.Clear();
+  for (const Crossing& c : stream_.crossings) {
+    streamMap_.AddDot({c.raDeg, c.decDeg, c.lambdaSun, c.inShower});
+  }
+  streamMap_.MarkShowers(streamShowers_);
+  Image_StreamRadiants->update();
+}
+
+void TForm_Showers::DrawStreamProfile() {
+  ChartTexts texts = Texts();
+  texts.perDegree = tr("Durchgänge pro Jahr und Grad");
+  streamProfile_.Resize(Image_StreamActivity->width(), Image_StreamActivity->height(), texts);
+  streamProfile_.ShowOccupied(stream_.profile, stream_.profileBinDeg);
+  streamProfile_.Redraw(stream_.profile, stream_.profileBinDeg);
+  std::vector<ProfilePeak> peaks;
+  for (const StreamShower& w : stream_.showers) {
+    peaks.push_back({w.peakLambda, w.peakRate, w.fwhmDeg});
+  }
+  streamProfile_.MarkPeaks(stream_.profile, stream_.profileBinDeg, peaks,
+                           tr("%1°, Halbwertsbreite %2°"));
+  Image_StreamActivity->update();
+}
+
+void TForm_Showers::FillStreamTable() {
+  FillShowerGrid(Grid_Stream, streamShowers_);
+  if (stream_.returns.empty()) {
+    Label_StreamCounts->setText(
+        tr("Noch kein Strom berechnet: Teilchen aus jeder Wiederkehr des Kometen in den "
+           "gewählten Jahren, bis in die Jahre des Stroms integriert."));
+    return;
+  }
+  long long grains = 0;
+  for (const StreamReturn& r : stream_.returns) grains += r.grains;
+  QStringList lines;
+  // The comet named: the window's choice may have changed since the run started.
+  const std::string_view comet = CometDisplayName(streamSettings_.cometIndex);
+  const QString counts =
+      tr("%1 Wiederkehren %2 bis %3 mit %4 Teilchen: %5 Knotendurchgänge in den Jahren "
+         "%6 bis %7, davon %8 nahe der Erdbahn (|Δr| < %9 AE)")
+          .arg(stream_.returns.size())
+          .arg(stream_.returns.front().year)
+          .arg(stream_.returns.back().year)
+          .arg(grains)
+          .arg(stream_.crossingCount)
+          .arg(streamSettings_.forecastFrom)
+          .arg(streamSettings_.forecastTo)
+          .arg(stream_.crossings.size())
+          .arg(Fixed(streamSettings_.captureAu, 2));
+  lines << QString::fromLatin1(comet.data(), qsizetype(comet.size())).trimmed() +
+               QStringLiteral(": ") + counts;
+  for (const StreamShower& w : stream_.showers) {
+    lines << tr("Strom bei λ☉ %1°: Maximum bei %2° mit %3 Durchgängen pro Jahr und Grad, "
+                "Halbwertsbreite %4°")
+                 .arg(Fixed(w.shower.lambdaSun, 1))
+                 .arg(Fixed(w.peakLambda, 1))
+                 .arg(w.peakRate, 0, 'g', 3)
+                 .arg(Fixed(w.fwhmDeg, 1));
+  }
+  Label_StreamCounts->setText(lines.join(QLatin1Char('\n')));
+}
+
 void TForm_Showers::ResizeMap() {
   const ShowerSummary& summary = watch_.Summary();
   map_.Resize(Image_Radiants->width(), Image_Radiants->height(), Texts());
@@ -287,14 +418,7 @@ void TForm_Showers::Refresh() {
 
 void TForm_Showers::FillTable() {
   const ShowerSummary& summary = watch_.Summary();
-  const auto showers = summary.Showers();
-  Grid_Showers->setRowCount(int(showers.size()));
-  for (int row = 0; row < int(showers.size()); ++row) {
-    const QStringList cells = TableCells(ShowerColumns(), showers[std::size_t(row)]);
-    for (int column = 0; column < int(cells.size()); ++column) {
-      SetCell(Grid_Showers, row, column, cells[column]);
-    }
-  }
+  FillShowerGrid(Grid_Showers, summary.Showers());
   Label_Counts->setText(
       tr("%1 Knotendurchgänge in %2 Jahren, davon %3 nahe der Erdbahn (|Δr| < %4 AE), "
          "%5 Begegnungen mit der Erde (< %6 AE)")
@@ -309,6 +433,8 @@ void TForm_Showers::FillTable() {
 QString TForm_Showers::TableText() const { return GridText(Grid_Showers); }
 
 QString TForm_Showers::ForecastText() const { return GridText(Grid_Forecast); }
+
+QString TForm_Showers::StreamText() const { return GridText(Grid_Stream); }
 
 void TForm_Showers::SetForecast(std::vector<TrailEncounter> encounters) {
   forecast_ = std::move(encounters);
@@ -364,7 +490,10 @@ void TForm_Showers::FillForecastTable() {
 }
 
 void TForm_Showers::CopyTable() {
-  QGuiApplication::clipboard()->setText(Tabs->currentIndex() == 1 ? ForecastText() : TableText());
+  const int tab = Tabs->currentIndex();
+  QGuiApplication::clipboard()->setText(tab == kForecastTab ? ForecastText()
+                                        : tab == kStreamTab ? StreamText()
+                                                            : TableText());
 }
 
 bool TForm_Showers::eventFilter(QObject* watched, QEvent* event) {
@@ -375,7 +504,7 @@ bool TForm_Showers::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   // The table would copy only its current cell; Ctrl+C copies the whole table.
-  if ((watched == Grid_Showers || watched == Grid_Forecast) &&
+  if ((watched == Grid_Showers || watched == Grid_Forecast || watched == Grid_Stream) &&
       (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
       static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
     if (event->type() == QEvent::KeyPress) CopyTable();
@@ -399,18 +528,24 @@ void TForm_Showers::changeEvent(QEvent* event) {
 
 void TForm_Showers::RetranslateUi() {
   setWindowTitle(tr("Meteorströme"));
-  Tabs->setTabText(0, tr("Ströme"));
+  Tabs->setTabText(kShowersTab, tr("Ströme"));
   Grid_Showers->setHorizontalHeaderLabels(TableTitles(ShowerColumns()));
   Button_Copy->setText(tr("&Kopieren"));
-  Tabs->setTabText(1, tr("Vorhersage"));
+  Tabs->setTabText(kForecastTab, tr("Vorhersage"));
   Grid_Forecast->setHorizontalHeaderLabels(TableTitles(EncounterColumns(), kForecastTableGroups));
   Button_CopyForecast->setText(tr("&Kopieren"));
+  Tabs->setTabText(kStreamTab, tr("Strom aus allen Wiederkehren"));
+  Grid_Stream->setHorizontalHeaderLabels(TableTitles(ShowerColumns()));
+  Button_CopyStream->setText(tr("&Kopieren"));
   DrawTimeline();
   Panel_Encounter->RetranslateUi();
   // The charts carry texts of their own: drawn anew in the new language.
   ResizeMap();
   ResizeProfile();
   FillTable();
+  DrawStreamMap();
+  DrawStreamProfile();
+  FillStreamTable();
 }
 
 }  // namespace stelvo

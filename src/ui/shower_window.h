@@ -7,7 +7,11 @@
 // presents a dust-trail forecast handed to it (SetForecast): a timeline of the
 // encounters by trail and their table; its controls compute one off the event loop.
 // The encounter picked in the table or on the timeline (at first the strongest) is
-// shown below them in pictures (ui/encounter_panel.h).
+// shown below them in pictures (ui/encounter_panel.h). A third tab starts a stream
+// run (meteors/stream.h: grains of every return of the comet) with its own controls
+// and shows its result as the first tab shows a run's: radiant map, activity profile
+// (rates, with each shower's peak and width) and table. Both computing tabs use one
+// comet, the window's.
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -19,6 +23,7 @@
 #include "core/run_state.h"
 #include "meteors/forecast.h"
 #include "meteors/shower_watch.h"
+#include "meteors/stream.h"
 #include "view/activity_profile.h"
 #include "view/forecast_timeline.h"
 #include "view/radiant_map.h"
@@ -33,6 +38,7 @@ namespace stelvo {
 class ChartView;
 class EncounterPanel;
 class ForecastControls;
+class StreamControls;
 
 class TForm_Showers : public QWidget {
   Q_OBJECT
@@ -53,6 +59,15 @@ class TForm_Showers : public QWidget {
   QPushButton* Button_CopyForecast;
   ForecastControls* Forecast_Controls;  // starts a forecast, shows its progress
   EncounterPanel* Panel_Encounter;       // the picked encounter's pictures
+  StreamControls* Stream_Controls;       // starts a stream run, shows its progress
+  ChartView* Image_StreamRadiants;
+  ChartView* Image_StreamActivity;
+  QLabel* Label_StreamCounts;  // the run's returns and crossings, each shower's peak
+  QTableWidget* Grid_Stream;
+  QPushButton* Button_CopyStream;
+
+  // The tabs, in their order.
+  enum Tab { kShowersTab, kForecastTab, kStreamTab };
 
   // --- driven by the main window's run
   // Forgets the last run's results; call at every Start.
@@ -76,11 +91,17 @@ class TForm_Showers : public QWidget {
   void PickEncounter(int index);
   int PickedEncounter() const { return picked_; }
 
+  // Shows a stream run's result, made with `settings`, in the stream view, replacing
+  // the one shown before.
+  void SetStream(const StreamSettings& settings, StreamResult result);
+  const StreamResult& Stream() const { return stream_; }
+
   // The table of showers as plain text: a header line and one line per shower,
   // tab-separated.
   QString TableText() const;
-  // The forecast table the same way.
+  // The forecast table and the stream's the same way.
   QString ForecastText() const;
+  QString StreamText() const;
   // Puts the table of the tab shown on the clipboard (the Copy buttons and Ctrl+C).
   void CopyTable();
   void RetranslateUi();
@@ -89,6 +110,8 @@ class TForm_Showers : public QWidget {
   CrossingDetector& Detector() { return watch_.Detector(); }
   const RadiantMap& Map() const { return map_; }
   const ActivityProfile& Profile() const { return profile_; }
+  const RadiantMap& StreamMap() const { return streamMap_; }
+  const ActivityProfile& StreamProfile() const { return streamProfile_; }
   // How many refreshes drew the pictures; for tests of the refresh rate.
   long long RefreshCount() const { return refreshCount_; }
 
@@ -100,6 +123,16 @@ class TForm_Showers : public QWidget {
  private:
   // The second tab: controls, timeline and table, the encounter panel.
   void BuildForecastPage();
+  // The third tab: controls above the stream's map, profile and table.
+  void BuildStreamPage();
+  // The map above the counts, the profile beside the table and its Copy button: the
+  // first tab's arrangement, which the stream's tab shares.
+  void LayOutShowerViews(QWidget* page, QLayout* above, ChartView* map, QLabel* counts,
+                         ChartView* profile, QTableWidget* grid, QPushButton* copy);
+  QPushButton* NewCopyButton(QWidget* page, const char* name);
+  void DrawStreamMap();
+  void DrawStreamProfile();
+  void FillStreamTable();
   void ResizeMap();
   void ResizeProfile();
   void DrawTimeline();
@@ -108,6 +141,11 @@ class TForm_Showers : public QWidget {
   ChartTexts Texts() const;
 
   ShowerWatch watch_;
+  StreamSettings streamSettings_;
+  StreamResult stream_;
+  std::vector<Shower> streamShowers_;  // stream_'s showers, for the map and the table
+  RadiantMap streamMap_;
+  ActivityProfile streamProfile_;
   RadiantMap map_;
   ActivityProfile profile_;
   ForecastTimeline timeline_;

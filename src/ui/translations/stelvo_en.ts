@@ -15,6 +15,22 @@
         <source>Abbrechen</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Spur %1 von %2</source>
+        <translation>trail %1 of %2</translation>
+    </message>
+    <message>
+        <source>Wiederkehr %1 von %2</source>
+        <translation>return %1 of %2</translation>
+    </message>
+    <message>
+        <source>Jahr %1</source>
+        <translation>year %1</translation>
+    </message>
+    <message>
+        <source>%1, %2: noch %3</source>
+        <translation>%1, %2: %3 left</translation>
+    </message>
 </context>
 <context>
     <name>stelvo::ForecastControls</name>
@@ -41,6 +57,41 @@
     <message>
         <source>Vorhersage für</source>
         <translation>Forecast for</translation>
+    </message>
+</context>
+<context>
+    <name>stelvo::StreamControls</name>
+    <message>
+        <source>Strom</source>
+        <translation>Stream</translation>
+    </message>
+    <message>
+        <source>Komet</source>
+        <translation>Comet</translation>
+    </message>
+    <message>
+        <source>Freisetzung in den Jahren</source>
+        <translation>Released in the years</translation>
+    </message>
+    <message>
+        <source>Strom in den Jahren</source>
+        <translation>Stream in the years</translation>
+    </message>
+    <message>
+        <source>Teilchen je Wiederkehr</source>
+        <translation>Particles per return</translation>
+    </message>
+    <message>
+        <source>Fernschritt (Tage)</source>
+        <translation>Far step (days)</translation>
+    </message>
+    <message>
+        <source>Schrittweite bis %1 Jahre vor den Jahren des Stroms; danach %2 Tag</source>
+        <translation>Step until %1 years before the stream's years; %2 day from then on</translation>
+    </message>
+    <message>
+        <source>&amp;Strom berechnen</source>
+        <translation>Compute &amp;stream</translation>
     </message>
 </context>
 <context>
@@ -319,6 +370,30 @@
     <message>
         <source>ZHR %1, %2 min</source>
         <translation>ZHR %1, %2 min</translation>
+    </message>
+    <message>
+        <source>Durchgänge pro Jahr und Grad</source>
+        <translation>Crossings per year and degree</translation>
+    </message>
+    <message>
+        <source>%1°, Halbwertsbreite %2°</source>
+        <translation>%1°, FWHM %2°</translation>
+    </message>
+    <message>
+        <source>Noch kein Strom berechnet: Teilchen aus jeder Wiederkehr des Kometen in den gewählten Jahren, bis in die Jahre des Stroms integriert.</source>
+        <translation>No stream computed yet: particles from every return of the comet in the chosen years, integrated into the stream's years.</translation>
+    </message>
+    <message>
+        <source>%1 Wiederkehren %2 bis %3 mit %4 Teilchen: %5 Knotendurchgänge in den Jahren %6 bis %7, davon %8 nahe der Erdbahn (|Δr| &lt; %9 AE)</source>
+        <translation>%1 returns %2 to %3 with %4 particles: %5 node crossings in the years %6 to %7, %8 of them near the Earth's orbit (|Δr| &lt; %9 AU)</translation>
+    </message>
+    <message>
+        <source>Strom bei λ☉ %1°: Maximum bei %2° mit %3 Durchgängen pro Jahr und Grad, Halbwertsbreite %4°</source>
+        <translation>Shower at λ☉ %1°: peak at %2° with %3 crossings per year and degree, FWHM %4°</translation>
+    </message>
+    <message>
+        <source>Strom aus allen Wiederkehren</source>
+        <translation>Stream of all returns</translation>
     </message>
 </context>
 <context>
