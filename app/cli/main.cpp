@@ -162,8 +162,9 @@ void PrintForecast(const CliOptions& o, const ForecastResult& r, double seconds)
   const std::string_view name = CometDisplayName(o.comet);
   std::printf("%.*s\n", static_cast<int>(name.size()), name.data());
   for (const TrailInfo& t : r.trails) {
-    std::printf("trail %d  perihelion %s TT  particles %d  solution %s\n", t.year,
-                FormatCalendar(t.perihelionJd).c_str(), t.grains, t.solution.c_str());
+    std::printf("trail %d  perihelion %s TT  particles %d  solution %s%s%s\n", t.year,
+                FormatCalendar(t.perihelionJd).c_str(), t.grains, t.solution.c_str(),
+                t.event.empty() ? "" : "  event ", t.event.c_str());
   }
   const auto columns = EncounterColumns();
   const unsigned groups = kCoreColumns | kForecastColumns | (o.site ? kSiteColumns : 0u);
@@ -190,6 +191,8 @@ void PrintForecast(const CliOptions& o, const ForecastResult& r, double seconds)
 int Forecast(const CliOptions& o, const SolutionTable& table) {
   ForecastSettings s = ForecastSettingsFrom(o);
   s.solutions = &table.solutions;
+  static const std::vector<ReleaseEvent> kNoEvents;
+  if (o.noReleaseEvents) s.releaseEvents = &kNoEvents;
   const auto t0 = Clock::now();
   Progress progress;
   const StopOnInterrupt stopOnInterrupt(progress);

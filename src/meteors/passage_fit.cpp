@@ -127,10 +127,6 @@ std::vector<RecordedPassage> RecordedPassagesOf(std::string_view comet,
   return recorded;
 }
 
-double SigmaOf(const RecordedPassage& r) {
-  return r.dayLevel ? kDayLevelSigmaDays : kPreciseSigmaDays;
-}
-
 // One Gauss-Newton iteration over an arc: the nominal orbit and one with each
 // parameter nudged, integrated in one run; fills the normal matrix and the computed
 // passages and returns the step. Normal equations of the weighted problem:
@@ -156,7 +152,7 @@ std::vector<double> GaussNewtonStep(std::string_view comet, const OrbitSolution&
   normal.assign(k * k, 0);
   std::vector<double> rhs(k, 0);
   for (std::size_t i = 0; i < arc.size(); ++i) {
-    const double w = 1 / (SigmaOf(arc[i]) * SigmaOf(arc[i]));
+    const double w = 1 / (PassageSigmaDays(arc[i]) * PassageSigmaDays(arc[i]));
     const double residual = arc[i].jdTT - computed[i];
     for (std::size_t j = 0; j < k; ++j) {
       const double dj = (column[j][i] - computed[i]) / nudges[j];
@@ -184,7 +180,7 @@ void FinishFit(const Parameters& params, std::span<const RecordedPassage> record
   double chi2 = 0, sum2 = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const double residual = recorded[i].jdTT - computed[i];
-    chi2 += residual * residual / (SigmaOf(recorded[i]) * SigmaOf(recorded[i]));
+    chi2 += residual * residual / (PassageSigmaDays(recorded[i]) * PassageSigmaDays(recorded[i]));
     sum2 += residual * residual;
     fit.residuals.push_back({recorded[i], computed[i], residual});
   }

@@ -22,9 +22,7 @@ class PassageFitError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Weights: a passage known to the day counts as sigma 1 d, any other as 0.01 d.
-inline constexpr double kDayLevelSigmaDays = 1.0;
-inline constexpr double kPreciseSigmaDays = 0.01;
+// Weights: PassageSigmaDays (initial/comet_solutions.h).
 // A1 is fitted only with at least this many passages known better than a day: from
 // dates alone the radial term is not determined (it barely changes the period).
 inline constexpr int kPreciseForA1 = 4;
