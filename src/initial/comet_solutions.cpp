@@ -357,8 +357,8 @@ constexpr std::string_view kEventColumns[] = {"comet",          "passage_year", 
                                               "speed_factor",   "event_calendar", "event_jd",
                                               "source",         "note"};
 constexpr std::string_view kEventKinds[] = {"break-up", "outburst"};
-// Fragmentation grains are modelled at up to ten times the usual ejection speed
-// (Wiegert et al. 2005, MNRAS 361, 638); twice that bounds a typing error.
+// The factors published for 73P's 1995 break-up lie between 2.5 (CBET 5125) and 5
+// (Ye and Vaubaillon 2022, MNRAS 515, L45); 20 bounds a typing error, not the physics.
 constexpr double kLargestSpeedFactor = 20;
 
 ReleaseEvent ParseEventRow(const RowReader& r) {
