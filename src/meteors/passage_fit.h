@@ -1,9 +1,9 @@
 #pragma once
 // Fitting a comet's non-gravitational parameters to its recorded perihelion passages:
 // A2 (and A1 where the passages carry it) with the perihelion time of a published
-// solution, by weighted least squares (Gauss-Newton) on integrated passages, the
-// partial derivatives from orbits with one parameter nudged, run in the same run as
-// the nominal orbit. Called by stelvo-cli --fit-passages.
+// solution, by weighted least squares (Levenberg-Marquardt) on integrated passages,
+// the partial derivatives from orbits with one parameter nudged, run in the same run
+// as the nominal orbit. Called by stelvo-cli --fit-passages.
 
 #include <span>
 #include <stdexcept>
@@ -51,7 +51,8 @@ struct PassageFit {
 
 struct PassageFitSettings {
   double stepDays = 1;
-  int maxIterations = 10;
+  // Integrations (trial steps) of the last stage, the whole arc.
+  int maxIterations = 30;
 };
 
 // Fits the comet (matched by designation) to its usable rows of `history`, starting
