@@ -17,6 +17,7 @@ const OrbitSolution& SolutionAtLine(int line) {
 TEST(CometSolutions, TheShippedFilesParseClean) {
   ASSERT_NO_THROW(BuiltInOrbitSolutions());
   ASSERT_NO_THROW(BuiltInPerihelionHistory());
+  ASSERT_NO_THROW(BuiltInReleaseEvents());
   EXPECT_EQ(BuiltInOrbitSolutions().size(), 35u);
   EXPECT_EQ(BuiltInPerihelionHistory().size(), 81u);
   for (const RecordedPassage& p : BuiltInPerihelionHistory()) {
@@ -79,6 +80,9 @@ TEST(CometSolutions, PassagesConvertTheirTimeScaleAndKnowDayLevelRows) {
   EXPECT_NEAR(at(17).jdTT - 2458371.76590, 69.184 / 86400, 1e-9);  // 21P 2018, UTC
   EXPECT_FALSE(at(14).usable);  // a prediction
   EXPECT_FALSE(at(59).usable);  // a JPL osculating TP
+  EXPECT_FALSE(at(20).usable);  // 109P +188 of the fit's own starting orbit (Williams)
+  EXPECT_TRUE(at(19).usable);   // ... not Waddington's, which also gives the -68 row
+  EXPECT_FALSE(at(64).usable);  // 73P 1995 of fragment A, beside nucleus B's
 }
 
 // Each broken row gives one message naming the line and the field.
@@ -117,12 +121,43 @@ constexpr BadRow kBadPassages[] = {
     {"X/a,1998-13-28.5,2450872.5,TT,src", "field tp_calendar: has no such date"},
     {"X/a,28 Feb 1998,2450872.5,TT,src", "field tp_calendar: is not YYYY-MM-DD"},
     {"X/a,1965-02-28.0,2438819.5,UTC,src", "UTC before 1972"},
+    // Two used rows of one year that disagree (109P's +188 had two, 28 d apart).
+    {"X/a,0188-08-17.0,1789953.5,unspecified (model-dependent),src\n"
+     "X/a,0188-07-20.0,1789925.5,unspecified (model-dependent),src",
+     "line 3 (X/a): the year 188 has a second used passage (line 2) 28.00 d apart"},
 };
 
 TEST(CometSolutions, BrokenPassageRowsNameLineAndField) {
   for (const BadRow& bad : kBadPassages) {
     try {
       ParsePerihelionHistory(std::string("comet,tp_calendar,tp_jd,timescale,source\n") + bad.row);
+      ADD_FAILURE() << "accepted: " << bad.row;
+    } catch (const CometDataError& e) {
+      EXPECT_NE(std::string(e.what()).find(bad.expected), std::string::npos) << e.what();
+    }
+  }
+}
+
+// The shipped 73P break-up, and the rows a trail could not use.
+TEST(CometSolutions, ReleaseEventsCarryTheirFactorAndRefuseBadRows) {
+  const std::optional<ReleaseEvent> split =
+      EventOfPassage(BuiltInReleaseEvents(), "73P/Schwassmann-Wachmann", 1995);
+  ASSERT_TRUE(split.has_value());
+  EXPECT_EQ(split->speedFactor, 4);  // Egal et al. 2023
+  EXPECT_FALSE(split->jdTT.has_value());
+  EXPECT_FALSE(EventOfPassage(BuiltInReleaseEvents(), "73P", 2001).has_value());
+  const std::string header =
+      "comet,passage_year,kind,speed_factor,event_calendar,event_jd,source,note\n";
+  constexpr BadRow kBadEvents[] = {
+      {"X/a,1995,split,4,,,src,", "field kind: is 'split'"},
+      {"X/a,1995,break-up,0,,,src,", "field speed_factor: must lie in (0, 20]"},
+      {"X/a,1995,outburst,2,1995-09-01.0,,src,", "give event_calendar and event_jd both"},
+      {"X/a,1995,outburst,2,1997-09-01.0,2450692.5,src,", "outside the passage's year"},
+      {"X/a,1995,outburst,2,,,src,\nX/b,1995,break-up,4,,,src,", "line 3 (X/b): a second event"},
+  };
+  for (const BadRow& bad : kBadEvents) {
+    try {
+      ParseReleaseEvents(header + bad.row);
       ADD_FAILURE() << "accepted: " << bad.row;
     } catch (const CometDataError& e) {
       EXPECT_NE(std::string(e.what()).find(bad.expected), std::string::npos) << e.what();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "core/coefficients.h"
 #include "core/gravity.h"
@@ -140,6 +141,37 @@ TEST(Ejection, TheSameSeedGivesTheSameTrail) {
   ASSERT_EQ(a.size(), b.size());
   for (std::size_t k = 0; k < a.size(); ++k) EXPECT_EQ(a[k].helio.x, b[k].helio.x);
   EXPECT_NE(a[0].helio.x, c[0].helio.x);
+}
+
+// A recorded event leaves the random sequence alone: the same grains, each faster by
+// the event's factor, and all at the event's instant when it gives one.
+TEST(Ejection, AReleaseEventSpeedsUpTheSameGrainsAndMayFixTheirInstant) {
+  const PerihelionPassage passage = TempelTuttleLikePassage();
+  const std::vector<Grain> steady = ReleaseTrail(passage, 200, {}, 1995, passage.jd);
+  struct Case {
+    double factor;
+    std::optional<double> daysAfterPerihelion;
+  };
+  for (const Case c : {Case{4, std::nullopt}, Case{2.5, 12.0}}) {
+    ReleaseEvent event;
+    event.speedFactor = c.factor;
+    if (c.daysAfterPerihelion) event.jdTT = passage.jd + *c.daysAfterPerihelion;
+    const std::vector<Grain> fast = ReleaseTrail(passage, 200, {}, 1995, passage.jd, &event);
+    ASSERT_EQ(fast.size(), steady.size());
+    for (std::size_t k = 0; k < fast.size(); ++k) {
+      EXPECT_EQ(fast[k].radiusM, steady[k].radiusM);
+      if (c.daysAfterPerihelion) {
+        EXPECT_EQ(fast[k].releaseJD, *event.jdTT);
+        const StateVector at = PropagateTwoBody(passage.helio, kSunGM, *c.daysAfterPerihelion);
+        EXPECT_DOUBLE_EQ(fast[k].ejectionSpeedMS,
+                         c.factor * WhippleEjectionSpeed(std::hypot(at.x, at.y, at.z),
+                                                         fast[k].radiusM, 1000, 1.8));
+      } else {
+        EXPECT_EQ(fast[k].releaseJD, steady[k].releaseJD);
+        EXPECT_DOUBLE_EQ(fast[k].ejectionSpeedMS, c.factor * steady[k].ejectionSpeedMS);
+      }
+    }
+  }
 }
 
 }  // namespace

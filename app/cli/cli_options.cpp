@@ -268,6 +268,10 @@ Section ForecastSection() {
             }},
            {"--ical", "FILE", kFileName, "the encounters as an iCalendar file, one event per encounter",
             Text(&CliOptions::icalPath)},
+           {"--no-release-events", nullptr, "",
+            "every trail a steady release, without the comet's recorded\nbreak-ups and "
+            "outbursts (src/data/release_events.csv)",
+            nullptr, &CliOptions::noReleaseEvents},
            {"--help", nullptr, "", "this text", nullptr, &CliOptions::help}}};
 }
 

@@ -54,6 +54,7 @@ struct CliOptions : ForecastOptions {
   std::optional<int> trailMapTrail, trailMapYear;
   std::optional<Site> site;  // --site LAT,LON: the sky there at each peak
   std::string icalPath;      // --ical: the encounters as an iCalendar file
+  bool noReleaseEvents = false;  // trails without the recorded break-ups and outbursts
   // The comet's own orbit (instead of a run): its perihelion passages in a span of
   // years, or the fit of its non-gravitational parameters to its recorded passages.
   bool passages = false;

@@ -126,8 +126,9 @@ void PrintForecast(const CliOptions& o, const ForecastResult& r, double seconds)
   const std::string_view name = CometDisplayName(o.comet);
   std::printf("%.*s\n", static_cast<int>(name.size()), name.data());
   for (const TrailInfo& t : r.trails) {
-    std::printf("trail %d  perihelion %s TT  particles %d  solution %s\n", t.year,
-                FormatCalendar(t.perihelionJd).c_str(), t.grains, t.solution.c_str());
+    std::printf("trail %d  perihelion %s TT  particles %d  solution %s%s%s\n", t.year,
+                FormatCalendar(t.perihelionJd).c_str(), t.grains, t.solution.c_str(),
+                t.event.empty() ? "" : "  event ", t.event.c_str());
   }
   const auto columns = EncounterColumns();
   const unsigned groups = kCoreColumns | kForecastColumns | (o.site ? kSiteColumns : 0u);
@@ -156,6 +157,8 @@ int Forecast(const CliOptions& o, const SolutionTable& table) {
   s.cometIndex = o.comet;
   s.threads = o.threads > 0 ? o.threads : WorkerPool::AllCores();
   s.solutions = &table.solutions;
+  static const std::vector<ReleaseEvent> kNoEvents;
+  if (o.noReleaseEvents) s.releaseEvents = &kNoEvents;
   const auto t0 = Clock::now();
   WatchedWork work(o.progress);
   Progress& progress = work.progress;

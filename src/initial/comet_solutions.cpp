@@ -273,16 +273,17 @@ constexpr double kTtMinusTaiSeconds = 32.184;
 
 // "1998-02-28.09653" or "-0239-05-25.0 (240 BC)": astronomical year, month, day with
 // fraction; the Julian calendar before 1582 October 15 (astronom.h).
-double CalendarJD(const RowReader& r, const std::string& text) {
+double CalendarJD(const RowReader& r, const std::string& text,
+                  std::string_view column = "tp_calendar") {
   static const std::regex date(R"(^([-+]?[0-9]{1,4})-([0-9]{2})-([0-9]{2}(\.[0-9]+)?)(\s.*)?$)");
   std::smatch m;
   if (!std::regex_match(text, m, date)) {
-    r.Fail("tp_calendar", "is not YYYY-MM-DD.ddd: '" + text + "'");
+    r.Fail(column, "is not YYYY-MM-DD.ddd: '" + text + "'");
   }
   const int year = std::stoi(m[1].str());
   const int month = std::stoi(m[2].str());
-  const double day = r.Number("tp_calendar", m[3].str());
-  if (month < 1 || month > 12 || day < 1 || day >= 32) r.Fail("tp_calendar", "has no such date");
+  const double day = r.Number(column, m[3].str());
+  if (month < 1 || month > 12 || day < 1 || day >= 32) r.Fail(column, "has no such date");
   return JulianDate(year, month, 0, day * 24, 0, 0);
 }
 
@@ -316,10 +317,96 @@ RecordedPassage ParsePassageRow(const RowReader& r) {
   };
   if (Contains(scale, "prediction")) markUnusable("a prediction, not a passage");
   if (Contains(scale, "not fitted")) markUnusable("left out of its own fit");
+  if (Contains(scale, "not used")) {
+    markUnusable("another row of the same passage is used; its source says why");
+  }
   if (Contains(p.source, "osculating TP") || Contains(p.source, "NOT the true")) {
     markUnusable("an osculating TP, not the perihelion instant");
   }
   return p;
+}
+
+// Two usable rows of one comet and year whose times differ by more than their two
+// sigmas together disagree: one of them must be marked not fitted, with its reason.
+void CheckNoConflictingPassages(const std::vector<RecordedPassage>& passages) {
+  for (std::size_t a = 0; a < passages.size(); ++a) {
+    for (std::size_t b = a + 1; b < passages.size(); ++b) {
+      const RecordedPassage& p = passages[a];
+      const RecordedPassage& q = passages[b];
+      if (!p.usable || !q.usable || CometDesignation(p.comet) != CometDesignation(q.comet) ||
+          CalendarFromJulianDate(p.jdTT).year != CalendarFromJulianDate(q.jdTT).year) {
+        continue;
+      }
+      const double apart = std::fabs(p.jdTT - q.jdTT);
+      if (apart > PassageSigmaDays(p) + PassageSigmaDays(q)) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      " line %d (%s): the year %d has a second used passage (line %d) %.2f d "
+                      "apart; mark one (not used) and say why in its source",
+                      q.line, q.comet.c_str(), CalendarFromJulianDate(q.jdTT).year, p.line, apart);
+        throw CometDataError(std::string(kHistoryFile) + text);
+      }
+    }
+  }
+}
+
+// ---- Release events ----
+
+constexpr std::string_view kEventsFile = "release_events.csv";
+constexpr std::string_view kEventColumns[] = {"comet",          "passage_year", "kind",
+                                              "speed_factor",   "event_calendar", "event_jd",
+                                              "source",         "note"};
+constexpr std::string_view kEventKinds[] = {"break-up", "outburst"};
+// The factors published for 73P's 1995 break-up lie between 2.5 (CBET 5125) and 5
+// (Ye and Vaubaillon 2022, MNRAS 515, L45); 20 bounds a typing error, not the physics.
+constexpr double kLargestSpeedFactor = 20;
+
+ReleaseEvent ParseEventRow(const RowReader& r) {
+  ReleaseEvent e;
+  e.line = r.Line();
+  e.comet = r.Required("comet");
+  e.source = r.Required("source");
+  e.note = r.Text("note");
+  const double year = r.Number("passage_year");
+  if (!(year == std::floor(year) && std::fabs(year) <= 9999)) {
+    r.Fail("passage_year", "is not a year");
+  }
+  e.passageYear = static_cast<int>(year);
+  e.kind = r.Required("kind");
+  bool known = false;
+  for (std::string_view kind : kEventKinds) known = known || e.kind == kind;
+  if (!known) r.Fail("kind", "is '" + e.kind + "', not break-up or outburst");
+  e.speedFactor = r.Number("speed_factor");
+  if (!(e.speedFactor > 0 && e.speedFactor <= kLargestSpeedFactor)) {
+    r.Fail("speed_factor", "must lie in (0, 20]");
+  }
+  const std::string calendar = r.Text("event_calendar");
+  const std::string jd = r.Text("event_jd");
+  if (calendar.empty() != jd.empty()) r.Fail("event_jd", "give event_calendar and event_jd both, or neither");
+  if (!jd.empty()) {
+    e.jdTT = r.Number("event_jd", jd);
+    if (!(std::fabs(CalendarJD(r, calendar, "event_calendar") - *e.jdTT) <= 1e-5)) {
+      r.Fail("event_jd", "disagrees with event_calendar");
+    }
+    if (std::abs(CalendarFromJulianDate(*e.jdTT).year - e.passageYear) > 1) {
+      r.Fail("event_jd", "lies outside the passage's year +-1");
+    }
+  }
+  return e;
+}
+
+void CheckOneEventPerPassage(const std::vector<ReleaseEvent>& events) {
+  for (std::size_t a = 0; a < events.size(); ++a) {
+    for (std::size_t b = a + 1; b < events.size(); ++b) {
+      if (CometDesignation(events[a].comet) == CometDesignation(events[b].comet) &&
+          events[a].passageYear == events[b].passageYear) {
+        throw CometDataError(std::string(kEventsFile) + " line " + std::to_string(events[b].line) +
+                             " (" + events[b].comet + "): a second event for the " +
+                             std::to_string(events[b].passageYear) + " passage (line " +
+                             std::to_string(events[a].line) + "); a trail takes one");
+      }
+    }
+  }
 }
 
 template <class Row, std::size_t N>
@@ -344,7 +431,16 @@ std::vector<OrbitSolution> ParseOrbitSolutions(std::string_view text) {
 }
 
 std::vector<RecordedPassage> ParsePerihelionHistory(std::string_view text) {
-  return ParseRows(text, kHistoryFile, kHistoryColumns, &ParsePassageRow);
+  std::vector<RecordedPassage> passages =
+      ParseRows(text, kHistoryFile, kHistoryColumns, &ParsePassageRow);
+  CheckNoConflictingPassages(passages);
+  return passages;
+}
+
+std::vector<ReleaseEvent> ParseReleaseEvents(std::string_view text) {
+  std::vector<ReleaseEvent> events = ParseRows(text, kEventsFile, kEventColumns, &ParseEventRow);
+  CheckOneEventPerPassage(events);
+  return events;
 }
 
 const std::vector<OrbitSolution>& BuiltInOrbitSolutions() {
@@ -356,6 +452,27 @@ const std::vector<RecordedPassage>& BuiltInPerihelionHistory() {
   static const std::vector<RecordedPassage> passages =
       ParsePerihelionHistory(PerihelionHistoryText());
   return passages;
+}
+
+const std::vector<ReleaseEvent>& BuiltInReleaseEvents() {
+  static const std::vector<ReleaseEvent> events = ParseReleaseEvents(ReleaseEventsText());
+  return events;
+}
+
+std::string ReleaseEventLabel(const ReleaseEvent& event) {
+  char factor[32];
+  std::snprintf(factor, sizeof factor, "%g", event.speedFactor);
+  std::string label = event.kind + ", speed x" + factor;
+  if (event.jdTT) label += ", at " + FormatCalendar(*event.jdTT) + " TT";
+  return label + " (" + std::string(kEventsFile) + " line " + std::to_string(event.line) + ")";
+}
+
+std::optional<ReleaseEvent> EventOfPassage(std::span<const ReleaseEvent> events,
+                                           std::string_view comet, int passageYear) {
+  for (const ReleaseEvent& e : events) {
+    if (e.passageYear == passageYear && CometDesignation(e.comet) == CometDesignation(comet)) return e;
+  }
+  return std::nullopt;
 }
 
 std::string SolutionRow(const OrbitSolution& s) {

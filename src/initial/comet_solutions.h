@@ -1,10 +1,12 @@
 #pragma once
 // Published orbit solutions of comets (osculating elements at an epoch with their
-// non-gravitational parameters) and recorded perihelion passages, parsed and checked
-// from CSV text: the files built in from src/data (see its README.md) or a file the
-// user gives. Called by the comet's integration through time and the passage fit
-// (meteors/comet_passages.h, meteors/passage_fit.h).
+// non-gravitational parameters), recorded perihelion passages and recorded release
+// events (break-ups, outbursts), parsed and checked from CSV text: the files built in
+// from src/data (see its README.md) or a file the user gives. Called by the comet's
+// integration through time, the passage fit and the trail release
+// (meteors/comet_passages.h, meteors/passage_fit.h, meteors/forecast.h).
 
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -58,15 +60,49 @@ struct RecordedPassage {
   int line = 0;
 };
 
+// How well a passage's time is known: a row known to the day counts as sigma 1 d,
+// any other as 0.01 d (the passage fit's weights).
+inline constexpr double kDayLevelSigmaDays = 1.0;
+inline constexpr double kPreciseSigmaDays = 0.01;
+inline double PassageSigmaDays(const RecordedPassage& p) {
+  return p.dayLevel ? kDayLevelSigmaDays : kPreciseSigmaDays;
+}
+
+// A break-up or outburst of a comet at one perihelion passage: the trail of that
+// passage leaves faster than the steady release, by speedFactor on the speed law's
+// speed, and at jdTT when the event gives its date (else over the active arc by the
+// release rule, as a steady trail).
+struct ReleaseEvent {
+  std::string comet;
+  int passageYear = 0;  // calendar year of the perihelion passage it belongs to
+  std::string kind;     // "break-up" or "outburst"
+  double speedFactor = 1;
+  std::optional<double> jdTT;  // the event's instant, TT (a date to the day at best)
+  std::string source;          // the published factor and where it was read
+  std::string note;
+  int line = 0;
+};
+
 // Throw CometDataError for a missing or unknown column, a missing or malformed field,
 // inconsistent fields (A values without units, a calendar date that is not the JD)
 // or a value out of range.
 std::vector<OrbitSolution> ParseOrbitSolutions(std::string_view text);
 std::vector<RecordedPassage> ParsePerihelionHistory(std::string_view text);
+// Also for two events of one passage (a trail takes one) and a date outside the
+// passage's year +-1.
+std::vector<ReleaseEvent> ParseReleaseEvents(std::string_view text);
 
 // The shipped files, parsed once (a test checks they parse clean).
 const std::vector<OrbitSolution>& BuiltInOrbitSolutions();
 const std::vector<RecordedPassage>& BuiltInPerihelionHistory();
+const std::vector<ReleaseEvent>& BuiltInReleaseEvents();
+
+// For listings: "break-up, speed x4 (release_events.csv line 2)".
+std::string ReleaseEventLabel(const ReleaseEvent& event);
+
+// The event of the comet's (matched by designation) passage in passageYear, or none.
+std::optional<ReleaseEvent> EventOfPassage(std::span<const ReleaseEvent> events,
+                                           std::string_view comet, int passageYear);
 
 // One CSV line (no line end) of the solutions file for a solution: A values in AU/d^2,
 // angles J2000, quoted where needed; ParseOrbitSolutions reads it back.

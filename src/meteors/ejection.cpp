@@ -20,6 +20,19 @@ double DaysFromPerihelionTo(const OsculatingElements& el, double r) {
   return (bigE - el.ecc * std::sin(bigE)) / el.meanMotion;
 }
 
+// A release point as a recorded event makes it: faster by the event's factor, and
+// moved to the event's instant when it has one.
+ReleasePoint UnderEvent(ReleasePoint p, const ReleaseArc& arc, const ReleaseEvent* event) {
+  if (!event) return p;
+  p.speedFactor *= event->speedFactor;
+  if (event->jdTT) {
+    p.t = *event->jdTT - arc.passage.jd;
+    p.at = PropagateTwoBody(arc.passage.helio, arc.sunGM, p.t);
+    p.rAu = std::sqrt(p.at.x * p.at.x + p.at.y * p.at.y + p.at.z * p.at.z);
+  }
+  return p;
+}
+
 }  // namespace
 
 double WhippleEjectionSpeed(double rAu, double grainRadiusM, double densityKgM3,
@@ -37,7 +50,7 @@ double BetaFromGrain(double radiusM, double densityKgM3, double efficiency) {
 
 std::vector<Grain> ReleaseTrail(const PerihelionPassage& passage, int count,
                                 const EjectionSettings& settings, std::uint64_t seed,
-                                double startJD) {
+                                double startJD, const ReleaseEvent* event) {
   if (!(settings.grainRadiusMinMm > 0 && settings.grainRadiusMaxMm >= settings.grainRadiusMinMm)) {
     throw RunError("The grain radii must be positive, the smallest first");
   }
@@ -58,7 +71,7 @@ std::vector<Grain> ReleaseTrail(const PerihelionPassage& passage, int count,
   std::vector<Grain> grains;
   grains.reserve(count);
   for (int k = 0; k < count; ++k) {
-    const ReleasePoint p = release(arc, random);
+    const ReleasePoint p = UnderEvent(release(arc, random), arc, event);
     const double t = p.t;
     const StateVector& at = p.at;
     const double radius = std::exp(logMin + (logMax - logMin) * random.Unit());

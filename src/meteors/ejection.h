@@ -55,8 +55,11 @@ struct Grain {
 // direction drawn evenly over the sunward hemisphere), each carried on
 // its own two-body orbit about a Sun weakened to GM (1 - beta) to startJD. Grains
 // whose orbits are not bound are dropped. Deterministic for a seed.
+// With a recorded break-up or outburst of the passage (initial/comet_solutions.h),
+// every grain leaves at the event's speed factor times the law's speed, and at the
+// event's instant when it gives one; the random sequence is drawn as without it.
 std::vector<Grain> ReleaseTrail(const PerihelionPassage& passage, int count,
                                 const EjectionSettings& settings, std::uint64_t seed,
-                                double startJD);
+                                double startJD, const ReleaseEvent* event = nullptr);
 
 }  // namespace stelvo

@@ -333,11 +333,14 @@ ForecastPlan PlanForecast(const ForecastSettings& s) {
       PassagesBySolution(s.cometIndex, YearStartJD(s.trailFrom), trailsEndJD,
                          s.solutions ? *s.solutions : BuiltInOrbitSolutions());
   plan.passagesSeconds = Seconds(passagesStart);
+  const std::vector<ReleaseEvent>& events =
+      s.releaseEvents ? *s.releaseEvents : BuiltInReleaseEvents();
   for (const PerihelionPassage& passage : passages) {
     const int year = CalendarFromJulianDate(passage.jd).year;
     const std::uint64_t seed =
         static_cast<std::uint64_t>(s.cometIndex) * 1000003u + static_cast<std::uint64_t>(year);
-    plan.tasks.push_back({passage, year, seed, PlanSteps(passage.jd, plan.endJD, s.stepDays).steps});
+    plan.tasks.push_back({passage, year, seed, PlanSteps(passage.jd, plan.endJD, s.stepDays).steps,
+                          EventOfPassage(events, CometName(s.cometIndex), year)});
   }
   return plan;
 }
@@ -352,7 +355,8 @@ TrailOutcome TrailRunner::Run(const ForecastPlan& plan, const TrailTask& task,
   const MassiveStates bodies = MassiveBodiesAt(passage.jd);
   time.epochs += Seconds(mark);
   mark = Clock::now();
-  const std::vector<Grain> grains = ReleaseTrail(passage, s.perTrail, s.ejection, task.seed, passage.jd);
+  const std::vector<Grain> grains = ReleaseTrail(passage, s.perTrail, s.ejection, task.seed,
+                                                 passage.jd, task.event ? &*task.event : nullptr);
   trail.grains = static_cast<int>(grains.size());
   trail.grainMassKg.reserve(grains.size());
   for (const Grain& g : grains) trail.grainMassKg.push_back(GrainMassKg(g.radiusM, s.ejection));
@@ -414,7 +418,8 @@ ForecastResult CollectEncounters(const ForecastPlan& plan, std::span<const Trail
   for (std::size_t k = 0; k < plan.tasks.size() && k < outcomes.size(); ++k) {
     const TrailTask& task = plan.tasks[k];
     const TrailOutcome& trail = outcomes[k];
-    result.trails.push_back({task.year, task.passage.jd, trail.grains, task.passage.solution});
+    result.trails.push_back({task.year, task.passage.jd, trail.grains, task.passage.solution,
+                             task.event ? ReleaseEventLabel(*task.event) : std::string()});
     const OsculatingElements orbit = StateToElements(task.passage.helio, kMassiveBodies[0].gm);
     const TrailWeights weights{
         DustMassPerReturnKg(activity, orbit.a * (1 - orbit.ecc), orbit.ecc, s.ejection.activeWithinAu),

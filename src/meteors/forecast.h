@@ -67,6 +67,7 @@ struct TrailInfo {
   double perihelionJd;
   int grains;            // released and bound
   std::string solution;  // the orbit solution the comet's passage was integrated from
+  std::string event;     // the recorded release event its grains left by, or empty
 };
 
 struct ForecastSettings {
@@ -88,6 +89,9 @@ struct ForecastSettings {
   // The comet's published orbit solutions (initial/comet_solutions.h); null: the
   // built-in ones. Not owned; must outlive the forecast.
   const std::vector<OrbitSolution>* solutions = nullptr;
+  // The comets' recorded break-ups and outbursts (initial/comet_solutions.h), each
+  // releasing the trail of its passage; null: the built-in ones. Not owned.
+  const std::vector<ReleaseEvent>* releaseEvents = nullptr;
 };
 
 // Where the time went, in seconds of each thread's own clock, summed over trails.
@@ -155,6 +159,7 @@ struct TrailTask {
   int year;  // calendar year of the passage
   std::uint64_t seed;
   long long steps;
+  std::optional<ReleaseEvent> event = std::nullopt;  // the passage's recorded event
 };
 
 struct ForecastPlan {

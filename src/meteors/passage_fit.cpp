@@ -22,6 +22,14 @@ constexpr double kSmallestANudge = 1e-5;  // 1e-13 AU/day^2, for a parameter sta
 // Revolutions by which the fitted arc grows backwards at each stage.
 constexpr double kArcRevolutions = 4;
 constexpr int kArcIterations = 4;
+// Levenberg-Marquardt damping: its start and its least value.
+constexpr double kFirstDamping = 1e-3;
+constexpr double kLeastDamping = 1e-7;
+// A step that moves the fit by less than this share of its uncertainty ends it.
+constexpr double kSettledFraction = 0.1;
+// The twin orbit's shift of the perihelion time (days): a thousandth of the time
+// nudge, far too small to move chi^2 through the parameters' smooth effect.
+constexpr double kTwinDays = 1e-5;
 
 struct Parameters {
   bool fitA1 = false;
@@ -127,50 +135,91 @@ std::vector<RecordedPassage> RecordedPassagesOf(std::string_view comet,
   return recorded;
 }
 
-double SigmaOf(const RecordedPassage& r) {
-  return r.dayLevel ? kDayLevelSigmaDays : kPreciseSigmaDays;
-}
+// The weighted problem linearised at one parameter set: the nominal orbit and one
+// with each parameter nudged, integrated in one run, give the computed passages, the
+// normal matrix J^T W J, the right side J^T W (recorded - computed) and chi^2.
+struct Linearised {
+  std::vector<double> normal, rhs, computed;
+  double chi2 = 0;
+  // |chi^2 of the orbit with T moved by kTwinDays - chi^2|: how rough chi^2 is on a
+  // scale where the parameters change nothing that matters, the noise of the
+  // integrated passages (rounding carried through close approaches).
+  double roughness = 0;
+};
 
-// One Gauss-Newton iteration over an arc: the nominal orbit and one with each
-// parameter nudged, integrated in one run; fills the normal matrix and the computed
-// passages and returns the step. Normal equations of the weighted problem:
-// (J^T W J) dp = J^T W (recorded - computed).
-std::vector<double> GaussNewtonStep(std::string_view comet, const OrbitSolution& start,
-                                    const Parameters& params,
-                                    std::span<const RecordedPassage> arc, double fromJD,
-                                    double toJD, double halfPeriod, double stepDays,
-                                    std::vector<double>& normal, std::vector<double>& computed) {
-  const std::size_t k = params.p.size();
-  std::vector<CometOrbit> orbits{OrbitOf(Apply(start, params, params.p))};
+Linearised Linearise(const OrbitSolution& start, const Parameters& params,
+                     const std::vector<double>& p, std::span<const RecordedPassage> arc,
+                     double fromJD, double toJD, double halfPeriod, double stepDays) {
+  const std::size_t k = p.size();
+  std::vector<CometOrbit> orbits{OrbitOf(Apply(start, params, p))};
   std::vector<double> nudges(k);
   for (std::size_t j = 0; j < k; ++j) {
-    std::vector<double> q = params.p;
+    std::vector<double> q = p;
     nudges[j] = Nudge(j, q[j]);
     q[j] += nudges[j];
     orbits.push_back(OrbitOf(Apply(start, params, q)));
   }
+  std::vector<double> twin = p;
+  twin[0] += kTwinDays;
+  orbits.push_back(OrbitOf(Apply(start, params, twin)));
   const auto passages = PerihelionPassagesTogether(orbits, fromJD, toJD, stepDays);
-  computed = Matched(passages[0], arc, halfPeriod);
+  Linearised lin;
+  lin.computed = Matched(passages[0], arc, halfPeriod);
+  const std::vector<double> twinComputed = Matched(passages[k + 1], arc, halfPeriod);
+  double twinChi2 = 0;
   std::vector<std::vector<double>> column(k);
   for (std::size_t j = 0; j < k; ++j) column[j] = Matched(passages[j + 1], arc, halfPeriod);
-  normal.assign(k * k, 0);
-  std::vector<double> rhs(k, 0);
+  lin.normal.assign(k * k, 0);
+  lin.rhs.assign(k, 0);
   for (std::size_t i = 0; i < arc.size(); ++i) {
-    const double w = 1 / (SigmaOf(arc[i]) * SigmaOf(arc[i]));
-    const double residual = arc[i].jdTT - computed[i];
+    const double w = 1 / (PassageSigmaDays(arc[i]) * PassageSigmaDays(arc[i]));
+    const double residual = arc[i].jdTT - lin.computed[i];
+    lin.chi2 += w * residual * residual;
+    twinChi2 += w * (arc[i].jdTT - twinComputed[i]) * (arc[i].jdTT - twinComputed[i]);
     for (std::size_t j = 0; j < k; ++j) {
-      const double dj = (column[j][i] - computed[i]) / nudges[j];
-      rhs[j] += w * dj * residual;
+      const double dj = (column[j][i] - lin.computed[i]) / nudges[j];
+      lin.rhs[j] += w * dj * residual;
       for (std::size_t m = 0; m < k; ++m) {
-        normal[j * k + m] += w * dj * (column[m][i] - computed[i]) / nudges[m];
+        lin.normal[j * k + m] += w * dj * (column[m][i] - lin.computed[i]) / nudges[m];
       }
     }
   }
-  if (!Solve(normal, rhs, k)) {
+  lin.roughness = std::fabs(twinChi2 - lin.chi2);
+  return lin;
+}
+
+// The Levenberg-Marquardt step (Marquardt 1963, J. SIAM 11, 431): the normal
+// equations with lambda times their diagonal added, a Gauss-Newton step for small
+// lambda, a short one down the gradient for large.
+std::vector<double> DampedStep(std::string_view comet, const Linearised& lin, double lambda) {
+  const std::size_t k = lin.rhs.size();
+  std::vector<double> n = lin.normal;
+  for (std::size_t j = 0; j < k; ++j) n[j * k + j] *= 1 + lambda;
+  std::vector<double> step = lin.rhs;
+  if (!Solve(n, step, k)) {
     throw PassageFitError("the passages do not determine " + std::to_string(k) +
                           " parameters of " + std::string(comet));
   }
-  return rhs;
+  return step;
+}
+
+// Chi^2 per degree of freedom: the residuals' own scale, by which the covariance is
+// scaled (FinishFit).
+double UnitVariance(double chi2, std::size_t n, std::size_t k) { return n > k ? chi2 / (n - k) : 1; }
+
+// Whether a step is too small to matter: every parameter moves by less than a tenth
+// of its standard deviation at `at` (the inverse normal matrix scaled by the unit
+// variance).
+bool WithinSigma(const Linearised& at, const std::vector<double>& step, std::size_t n) {
+  const std::size_t k = step.size();
+  const double unitVariance = UnitVariance(at.chi2, n, k);
+  for (std::size_t j = 0; j < k; ++j) {
+    std::vector<double> e(k, 0);
+    e[j] = 1;
+    if (!Solve(at.normal, e, k)) return false;
+    if (!(std::fabs(step[j]) < kSettledFraction * std::sqrt(e[j] * unitVariance))) return false;
+  }
+  return true;
 }
 
 // Residuals, the fitted values and their covariance: the inverse normal matrix scaled
@@ -184,12 +233,12 @@ void FinishFit(const Parameters& params, std::span<const RecordedPassage> record
   double chi2 = 0, sum2 = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const double residual = recorded[i].jdTT - computed[i];
-    chi2 += residual * residual / (SigmaOf(recorded[i]) * SigmaOf(recorded[i]));
+    chi2 += residual * residual / (PassageSigmaDays(recorded[i]) * PassageSigmaDays(recorded[i]));
     sum2 += residual * residual;
     fit.residuals.push_back({recorded[i], computed[i], residual});
   }
   fit.rmsDays = std::sqrt(sum2 / n);
-  const double unitVariance = n > k ? chi2 / (n - k) : 1;
+  const double unitVariance = UnitVariance(chi2, n, k);
   std::vector<double> covariance(k * k);
   for (std::size_t j = 0; j < k; ++j) {
     std::vector<double> e(k, 0);
@@ -240,7 +289,7 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
   const double arcDays = kArcRevolutions * 2 * halfPeriod;
   double arcStartJD = recorded.back().jdTT;
   std::size_t first = n;
-  std::vector<double> normal, computed;
+  Linearised at;
   fit.iterations = 0;
   while (true) {
     arcStartJD -= arcDays;
@@ -248,29 +297,55 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
     const std::span<const RecordedPassage> arc(recorded.data() + first, n - first);
     const double fromJD = std::max(arc.front().jdTT - halfPeriod, kEarliestEpochJD);
     const double toJD = std::min(arc.back().jdTT + halfPeriod, kLatestEpochJD - 1);
-    for (int iteration = 1;; ++iteration) {
+    // chi^2's roughness, averaged over the stage's integrations (one sample each).
+    double roughnessSum = 0;
+    int samples = 0;
+    auto linearise = [&](const std::vector<double>& p) {
       ++fit.iterations;
-      const std::vector<double> step = GaussNewtonStep(comet, *start, params, arc, fromJD, toJD,
-                                                       halfPeriod, settings.stepDays, normal,
-                                                       computed);
-      // Small: below a thousandth of a day and a ten-thousandth of the A values.
-      bool small = std::fabs(step[0]) < 1e-3;
-      for (std::size_t j = 1; j < k; ++j) {
-        small = small && std::fabs(step[j]) < 1e-4 * std::fabs(params.p[j]) + 1e-7;
-      }
-      // The residuals and partials are those of params.p: stop before a step that is
-      // too small to matter, or that there is no iteration left to check (an arc short
-      // of the whole needs only a start for the next).
-      const int limit = first == 0 ? settings.maxIterations : kArcIterations;
-      if (small || iteration == limit) {
-        fit.converged = small;
+      Linearised lin = Linearise(*start, params, p, arc, fromJD, toJD, halfPeriod, settings.stepDays);
+      roughnessSum += lin.roughness;
+      ++samples;
+      return lin;
+    };
+    // Each stage starts from the previous one's parameters and takes only the steps
+    // that lower chi^2, damped until one does; an arc short of the whole needs only a
+    // start for the next.
+    at = linearise(params.p);
+    double lambda = kFirstDamping;
+    const int limit = first == 0 ? settings.maxIterations : kArcIterations;
+    fit.converged = false;
+    for (int trial = 1; trial <= limit; ++trial) {
+      // Settled: the step the damped model asks for is below a tenth of the sigmas,
+      // or the last one taken lowered chi^2 by less than its noise: a hundredth of the
+      // unit variance (a tenth of the uncertainty) or, where the passages depend
+      // chaotically on the orbit, chi^2's roughness, whichever is larger.
+      const std::vector<double> step = DampedStep(comet, at, lambda);
+      if (WithinSigma(at, step, arc.size())) {
+        fit.converged = true;
         break;
       }
-      for (std::size_t j = 0; j < k; ++j) params.p[j] += step[j];
+      std::vector<double> p = params.p;
+      for (std::size_t j = 0; j < k; ++j) p[j] += step[j];
+      Linearised next = linearise(p);
+      if (next.chi2 < at.chi2) {
+        const double gain = at.chi2 - next.chi2;
+        const double noise =
+            std::max(roughnessSum / samples,
+                     kSettledFraction * kSettledFraction * UnitVariance(next.chi2, arc.size(), k));
+        params.p = std::move(p);
+        at = std::move(next);
+        lambda = std::max(lambda / 10, kLeastDamping);
+        if (gain < noise) {
+          fit.converged = true;
+          break;
+        }
+      } else {
+        lambda *= 10;
+      }
     }
     if (first == 0) break;
   }
-  FinishFit(params, recorded, normal, computed, fit);
+  FinishFit(params, recorded, at.normal, at.computed, fit);
   return fit;
 }
 

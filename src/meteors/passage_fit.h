@@ -1,9 +1,9 @@
 #pragma once
 // Fitting a comet's non-gravitational parameters to its recorded perihelion passages:
 // A2 (and A1 where the passages carry it) with the perihelion time of a published
-// solution, by weighted least squares (Gauss-Newton) on integrated passages, the
-// partial derivatives from orbits with one parameter nudged, run in the same run as
-// the nominal orbit. Called by stelvo-cli --fit-passages.
+// solution, by weighted least squares (Levenberg-Marquardt) on integrated passages,
+// the partial derivatives from orbits with one parameter nudged, run in the same run
+// as the nominal orbit. Called by stelvo-cli --fit-passages.
 
 #include <span>
 #include <stdexcept>
@@ -22,9 +22,7 @@ class PassageFitError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Weights: a passage known to the day counts as sigma 1 d, any other as 0.01 d.
-inline constexpr double kDayLevelSigmaDays = 1.0;
-inline constexpr double kPreciseSigmaDays = 0.01;
+// Weights: PassageSigmaDays (initial/comet_solutions.h).
 // A1 is fitted only with at least this many passages known better than a day: from
 // dates alone the radial term is not determined (it barely changes the period).
 inline constexpr int kPreciseForA1 = 4;
@@ -53,7 +51,8 @@ struct PassageFit {
 
 struct PassageFitSettings {
   double stepDays = 1;
-  int maxIterations = 10;
+  // Integrations (trial steps) of the last stage, the whole arc.
+  int maxIterations = 30;
 };
 
 // Fits the comet (matched by designation) to its usable rows of `history`, starting
