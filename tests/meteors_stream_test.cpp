@@ -164,6 +164,12 @@ TEST(StreamTest, PassagesBySolutionAndMeteoroidWeights) {
     for (const Crossing& c : r.crossings) unseen += c.weight == 0;
     EXPECT_GT(unseen, 0);
     EXPECT_LT(unseen, static_cast<int>(r.crossings.size()));
+    // Grains that weigh nothing make no shower (whose weighted means would be 0/0).
+    ASSERT_FALSE(r.showers.empty());
+    for (const StreamShower& w : r.showers) {
+      EXPECT_EQ(w.shower.count, static_cast<int>(r.crossings.size()) - unseen);
+      EXPECT_TRUE(std::isfinite(w.shower.vgKmS));
+    }
   }
 }
 

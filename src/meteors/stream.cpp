@@ -475,7 +475,13 @@ void Gather(std::vector<ReturnRun>& returns, const StreamSettings& s, const Span
       const int bin = std::min(bins - 1, static_cast<int>(c.lambdaSun / s.profileBinDeg));
       result.profile[bin] += c.weight;
     }
-    summary.Add(r.crossings, 0, scannedDays);
+    // A crossing of weight 0 (a grain too light to be seen) stands for no meteor:
+    // it stays among the crossings but makes no shower.
+    std::vector<Crossing> weighing;
+    for (const Crossing& c : r.crossings) {
+      if (c.weight > 0) weighing.push_back(c);
+    }
+    summary.Add(weighing, 0, scannedDays);
     offset += r.grains;
     result.crossingCount += r.crossingCount;
     result.largestNodeShiftAu = std::max(result.largestNodeShiftAu, r.largestNodeShiftAu);

@@ -49,7 +49,8 @@ struct StreamSettings {
   GrainWeight weight;
   // With a weight: a crossing counts (keeps its weight) only when its grain's mass
   // reaches that of a +6.5 meteor at the crossing's geocentric speed
-  // (MassOfLimitingMeteorKg), as in the trail forecast; the others weigh 0.
+  // (MassOfLimitingMeteorKg), as in the trail forecast; the others weigh 0. A
+  // crossing of weight 0 stays among the crossings but makes no shower.
   bool visibleOnly = false;
   // The comet's published orbit solutions (initial/comet_solutions.h): each return
   // is released from the passage PassagesBySolution integrates from the solution
