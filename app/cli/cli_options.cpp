@@ -299,7 +299,7 @@ Section OrbitSection() {
             Text(&CliOptions::saveSolutionPath)},
            {"--solutions", "FILE", kFileName,
             "orbit solutions from FILE (the columns of src/data/comet_solutions.csv)\n"
-            "instead of the built-in ones; also for --trails",
+            "instead of the built-in ones; also for --trails and --stream",
             Text(&CliOptions::solutionsPath)}}};
 }
 
@@ -309,11 +309,12 @@ Section StreamSection() {
           {{"--stream", "A..B", "years FROM..TO from " + std::to_string(kFirstForecastYear) + " to " +
                                     std::to_string(kLastForecastYear) + ", FROM <= TO",
             "grains released at every perihelion passage in the years A to B\n"
-            "(--per-trail each), integrated to the --forecast years; their node\n"
-            "crossings give the `shower` lines, each shower's `activity` (peak\n"
-            "and FWHM in degrees of solar longitude) and the `profile` (weighted\n"
-            "crossings per year and degree); --showers FILE writes the captured\n"
-            "crossings with their weights",
+            "(--per-trail each; passages from the orbit solutions by era),\n"
+            "integrated to the --forecast years; their node crossings, each\n"
+            "weighing the visible meteoroids its grain stands for, give the\n"
+            "`shower` lines, each shower's `activity` (peak and FWHM in degrees\n"
+            "of solar longitude) and the `profile` (meteoroids per year and\n"
+            "degree); --showers FILE writes the captured crossings",
             YearSpan(&CliOptions::stream, &CliOptions::streamFrom, &CliOptions::streamTo)},
            {"--far-step", "D", "a step width in days from 0.1 to 10",
             "step in days before the last --near-years (default " + Num(s.farStepDays) +

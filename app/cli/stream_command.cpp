@@ -8,16 +8,20 @@
 #include "core/run_error.h"
 #include "core/worker_pool.h"
 #include "data/comet_catalogue.h"
+#include "initial/catalogue.h"
 #include "meteors/record_format.h"
 #include "meteors/sky_geometry.h"
 #include "meteors/stream.h"
+#include "meteors/zhr_model.h"
+#include "orbit_commands.h"
 #include "progress_line.h"
 
 namespace stelvo {
 
 namespace {
 
-StreamSettings SettingsOf(const CliOptions& o) {
+// The stream's settings from the options; solutions must outlive the run.
+StreamSettings SettingsOf(const CliOptions& o, const std::vector<OrbitSolution>& solutions) {
   StreamSettings s;
   s.cometIndex = o.comet;
   s.releaseFrom = o.streamFrom;
@@ -26,6 +30,11 @@ StreamSettings SettingsOf(const CliOptions& o) {
   s.forecastTo = o.forecastTo;
   s.perReturn = o.perTrail;
   s.ejection = EjectionSettingsFrom(o);
+  s.solutions = &solutions;
+  // Each grain weighs the visible meteoroids it stands for, as in the trail forecast.
+  s.weight = MeteoroidWeights(s.perReturn, s.ejection, ActivityOfComet(o.comet),
+                              ShowerOfComet(CometDisplayName(o.comet)).populationIndex);
+  s.visibleOnly = true;
   s.stepDays = o.trailStepDays;
   s.farStepDays = o.farStepDays;
   s.nearYears = o.nearYears;
@@ -40,7 +49,13 @@ StreamSettings SettingsOf(const CliOptions& o) {
 
 int StreamCommand(const CliOptions& o, Progress& progress, ProgressLine& line,
                   int interruptedStatus) {
-  const StreamSettings s = SettingsOf(o);
+  SolutionTable table;
+  std::string error;
+  if (!LoadSolutions(o, table, error)) {
+    std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
+    return 2;
+  }
+  const StreamSettings s = SettingsOf(o, table.solutions);
   const auto t0 = std::chrono::steady_clock::now();
   progress.BeginStage("stream", 0, 1);
   StreamResult r;
@@ -67,8 +82,9 @@ int StreamCommand(const CliOptions& o, Progress& progress, ProgressLine& line,
               kCometCatalogue[o.comet].data() + 100);
   long long grains = 0, setAside = 0;
   for (const StreamReturn& ret : r.returns) {
-    std::printf("return %d  perihelion %s  grains %d  set_aside %d\n", ret.year,
-                FormatUtc(ret.perihelionJd).c_str(), ret.grains, ret.setAside);
+    std::printf("return %d  perihelion %s  grains %d  set_aside %d  %s\n", ret.year,
+                FormatUtc(ret.perihelionJd).c_str(), ret.grains, ret.setAside,
+                ret.solution.c_str());
     grains += ret.grains;
     setAside += ret.setAside;
   }
@@ -103,12 +119,12 @@ int StreamCommand(const CliOptions& o, Progress& progress, ProgressLine& line,
     const bool written = WriteFileAtomically(
         o.showersPath,
         [&r](std::FILE* out) {
-          // The --showers columns and each crossing's weight.
+          // Exactly the --showers columns of a run; the weights are in the
+          // shower lines and the profile.
           const auto columns = CrossingColumns();
-          const unsigned groups = kCoreColumns | kWeightColumns;
-          if (std::fputs(CsvHeader(columns, groups).c_str(), out) < 0) return false;
+          if (std::fputs(CsvHeader(columns, kCoreColumns).c_str(), out) < 0) return false;
           for (const Crossing& c : r.crossings) {
-            if (std::fputs(CsvRow(columns, c, groups).c_str(), out) < 0) return false;
+            if (std::fputs(CsvRow(columns, c, kCoreColumns).c_str(), out) < 0) return false;
           }
           return true;
         },

@@ -113,10 +113,6 @@ struct EarthTrack {
   }
 };
 
-double GrainMassKg(double radiusM, const EjectionSettings& e) {
-  return 4.0 / 3.0 * kPi * radiusM * radiusM * radiusM * e.grainDensityKgM3;
-}
-
 struct Near {
   double earthJd;
   double dr;
@@ -359,7 +355,9 @@ TrailOutcome TrailRunner::Run(const ForecastPlan& plan, const TrailTask& task,
                                                  passage.jd, task.event ? &*task.event : nullptr);
   trail.grains = static_cast<int>(grains.size());
   trail.grainMassKg.reserve(grains.size());
-  for (const Grain& g : grains) trail.grainMassKg.push_back(GrainMassKg(g.radiusM, s.ejection));
+  for (const Grain& g : grains) {
+    trail.grainMassKg.push_back(GrainMassKg(g.radiusM, s.ejection.grainDensityKgM3));
+  }
   std::vector<StateVector> states;
   std::vector<double> factors;
   states.reserve(grains.size());
@@ -424,8 +422,8 @@ ForecastResult CollectEncounters(const ForecastPlan& plan, std::span<const Trail
     const TrailWeights weights{
         DustMassPerReturnKg(activity, orbit.a * (1 - orbit.ecc), orbit.ecc, s.ejection.activeWithinAu),
         MassIndexFromPopulationIndex(result.populationIndex),
-        GrainMassKg(s.ejection.grainRadiusMinMm * 1e-3, s.ejection),
-        GrainMassKg(s.ejection.grainRadiusMaxMm * 1e-3, s.ejection),
+        GrainMassKg(s.ejection.grainRadiusMinMm * 1e-3, s.ejection.grainDensityKgM3),
+        GrainMassKg(s.ejection.grainRadiusMaxMm * 1e-3, s.ejection.grainDensityKgM3),
         s.perTrail,
         result.populationIndex};
     Encounters(trail, task.year, s, weights, result.encounters);

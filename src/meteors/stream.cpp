@@ -7,6 +7,8 @@
 #include <condition_variable>
 #include <exception>
 #include <limits>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -109,7 +111,7 @@ struct Span {
 // The grains a return still integrates, per run row.
 struct Grains {
   std::vector<StateVector> states;
-  std::vector<double> factors, weights;
+  std::vector<double> factors, weights, massKg;
   std::vector<int> number;                // the grain's number in its return
   std::vector<NodeDistances> nodes;       // at the start of the part under way
 };
@@ -134,6 +136,7 @@ Grains Release(ReturnRun& ret, const StreamSettings& s, std::uint64_t seed) {
     g.states.push_back(released[k].helio);
     g.factors.push_back(released[k].sunFactor);
     g.weights.push_back(s.weight ? s.weight(ret.passage, released[k]) : 1.0);
+    g.massKg.push_back(GrainMassKg(released[k].radiusM, s.ejection.grainDensityKgM3));
     g.number.push_back(static_cast<int>(k));
   }
   ret.timings.release += Seconds(mark);
@@ -152,12 +155,15 @@ void BeginPart(ReturnRun& ret, ReturnContext& c, Grains& g, double jd, const Mas
   }
 }
 
-// Keeps a captured crossing of the forecast years with its grain's number and weight.
-void Keep(ReturnRun& ret, const Grains& g, const Span& span, const Crossing& c) {
+// Keeps a captured crossing of the forecast years with its grain's number and weight
+// (0 for a grain too light to be seen at the crossing's speed, when asked).
+void Keep(ReturnRun& ret, const StreamSettings& s, const Grains& g, const Span& span,
+          const Crossing& c) {
   Crossing kept = c;
   kept.particle = g.number[c.particle];
   kept.tDays = c.jd - span.scanFromJD;
-  kept.weight = g.weights[c.particle];
+  const bool seen = !s.visibleOnly || g.massKg[c.particle] >= MassOfLimitingMeteorKg(c.vgKmS);
+  kept.weight = seen ? g.weights[c.particle] : 0.0;
   ret.crossings.push_back(kept);
   const NodeDistances& n = g.nodes[c.particle];
   const double shift = std::fabs(c.rAu - (c.ascending ? n.ascending : n.descending));
@@ -179,7 +185,7 @@ bool Advance(ReturnRun& ret, ReturnContext& c, const Grains& g, std::atomic<doub
       for (const Crossing& x : c.detector.Scan(c.run.State())) {
         if (!(x.jd >= c.span.scanFromJD && x.jd < c.span.scanToJD)) continue;
         ++ret.crossingCount;
-        if (x.inShower) Keep(ret, g, c.span, x);
+        if (x.inShower) Keep(ret, c.s, g, c.span, x);
       }
       ret.timings.crossings += Seconds(mark);
     }
@@ -212,6 +218,7 @@ Grains Reached(ReturnRun& ret, const StreamSettings& s, const ParticleRun& run, 
     kept.states.push_back(helio);
     kept.factors.push_back(g.factors[k]);
     kept.weights.push_back(g.weights[k]);
+    kept.massKg.push_back(g.massKg[k]);
     kept.number.push_back(g.number[k]);
   }
   return kept;
@@ -254,6 +261,38 @@ long long StepsBetween(double fromJD, double toJD, double step) {
 }
 
 }  // namespace
+
+GrainWeight MeteoroidWeights(int perReturn, const EjectionSettings& ejection,
+                             const CometActivity& activity, double populationIndex) {
+  const double massIndex = MassIndexFromPopulationIndex(populationIndex);
+  const double massMinKg = GrainMassKg(ejection.grainRadiusMinMm * 1e-3, ejection.grainDensityKgM3);
+  const double massMaxKg = GrainMassKg(ejection.grainRadiusMaxMm * 1e-3, ejection.grainDensityKgM3);
+  // The dust of a return, computed once per passage (the returns release on several
+  // threads; the same value whichever asks first).
+  struct DustByPassage {
+    std::mutex mutex;
+    std::map<double, double> kg;
+  };
+  auto dust = std::make_shared<DustByPassage>();
+  return [=](const PerihelionPassage& passage, const Grain& grain) {
+    double dustKg = 0;
+    {
+      std::lock_guard<std::mutex> lock(dust->mutex);
+      const auto known = dust->kg.find(passage.jd);
+      if (known != dust->kg.end()) {
+        dustKg = known->second;
+      } else {
+        // The comet's orbit at this passage sets its dust, as for the forecast's trails.
+        const OsculatingElements orbit = StateToElements(passage.helio, kMassiveBodies[0].gm);
+        dustKg = DustMassPerReturnKg(activity, orbit.a * (1 - orbit.ecc), orbit.ecc,
+                                     ejection.activeWithinAu);
+        dust->kg.emplace(passage.jd, dustKg);
+      }
+    }
+    return MeteoroidsPerGrain(GrainMassKg(grain.radiusM, ejection.grainDensityKgM3), dustKg,
+                              massIndex, massMinKg, massMaxKg, perReturn);
+  };
+}
 
 ProfilePeak PeakOfProfile(const std::vector<double>& profile, double binDeg, double lambdaDeg,
                           double searchDeg) {
@@ -307,13 +346,16 @@ Span SpanOf(const StreamSettings& s) {
   return span;
 }
 
-// The returns of the span with the planets at each passage, carried from one passage
-// to the one before (one integration over the whole span, not one from J2000 per
-// return), and each return's parts and steps.
+// The returns of the span, each passage from the published orbit solution nearest it
+// (PassagesBySolution, as the trail forecast), with the planets at each passage
+// carried from one passage to the one before (one integration over the whole span,
+// not one from J2000 per return), and each return's parts and steps.
 std::vector<ReturnRun> PlanReturns(const StreamSettings& s, const Span& span, StreamTimings& time) {
   auto mark = Clock::now();
-  const std::vector<PerihelionPassage> passages = PerihelionPassages(
-      s.cometIndex, YearStartJD(s.releaseFrom), std::min(YearStartJD(s.releaseTo + 1), span.scanFromJD));
+  const std::vector<PerihelionPassage> passages = PassagesBySolution(
+      s.cometIndex, YearStartJD(s.releaseFrom),
+      std::min(YearStartJD(s.releaseTo + 1), span.scanFromJD),
+      s.solutions ? *s.solutions : BuiltInOrbitSolutions());
   time.passages = Seconds(mark);
   if (passages.empty()) {
     throw RunError("The comet passes no perihelion in the years " + std::to_string(s.releaseFrom) +
@@ -426,14 +468,20 @@ void Gather(std::vector<ReturnRun>& returns, const StreamSettings& s, const Span
   StreamTimings& sum = result.timings;
   for (ReturnRun& r : returns) {
     result.returns.push_back({CalendarFromJulianDate(r.passage.jd).year, r.passage.jd, r.grains,
-                              r.setAside, r.steps});
+                              r.setAside, r.steps, r.passage.solution});
     for (Crossing c : r.crossings) {
       c.particle += offset;
       result.crossings.push_back(c);
       const int bin = std::min(bins - 1, static_cast<int>(c.lambdaSun / s.profileBinDeg));
       result.profile[bin] += c.weight;
     }
-    summary.Add(r.crossings, 0, scannedDays);
+    // A crossing of weight 0 (a grain too light to be seen) stands for no meteor:
+    // it stays among the crossings but makes no shower.
+    std::vector<Crossing> weighing;
+    for (const Crossing& c : r.crossings) {
+      if (c.weight > 0) weighing.push_back(c);
+    }
+    summary.Add(weighing, 0, scannedDays);
     offset += r.grains;
     result.crossingCount += r.crossingCount;
     result.largestNodeShiftAu = std::max(result.largestNodeShiftAu, r.largestNodeShiftAu);

@@ -16,18 +16,29 @@
 // count.
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "core/progress.h"
 #include "meteors/crossing.h"
 #include "meteors/ejection.h"
 #include "meteors/shower_summary.h"
+#include "meteors/zhr_model.h"
 
 namespace stelvo {
 
 // What one grain stands for in the shower (a mass or a number of meteoroids of its
 // size from its return); the stream sums crossings with these weights. Empty: 1.
 using GrainWeight = std::function<double(const PerihelionPassage& passage, const Grain& grain)>;
+
+// The trail forecast's weights (meteors/zhr_model.h) for a stream's grains: a grain
+// stands for MeteoroidsPerGrain meteoroids of its mass, from the dust its return's
+// orbit gives the comet's brightness law (DustMassPerReturnKg within the ejection's
+// active distance) shared out by the mass index of the shower's population index
+// over the ejection's grain sizes and `perReturn` model grains. Pair it with
+// StreamSettings::visibleOnly, as the forecast does.
+GrainWeight MeteoroidWeights(int perReturn, const EjectionSettings& ejection,
+                             const CometActivity& activity, double populationIndex);
 
 struct StreamSettings {
   int cometIndex = 0;
@@ -36,6 +47,16 @@ struct StreamSettings {
   int perReturn = 2000;                  // grains released per return, 1..19990
   EjectionSettings ejection;
   GrainWeight weight;
+  // With a weight: a crossing counts (keeps its weight) only when its grain's mass
+  // reaches that of a +6.5 meteor at the crossing's geocentric speed
+  // (MassOfLimitingMeteorKg), as in the trail forecast; the others weigh 0. A
+  // crossing of weight 0 stays among the crossings but makes no shower.
+  bool visibleOnly = false;
+  // The comet's published orbit solutions (initial/comet_solutions.h): each return
+  // is released from the passage PassagesBySolution integrates from the solution
+  // nearest it (the MPC elements for a comet without one). Null: the built-in ones.
+  // Not owned; must outlive the run.
+  const std::vector<OrbitSolution>* solutions = nullptr;
   // The step of the last nearYears before the forecast years and in them (days),
   // and the step before that. Equal steps and setAsideAu 0: one run per return.
   double stepDays = 1;
@@ -61,6 +82,7 @@ struct StreamReturn {
   int grains;    // released and bound
   int setAside;  // of them, set aside at the near part's start
   long long steps;
+  std::string solution = {};  // the orbit solution the passage was integrated from
 };
 
 // One shower of the stream with its activity profile's peak and full width at half
@@ -68,7 +90,7 @@ struct StreamReturn {
 struct StreamShower {
   Shower shower;
   double peakLambda;   // centre of the profile's highest bin in the shower
-  double peakRate;     // weighted crossings per year and degree there
+  double peakRate;     // weighted crossings per year and degree there (see profile)
   double fwhmDeg;
 };
 
@@ -89,7 +111,9 @@ struct StreamResult {
   long long crossingCount = 0;  // every crossing of the forecast years
   std::vector<StreamShower> showers;
   // Weighted captured crossings per year and degree of solar longitude, bin k
-  // covering [k, k + 1) * profileBinDeg.
+  // covering [k, k + 1) * profileBinDeg. With MeteoroidWeights and visibleOnly: the
+  // meteoroids able to give a meteor of +6.5 or brighter whose node lies within
+  // captureAu of the Earth's orbit, per year and degree of solar longitude.
   std::vector<double> profile;
   double profileBinDeg = 1;
   // The largest change of a captured grain's node distance between the near part's

@@ -169,6 +169,10 @@ double DustMassPerReturnKg(const CometActivity& comet, double q, double e, doubl
   return mass * kWaterMoleculeKg * kDustToGasMassRatio;
 }
 
+double GrainMassKg(double radiusM, double densityKgM3) {
+  return 4.0 / 3.0 * kPi * radiusM * radiusM * radiusM * densityKgM3;
+}
+
 double MeteoroidsPerGrain(double grainMassKg, double dustMassKg, double massIndex,
                           double massMinKg, double massMaxKg, int modelGrains) {
   const double logSpan = std::log(massMaxKg / massMinKg);

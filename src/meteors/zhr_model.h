@@ -52,6 +52,9 @@ double MassIndexFromPopulationIndex(double r);
 // mass ratio of 1 (stated default), integrated over the active arc.
 double DustMassPerReturnKg(const CometActivity& comet, double q, double e, double activeWithinAu);
 
+// Mass (kg) of a spherical grain of radius radiusM (m) and bulk density densityKgM3.
+double GrainMassKg(double radiusM, double densityKgM3);
+
 // How the dust mass of a return is shared out over `modelGrains` grains drawn evenly
 // in log mass between massMinKg and massMaxKg: with dN/dm = A m^-s over that range,
 // a grain of mass m stands for A m^(1-s) ln(massMax/massMin) / modelGrains meteoroids.
