@@ -32,9 +32,7 @@ StreamSettings SettingsOf(const CliOptions& o, const std::vector<OrbitSolution>&
   s.ejection = EjectionSettingsFrom(o);
   s.solutions = &solutions;
   // Each grain weighs the visible meteoroids it stands for, as in the trail forecast.
-  s.weight = MeteoroidWeights(s.perReturn, s.ejection, ActivityOfComet(o.comet),
-                              ShowerOfComet(CometDisplayName(o.comet)).populationIndex);
-  s.visibleOnly = true;
+  WeighByVisibleMeteoroids(s);
   s.stepDays = o.trailStepDays;
   s.farStepDays = o.farStepDays;
   s.nearYears = o.nearYears;

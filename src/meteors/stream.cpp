@@ -14,6 +14,7 @@
 
 #include "core/run_error.h"
 #include "initial/astronom.h"
+#include "initial/catalogue.h"
 #include "initial/constants.h"
 #include "initial/planets.h"
 #include "meteors/comet_passages.h"
@@ -292,6 +293,12 @@ GrainWeight MeteoroidWeights(int perReturn, const EjectionSettings& ejection,
     return MeteoroidsPerGrain(GrainMassKg(grain.radiusM, ejection.grainDensityKgM3), dustKg,
                               massIndex, massMinKg, massMaxKg, perReturn);
   };
+}
+
+void WeighByVisibleMeteoroids(StreamSettings& s) {
+  s.weight = MeteoroidWeights(s.perReturn, s.ejection, ActivityOfComet(s.cometIndex),
+                              ShowerOfComet(CometDisplayName(s.cometIndex)).populationIndex);
+  s.visibleOnly = true;
 }
 
 ProfilePeak PeakOfProfile(const std::vector<double>& profile, double binDeg, double lambdaDeg,

@@ -130,6 +130,11 @@ struct StreamStatus {
   double reachedJD = 0;  // the slowest running return's date; NaN before any stepped
 };
 
+// Weighs the settings' grains as the trail forecast does: MeteoroidWeights from the
+// comet's activity and its shower's population index, visible meteoroids only. The
+// window and stelvo-cli both call it, so that their streams agree.
+void WeighByVisibleMeteoroids(StreamSettings& settings);
+
 // Called on the caller's thread with 0 before the returns run, every 0.2 s, and 1
 // at the end; false cancels (the result is then marked cancelled and empty).
 using StreamProgress = std::function<bool(const StreamStatus& status)>;

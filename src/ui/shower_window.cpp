@@ -315,7 +315,7 @@ void TForm_Showers::DrawStreamMap() {
 
 void TForm_Showers::DrawStreamProfile() {
   ChartTexts texts = Texts();
-  texts.perDegree = tr("Durchgänge pro Jahr und Grad");
+  texts.perDegree = tr("Sichtbare Meteoroide pro Jahr und Grad");
   streamProfile_.Resize(Image_StreamActivity->width(), Image_StreamActivity->height(), texts);
   streamProfile_.ShowOccupied(stream_.profile, stream_.profileBinDeg);
   streamProfile_.Redraw(stream_.profile, stream_.profileBinDeg);
@@ -356,7 +356,7 @@ void TForm_Showers::FillStreamTable() {
   lines << QString::fromLatin1(comet.data(), qsizetype(comet.size())).trimmed() +
                QStringLiteral(": ") + counts;
   for (const StreamShower& w : stream_.showers) {
-    lines << tr("Strom bei λ☉ %1°: Maximum bei %2° mit %3 Durchgängen pro Jahr und Grad, "
+    lines << tr("Strom bei λ☉ %1°: Maximum bei %2° mit %3 sichtbaren Meteoroiden pro Jahr und Grad, "
                 "Halbwertsbreite %4°")
                  .arg(Fixed(w.shower.lambdaSun, 1))
                  .arg(Fixed(w.peakLambda, 1))

@@ -63,6 +63,7 @@ StreamSettings StreamControls::Settings() const {
   s.perReturn = Edit_PerReturn->value();
   s.farStepDays = Edit_FarStep->value();
   s.threads = WorkerPool::AllCores();
+  WeighByVisibleMeteoroids(s);
   return s;
 }
 

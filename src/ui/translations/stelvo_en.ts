@@ -372,8 +372,8 @@
         <translation>ZHR %1, %2 min</translation>
     </message>
     <message>
-        <source>Durchgänge pro Jahr und Grad</source>
-        <translation>Crossings per year and degree</translation>
+        <source>Sichtbare Meteoroide pro Jahr und Grad</source>
+        <translation>Visible meteoroids per year and degree</translation>
     </message>
     <message>
         <source>%1°, Halbwertsbreite %2°</source>
@@ -388,8 +388,8 @@
         <translation>%1 returns %2 to %3 with %4 particles: %5 node crossings in the years %6 to %7, %8 of them near the Earth's orbit (|Δr| &lt; %9 AU)</translation>
     </message>
     <message>
-        <source>Strom bei λ☉ %1°: Maximum bei %2° mit %3 Durchgängen pro Jahr und Grad, Halbwertsbreite %4°</source>
-        <translation>Shower at λ☉ %1°: peak at %2° with %3 crossings per year and degree, FWHM %4°</translation>
+        <source>Strom bei λ☉ %1°: Maximum bei %2° mit %3 sichtbaren Meteoroiden pro Jahr und Grad, Halbwertsbreite %4°</source>
+        <translation>Shower at λ☉ %1°: peak at %2° with %3 visible meteoroids per year and degree, FWHM %4°</translation>
     </message>
     <message>
         <source>Strom aus allen Wiederkehren</source>
