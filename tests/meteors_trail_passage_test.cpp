@@ -8,7 +8,7 @@
 namespace stelvo {
 namespace {
 
-constexpr double kPeak = 2451500.5868;  // 1999 Nov 18 02:05 TT
+constexpr double kPeak = 2451500.5868;              // 1999 Nov 18 02:05 TT
 constexpr double kMinutesPerMilliAu = 20.0 / 1440;  // the 1899 trail's tilt in 1999
 
 // A cloud of grains with the Earth's passage tilted across the trail (by rD - rE) and
@@ -17,10 +17,10 @@ constexpr double kMinutesPerMilliAu = 20.0 / 1440;  // the 1899 trail's tilt in 
 struct Cloud {
   const char* what;
   int grains;
-  double centreAu;      // the cloud's mean rD - rE
-  double tiltPerAu;     // days of the Earth's passage per AU of rD - rE
-  double alongPerDay;   // days of the Earth's passage per day of lead over the grain
-  double missPerDay;    // AU of rD - rE per day of lead
+  double centreAu;        // the cloud's mean rD - rE
+  double tiltPerAu;       // days of the Earth's passage per AU of rD - rE
+  double alongPerDay;     // days of the Earth's passage per day of lead over the grain
+  double missPerDay;      // AU of rD - rE per day of lead
   double peakJd, missAu;  // expected
 };
 
@@ -44,16 +44,16 @@ TEST_P(TrailPassageCloud, IsReadWhereTheEarthMeetsTheTrail) {
   EXPECT_GE(p.peakSigmaMin, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Forecast, TrailPassageCloud,
-    testing::Values(
-        // Tilted and 0.0008 AU off: the mean comes 16 minutes early.
-        Cloud{"tilted across", 200, 0.0008, -kMinutesPerMilliAu * 1000, 0, 0, kPeak, 0.0008},
-        // Drifting along the trail and moving inwards along it as well.
-        Cloud{"drifting along", 200, 0.0005, -kMinutesPerMilliAu * 1000, -2.0 / 1440, 1e-5, kPeak,
-              0.0005},
-        // Three grains determine no slopes: their mean.
-        Cloud{"three grains", 3, 0.0, 0, 0, 0, kPeak, 0.0}));
+INSTANTIATE_TEST_SUITE_P(Forecast, TrailPassageCloud,
+                         testing::Values(
+                             // Tilted and 0.0008 AU off: the mean comes 16 minutes early.
+                             Cloud{"tilted across", 200, 0.0008, -kMinutesPerMilliAu * 1000, 0, 0,
+                                   kPeak, 0.0008},
+                             // Drifting along the trail and moving inwards along it as well.
+                             Cloud{"drifting along", 200, 0.0005, -kMinutesPerMilliAu * 1000,
+                                   -2.0 / 1440, 1e-5, kPeak, 0.0005},
+                             // Three grains determine no slopes: their mean.
+                             Cloud{"three grains", 3, 0.0, 0, 0, 0, kPeak, 0.0}));
 
 TEST(TrailPassage, GrainsAtOneMissDistanceGiveTheMeanAndItsStandardError) {
   // An even spread of 3 hours on the Earth's orbit, all passing with the Earth.

@@ -170,8 +170,11 @@ TrailEncounter Encounter(const EarthTrack& track, int trailYear, int year,
   const StateVector e = track.At(passage.peakJd);
   const Vec3 meanVg{vg.x / count, vg.y / count, vg.z / count};
   const Radiant radiant = RadiantFromGeocentricVelocity(meanVg);
-  TrailEncounter enc{trailYear, year, passage.peakJd, SolarLongitudeDeg({e.x, e.y, e.z}), passage.missAu,
-                     static_cast<int>(near.size()), radiant.raDeg, radiant.decDeg, radiant.vgKmS};
+  TrailEncounter enc{trailYear,      year,
+                     passage.peakJd, SolarLongitudeDeg({e.x, e.y, e.z}),
+                     passage.missAu, static_cast<int>(near.size()),
+                     radiant.raDeg,  radiant.decDeg,
+                     radiant.vgKmS};
   // Each grain stands for the meteoroids of its mass bright enough to be seen at its
   // own speed.
   enc.nodes.reserve(near.size());
@@ -211,8 +214,9 @@ void Encounters(const TrailOutcome& trail, int trailYear, const ForecastSettings
     if (!track.PassageOf(SolarLongitudeDeg(node.at), earthJd, earthJd)) continue;
     if (std::fabs(node.jd - earthJd) > s.windowDays) continue;
     const StateVector e = track.At(earthJd);
-    const double dr = std::sqrt(node.at.x * node.at.x + node.at.y * node.at.y + node.at.z * node.at.z) -
-                      std::sqrt(e.x * e.x + e.y * e.y + e.z * e.z);
+    const double dr =
+        std::sqrt(node.at.x * node.at.x + node.at.y * node.at.y + node.at.z * node.at.z) -
+        std::sqrt(e.x * e.x + e.y * e.y + e.z * e.z);
     const int year = CalendarFromJulianDate(earthJd).year;
     if (year < s.forecastFrom || year > s.forecastTo) continue;
     bandByYear[year].push_back({earthJd, node.jd, dr});

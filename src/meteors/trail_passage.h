@@ -28,9 +28,9 @@ struct PassageNode {
 };
 
 struct TrailPassage {
-  double peakJd = 0;       // the Earth's passage of the trail, the run's time scale
-  double peakSigmaMin = 0; // its standard error, minutes
-  double missAu = 0;       // rD - rE of the trail section the Earth meets
+  double peakJd = 0;        // the Earth's passage of the trail, the run's time scale
+  double peakSigmaMin = 0;  // its standard error, minutes
+  double missAu = 0;        // rD - rE of the trail section the Earth meets
   double missSigmaAu = 0;
 };
 
