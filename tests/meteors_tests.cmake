@@ -5,6 +5,7 @@ stelvo_add_test(meteors_perseids_test SOURCES meteors_perseids_test.cpp LIBS ste
 stelvo_add_test(meteors_comet_passages_test SOURCES meteors_comet_passages_test.cpp LIBS stelvo_meteors)
 stelvo_add_test(meteors_ejection_test SOURCES meteors_ejection_test.cpp LIBS stelvo_meteors)
 stelvo_add_test(meteors_forecast_test SOURCES meteors_forecast_test.cpp LIBS stelvo_meteors)
+stelvo_add_test(meteors_trail_passage_test SOURCES meteors_trail_passage_test.cpp LIBS stelvo_meteors)
 stelvo_add_test(meteors_observer_test SOURCES meteors_observer_test.cpp LIBS stelvo_meteors)
 set(STELVO_ICAL_SAMPLE ${CMAKE_CURRENT_BINARY_DIR}/forecast_sample.ics)
 target_compile_definitions(meteors_observer_test PRIVATE STELVO_ICAL_SAMPLE="${STELVO_ICAL_SAMPLE}")

@@ -22,6 +22,7 @@
 #include "meteors/crossing_detector.h"
 #include "meteors/record_format.h"
 #include "meteors/sky_geometry.h"
+#include "meteors/trail_passage.h"
 #include "meteors/two_body.h"
 #include "run/epoch_state.h"
 #include "run/particle_run.h"
@@ -114,11 +115,30 @@ struct EarthTrack {
 };
 
 struct Near {
-  double earthJd;
-  double dr;
+  PassageNode passage;
   Vec3 vg;
   double massKg;
 };
+
+// A grain's node moved from the J2000 ecliptic, where the run records it, onto the
+// plane of the Earth's orbit at its passage, straight along the grain's velocity
+// (over the minutes involved its path bends by under 1e-6 AU). The two planes part by
+// the ecliptic's precession, 47" a century (Lieske et al. 1977, A&A 58, 1): in 1866
+// the Earth stood 2.6e-4 AU off the J2000 ecliptic at the Leonids' node, which for a
+// stream inclined like theirs (162 deg) moves the point where the Earth meets it by
+// 8e-4 AU along the Earth's path, over an hour of its motion.
+struct NodeOnEarthPlane {
+  double jd;
+  Vec3 at;
+};
+NodeOnEarthPlane MoveOntoPlaneOf(const StateVector& earth, const TrailNode& n) {
+  const Vec3 pole{earth.y * earth.vz - earth.z * earth.vy, earth.z * earth.vx - earth.x * earth.vz,
+                  earth.x * earth.vy - earth.y * earth.vx};
+  const double height = pole.x * n.x + pole.y * n.y + pole.z * n.z;
+  const double rise = pole.x * n.vx + pole.y * n.vy + pole.z * n.vz;
+  const double dt = rise != 0 ? -height / rise : 0;
+  return {n.jd + dt, {n.x + n.vx * dt, n.y + n.vy * dt, n.z + n.vz * dt}};
+}
 
 // What the comet's dust at one return and its shower's mass distribution make of one
 // model grain (meteors/zhr_model.h).
@@ -132,22 +152,25 @@ struct TrailWeights {
 
 // The encounter of one trail in one year from its grains near the Earth.
 TrailEncounter Encounter(const EarthTrack& track, int trailYear, int year,
-                         const std::vector<Near>& near, const ForecastSettings& s,
-                         const TrailWeights& weights) {
-  double jd = 0, dr = 0;
+                         const std::vector<Near>& near, std::span<const PassageNode> band,
+                         const ForecastSettings& s, const TrailWeights& weights) {
   Vec3 vg{0, 0, 0};
+  std::vector<PassageNode> passages;
+  passages.reserve(near.size());
   for (const Near& n : near) {
-    jd += n.earthJd;
-    dr += n.dr;
     vg = {vg.x + n.vg.x, vg.y + n.vg.y, vg.z + n.vg.z};
+    passages.push_back(n.passage);
   }
+  const TrailPassage passage = FitTrailPassage(passages, band);
   const double count = static_cast<double>(near.size());
-  jd /= count;
-  const StateVector e = track.At(jd);
+  const StateVector e = track.At(passage.peakJd);
   const Vec3 meanVg{vg.x / count, vg.y / count, vg.z / count};
   const Radiant radiant = RadiantFromGeocentricVelocity(meanVg);
-  TrailEncounter enc{trailYear, year, jd, SolarLongitudeDeg({e.x, e.y, e.z}), dr / count,
-                     static_cast<int>(near.size()), radiant.raDeg, radiant.decDeg, radiant.vgKmS};
+  TrailEncounter enc{trailYear,      year,
+                     passage.peakJd, SolarLongitudeDeg({e.x, e.y, e.z}),
+                     passage.missAu, static_cast<int>(near.size()),
+                     radiant.raDeg,  radiant.decDeg,
+                     radiant.vgKmS};
   // Each grain stands for the meteoroids of its mass bright enough to be seen at its
   // own speed.
   enc.nodes.reserve(near.size());
@@ -158,7 +181,7 @@ TrailEncounter Encounter(const EarthTrack& track, int trailYear, int year,
         visible ? MeteoroidsPerGrain(n.massKg, weights.dustKg, weights.massIndex, weights.massMinKg,
                                      weights.massMaxKg, weights.modelGrains)
                 : 0;
-    enc.nodes.push_back({n.earthJd, n.dr, weight});
+    enc.nodes.push_back({n.passage.earthJd, n.passage.missAu, weight});
   }
   const double vgAbs = std::sqrt(meanVg.x * meanVg.x + meanVg.y * meanVg.y + meanVg.z * meanVg.z);
   const EncounterGeometry geometry{s.windowDays, std::sqrt(e.vx * e.vx + e.vy * e.vy + e.vz * e.vz),
@@ -168,8 +191,8 @@ TrailEncounter Encounter(const EarthTrack& track, int trailYear, int year,
   enc.zhr = strength.zhr;
   enc.zhrSigma = strength.zhrSigma;
   enc.fwhmMin = strength.fwhmMin;
-  enc.peakSigmaMin = strength.peakSigmaMin;
-  enc.missSigmaAu = strength.missSigmaAu;
+  enc.peakSigmaMin = passage.peakSigmaMin;
+  enc.missSigmaAu = passage.missSigmaAu;
   enc.profile = std::move(strength.profile);
   return enc;
 }
@@ -179,20 +202,27 @@ void Encounters(const TrailOutcome& trail, int trailYear, const ForecastSettings
                 const TrailWeights& weights, std::vector<TrailEncounter>& out) {
   const EarthTrack track{trail.earth, s.stepDays};
   std::map<int, std::vector<Near>> byYear;
+  std::map<int, std::vector<PassageNode>> bandByYear;
   for (const TrailNode& n : trail.nodes) {
     double earthJd = 0;
-    if (!track.PassageOf(n.lambdaSun, n.jd, earthJd)) continue;
-    if (std::fabs(n.jd - earthJd) > s.windowDays) continue;
+    if (!track.PassageOf(SolarLongitudeDeg({n.x, n.y, n.z}), n.jd, earthJd)) continue;
+    const NodeOnEarthPlane node = MoveOntoPlaneOf(track.At(earthJd), n);
+    if (!track.PassageOf(SolarLongitudeDeg(node.at), earthJd, earthJd)) continue;
+    if (std::fabs(node.jd - earthJd) > s.windowDays) continue;
     const StateVector e = track.At(earthJd);
-    const double dr = n.rAu - std::sqrt(e.x * e.x + e.y * e.y + e.z * e.z);
-    if (std::fabs(dr) > s.encounterAu) continue;
+    const double dr =
+        std::sqrt(node.at.x * node.at.x + node.at.y * node.at.y + node.at.z * node.at.z) -
+        std::sqrt(e.x * e.x + e.y * e.y + e.z * e.z);
     const int year = CalendarFromJulianDate(earthJd).year;
     if (year < s.forecastFrom || year > s.forecastTo) continue;
-    byYear[year].push_back(
-        {earthJd, dr, {n.vx - e.vx, n.vy - e.vy, n.vz - e.vz}, trail.grainMassKg[n.particle]});
+    bandByYear[year].push_back({earthJd, node.jd, dr});
+    if (std::fabs(dr) > s.encounterAu) continue;
+    byYear[year].push_back({{earthJd, node.jd, dr},
+                            {n.vx - e.vx, n.vy - e.vy, n.vz - e.vz},
+                            trail.grainMassKg[n.particle]});
   }
   for (const auto& [year, near] : byYear) {
-    out.push_back(Encounter(track, trailYear, year, near, s, weights));
+    out.push_back(Encounter(track, trailYear, year, near, bandByYear[year], s, weights));
   }
 }
 
@@ -397,7 +427,7 @@ void TrailRunner::RecordStep(double windowStartJD, TrailOutcome& trail) {
   trail.earth.push_back({run_.NewJD(), run_.Heliocentric(kEarthRow, kNewSlot)});
   for (const Crossing& c : detector_.Scan(run_.State())) {
     if (c.inShower && c.jd >= windowStartJD) {
-      trail.nodes.push_back({c.jd, c.rAu, c.lambdaSun, c.vx, c.vy, c.vz, c.particle});
+      trail.nodes.push_back({c.jd, c.x, c.y, c.z, c.vx, c.vy, c.vz, c.particle});
     }
   }
 }

@@ -40,9 +40,9 @@ inline constexpr int kLastForecastYear = kLastEpochYear - 1;
 struct TrailEncounter {
   int trailYear;     // year of the perihelion passage that released the trail
   int forecastYear;  // year of the encounter
-  double peakJd;     // closest approach, the run's time scale (about a minute ahead of UTC)
+  double peakJd;     // the Earth's passage of the trail, the run's time scale (about a minute ahead of UTC)
   double lambdaSun;  // solar longitude at the peak, degrees, J2000 ecliptic
-  double missAu;     // rD - rE: the trail's node distance minus the Earth's orbit's there
+  double missAu;     // rD - rE of the trail section the Earth meets (meteors/trail_passage.h)
   int particles;     // trail particles near the Earth (see ForecastSettings)
   double raDeg, decDeg, vgKmS;  // geocentric radiant, equatorial J2000, and speed
   // Strength (meteors/zhr_model.h): ZHR at the profile's maximum and its bootstrap
@@ -137,11 +137,11 @@ using ForecastProgress = std::function<bool(const ForecastStatus& status)>;
 // false once a cancel was requested.
 ForecastProgress ReportInto(Progress& progress, const ForecastSettings& settings);
 
-// A grain's node near the Earth's orbit in the forecast span, as a trail run records it.
+// A grain's node near the Earth's orbit in the forecast span, as a trail run records it:
+// its passage through the J2000 ecliptic.
 struct TrailNode {
   double jd;
-  double rAu;
-  double lambdaSun;
+  double x, y, z;     // heliocentric position at the node, AU
   double vx, vy, vz;  // heliocentric velocity at the node, AU/day
   int particle;       // the grain's number in its trail
 };

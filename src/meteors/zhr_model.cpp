@@ -205,9 +205,6 @@ ZhrEstimate EstimateEncounter(std::span<const EncounterNode> nodes, const Encoun
   out.zhr = whole.zhr;
   out.fwhmMin = whole.fwhmMin;
   out.profile = std::move(whole.points);
-  const double rootN = std::sqrt(static_cast<double>(n));
-  out.peakSigmaMin = MeanAndSd(nodes, &EncounterNode::earthJd, all).sd / rootN * 1440;
-  out.missSigmaAu = MeanAndSd(nodes, &EncounterNode::missAu, all).sd / rootN;
   if (n > 1) {
     // A fixed sequence: the same resamplings, so the same sigma, on every run.
     RandomSource random;

@@ -102,8 +102,6 @@ struct ZhrEstimate {
   double zhr = 0;          // at the profile's maximum
   double zhrSigma = 0;     // its standard deviation over a bootstrap of the grains
   double fwhmMin = 0;      // full width of the profile at half its maximum, minutes
-  double peakSigmaMin = 0; // standard error of the mean node passage, minutes
-  double missSigmaAu = 0;  // standard error of the mean rD - rE
   std::vector<ProfilePoint> profile;
 };
 
