@@ -82,13 +82,14 @@ int FitAndPrintPassages(const CliOptions& o, const SolutionTable& table) {
   if (!o.saveSolutionPath.empty()) {
     std::string text = table.text;
     if (!text.empty() && text.back() != '\n') text += '\n';
-    text += SolutionRow(fit.fitted) + "\n";
+    text += SolutionRow(fit.row) + "\n";
     std::string error;
     if (!WriteBytesAtomically(o.saveSolutionPath, text, error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;
     }
-    std::printf("saved as a row of %s: %s\n", o.saveSolutionPath.c_str(), fit.fitted.name.c_str());
+    std::printf("saved as a row of %s, epoch %.1f (%s TT): %s\n", o.saveSolutionPath.c_str(),
+                fit.row.epochJD, FormatCalendar(fit.row.epochJD).c_str(), fit.row.name.c_str());
   }
   return 0;
 }
