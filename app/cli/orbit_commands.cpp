@@ -80,9 +80,11 @@ int FitAndPrintPassages(const CliOptions& o, const SolutionTable& table) {
     }
   }
   if (!o.saveSolutionPath.empty()) {
+    // The row ends its lines as the table does (the shipped one with CR LF).
     std::string text = table.text;
-    if (!text.empty() && text.back() != '\n') text += '\n';
-    text += SolutionRow(fit.row) + "\n";
+    const std::string lineEnd = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    if (!text.empty() && text.back() != '\n') text += lineEnd;
+    text += SolutionRow(fit.row) + lineEnd;
     std::string error;
     if (!WriteBytesAtomically(o.saveSolutionPath, text, error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
