@@ -18,7 +18,7 @@ TEST(CometSolutions, TheShippedFilesParseClean) {
   ASSERT_NO_THROW(BuiltInOrbitSolutions());
   ASSERT_NO_THROW(BuiltInPerihelionHistory());
   ASSERT_NO_THROW(BuiltInReleaseEvents());
-  EXPECT_EQ(BuiltInOrbitSolutions().size(), 35u);
+  EXPECT_EQ(BuiltInOrbitSolutions().size(), 36u);
   EXPECT_EQ(BuiltInPerihelionHistory().size(), 81u);
   for (const RecordedPassage& p : BuiltInPerihelionHistory()) {
     EXPECT_FALSE(p.source.empty()) << p.line;

@@ -80,15 +80,18 @@ int FitAndPrintPassages(const CliOptions& o, const SolutionTable& table) {
     }
   }
   if (!o.saveSolutionPath.empty()) {
+    // The row ends its lines as the table does (the shipped one with CR LF).
     std::string text = table.text;
-    if (!text.empty() && text.back() != '\n') text += '\n';
-    text += SolutionRow(fit.fitted) + "\n";
+    const std::string lineEnd = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    if (!text.empty() && text.back() != '\n') text += lineEnd;
+    text += SolutionRow(fit.row) + lineEnd;
     std::string error;
     if (!WriteBytesAtomically(o.saveSolutionPath, text, error)) {
       std::fprintf(stderr, "stelvo-cli: %s\n", error.c_str());
       return 1;
     }
-    std::printf("saved as a row of %s: %s\n", o.saveSolutionPath.c_str(), fit.fitted.name.c_str());
+    std::printf("saved as a row of %s, epoch %.1f (%s TT): %s\n", o.saveSolutionPath.c_str(),
+                fit.row.epochJD, FormatCalendar(fit.row.epochJD).c_str(), fit.row.name.c_str());
   }
   return 0;
 }

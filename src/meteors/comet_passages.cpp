@@ -200,6 +200,32 @@ std::vector<PerihelionPassage> PerihelionPassages(const CometOrbit& orbit, doubl
   return PerihelionPassagesTogether(std::span(&orbit, 1), fromJD, toJD, stepDays)[0];
 }
 
+CometOrbit CarriedOrbit(const CometOrbit& orbit, double nearJD, double stepDays) {
+  CheckEpoch(orbit.epochJD);
+  CheckEpoch(nearJD);
+  const double h = nearJD >= orbit.epochJD ? std::fabs(stepDays) : -std::fabs(stepDays);
+  const long long steps = std::llround((nearJD - orbit.epochJD) / h);
+  CometOrbit out = orbit;
+  if (steps == 0) return out;
+  ParticleRun run;
+  run.Begin(orbit.epochJD, MassiveBodiesAt(orbit.epochJD), std::span(&orbit.helio, 1), {}, h,
+            std::span(&orbit.nonGrav, 1));
+  // The start-up's points are slots 0..kAcceptedSlot; after that each pass moves the
+  // accepted point one step on.
+  int slot = kAcceptedSlot;
+  if (steps < kAcceptedSlot) {
+    slot = static_cast<int>(steps);
+  } else {
+    for (long long k = kAcceptedSlot; k < steps; ++k) {
+      run.Step();
+      run.FinishPass();
+    }
+  }
+  out.epochJD = orbit.epochJD + static_cast<double>(steps) * h;
+  out.helio = run.Heliocentric(kCometRow, slot);
+  return out;
+}
+
 std::vector<std::vector<PerihelionPassage>> PerihelionPassagesTogether(
     std::span<const CometOrbit> orbits, double fromJD, double toJD, double stepDays) {
   if (orbits.empty()) return {};

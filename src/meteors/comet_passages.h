@@ -54,6 +54,11 @@ std::string_view CometName(int cometIndex);
 // What the passages from the catalogue's own elements name as their solution.
 std::string MpcElementsLabel(int cometIndex);
 
+// The orbit carried with the planets to the point of its run (steps of stepDays from
+// its epoch towards nearJD) nearest nearJD: its state and epoch there, the same
+// non-gravitational force. Throws RunError like PerihelionPassages.
+CometOrbit CarriedOrbit(const CometOrbit& orbit, double nearJD, double stepDays = 1);
+
 // Several orbits with one epoch in one run (the planets integrated once), each
 // orbit's passages in its own list. Throws RunError for orbits of different epochs.
 std::vector<std::vector<PerihelionPassage>> PerihelionPassagesTogether(

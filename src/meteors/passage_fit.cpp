@@ -7,6 +7,7 @@
 #include "initial/constants.h"
 #include "meteors/comet_passages.h"
 #include "meteors/sky_geometry.h"
+#include "meteors/two_body.h"
 #include "run/epoch_state.h"
 
 namespace stelvo {
@@ -96,16 +97,46 @@ std::vector<double> Matched(const std::vector<PerihelionPassage>& computed,
   return out;
 }
 
-std::string Describe(const PassageFit& fit, std::span<const RecordedPassage> recorded) {
+// "fitted to passages -239..1986 (30 returns, rms 0.573 d; T, A2 fitted; osculating at
+// the return of 837) from JPL#73 (...)"; SolutionLabel keeps its first words.
+std::string Describe(const PassageFit& fit, std::span<const RecordedPassage> recorded,
+                     const std::string& epochNote) {
   char text[400];
   std::string names;
   for (const FittedValue& v : fit.values) names += (names.empty() ? "" : ", ") + v.name;
   std::snprintf(text, sizeof text,
-                "fitted to passages %d..%d (%zu rows of perihelion_history.csv; %s; rms %.3f d) "
-                "from %s",
+                "fitted to passages %d..%d (%zu returns, rms %.3f d; %s fitted%s) from %s",
                 Year(recorded.front().jdTT), Year(recorded.back().jdTT), recorded.size(),
-                names.c_str(), fit.rmsDays, fit.start.name.c_str());
+                fit.rmsDays, names.c_str(), epochNote.c_str(), fit.start.name.c_str());
   return text;
+}
+
+// The fitted orbit carried with the planets and its non-gravitational force to the
+// point of its run nearest the computed return closest to the middle of the recorded
+// passages, as osculating heliocentric elements there (ecliptic J2000, two-body k^2
+// like SolutionStateAtEpoch).
+OrbitSolution AtMiddle(const OrbitSolution& fitted, const std::vector<double>& computed,
+                       std::span<const RecordedPassage> recorded, double stepDays) {
+  const double middle = 0.5 * (recorded.front().jdTT + recorded.back().jdTT);
+  double nearest = computed.front();
+  for (double jd : computed) {
+    if (std::fabs(jd - middle) < std::fabs(nearest - middle)) nearest = jd;
+  }
+  const CometOrbit carried = CarriedOrbit(OrbitOf(fitted), nearest, stepDays);
+  const OsculatingElements el = StateToElements(carried.helio, kGaussK2);
+  auto degrees = [](double radians) {
+    const double d = radians / kDegToRad;
+    return d - 360 * std::floor(d / 360);
+  };
+  OrbitSolution out = fitted;
+  out.epochJD = carried.epochJD;
+  out.elements.q = el.a * (1 - el.ecc);
+  out.elements.e = el.ecc;
+  out.elements.inclDeg = el.incl / kDegToRad;
+  out.elements.nodeDeg = degrees(el.node);
+  out.elements.periDeg = degrees(el.argPeri);
+  out.elements.tpJD = carried.epochJD - el.meanAnomaly / el.meanMotion;
+  return out;
 }
 
 // The comet's usable recorded passages in time order; refuses fewer than three and
@@ -225,9 +256,9 @@ bool WithinSigma(const Linearised& at, const std::vector<double>& step, std::siz
 // Residuals, the fitted values and their covariance: the inverse normal matrix scaled
 // by the weighted residual variance per degree of freedom, so that the sigmas reflect
 // how well the passages are met.
-void FinishFit(const Parameters& params, std::span<const RecordedPassage> recorded,
-               const std::vector<double>& normal, const std::vector<double>& computed,
-               PassageFit& fit) {
+OrbitSolution FinishFit(const OrbitSolution& base, const Parameters& params,
+                        std::span<const RecordedPassage> recorded, const std::vector<double>& normal,
+                        const std::vector<double>& computed, PassageFit& fit) {
   const std::size_t k = params.p.size();
   const std::size_t n = recorded.size();
   double chi2 = 0, sum2 = 0;
@@ -246,41 +277,28 @@ void FinishFit(const Parameters& params, std::span<const RecordedPassage> record
     Solve(normal, e, k);
     for (std::size_t m = 0; m < k; ++m) covariance[m * k + j] = e[m] * unitVariance;
   }
-  fit.fitted = Apply(fit.start, params, params.p);
+  OrbitSolution out = Apply(base, params, params.p);
   const char* names[3] = {"T", "A2", "A1"};
   for (std::size_t j = 0; j < k; ++j) {
     const double scale = j == 0 ? 1 : kAUnit;
-    const double value = j == 0 ? fit.fitted.elements.tpJD : params.p[j] * kAUnit;
+    const double value = j == 0 ? out.elements.tpJD : params.p[j] * kAUnit;
     fit.values.push_back({names[j], value, std::sqrt(covariance[j * k + j]) * scale});
   }
-  fit.fitted.name = Describe(fit, recorded);
-  fit.fitted.source = "stelvo-cli --fit-passages";
-  fit.fitted.note.clear();
-  fit.fitted.usableForHistory = true;
+  out.source = "stelvo-cli --fit-passages";
+  out.note.clear();
+  out.usableForHistory = true;
+  return out;
 }
 
-}  // namespace
-
-PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> solutions,
-                       std::span<const RecordedPassage> history,
-                       const PassageFitSettings& settings) {
-  const std::vector<RecordedPassage> recorded = RecordedPassagesOf(comet, history);
-  const OrbitSolution* start = NearestSolution(solutions, comet, recorded.back().jdTT);
-  if (!start) throw PassageFitError("no usable orbit solution of " + std::string(comet));
-
-  PassageFit fit;
-  fit.start = *start;
-  Parameters params;
-  int precise = 0;
-  for (const RecordedPassage& r : recorded) precise += r.dayLevel ? 0 : 1;
-  params.fitA1 = precise >= kPreciseForA1;
-  params.p = {0, start->nonGrav.a2 / kAUnit};
-  if (params.fitA1) params.p.push_back(start->nonGrav.a1 / kAUnit);
+// Fits params from `start` to the recorded passages by Levenberg-Marquardt, in
+// stages over an arc growing backwards from the latest passages (grow) or over the
+// whole at once; counts the integrations in fit.iterations, sets fit.converged and
+// returns the last linearisation.
+Linearised FitFrom(std::string_view comet, const OrbitSolution& start, Parameters& params,
+                   std::span<const RecordedPassage> recorded, bool grow, double halfPeriod,
+                   const PassageFitSettings& settings, PassageFit& fit) {
   const std::size_t k = params.p.size();
   const std::size_t n = recorded.size();
-
-  const double a = start->elements.q / (1 - start->elements.e);
-  const double halfPeriod = 0.5 * kDaysPerYear * a * std::sqrt(a);
   // The arc grows backwards from the latest passages by a few revolutions at a time,
   // each stage starting from the previous fit: a published solution run back over
   // centuries can be off by months (1P's JPL orbits put the return of 240 BC two
@@ -288,9 +306,8 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
   // parameters.
   const double arcDays = kArcRevolutions * 2 * halfPeriod;
   double arcStartJD = recorded.back().jdTT;
-  std::size_t first = n;
+  std::size_t first = grow ? n : 0;
   Linearised at;
-  fit.iterations = 0;
   while (true) {
     arcStartJD -= arcDays;
     while (first > 0 && (recorded[first - 1].jdTT >= arcStartJD || n - first < 3)) --first;
@@ -302,7 +319,7 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
     int samples = 0;
     auto linearise = [&](const std::vector<double>& p) {
       ++fit.iterations;
-      Linearised lin = Linearise(*start, params, p, arc, fromJD, toJD, halfPeriod, settings.stepDays);
+      Linearised lin = Linearise(start, params, p, arc, fromJD, toJD, halfPeriod, settings.stepDays);
       roughnessSum += lin.roughness;
       ++samples;
       return lin;
@@ -343,9 +360,50 @@ PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> so
         lambda *= 10;
       }
     }
-    if (first == 0) break;
+    if (first == 0) return at;
   }
-  FinishFit(params, recorded, at.normal, at.computed, fit);
+}
+
+}  // namespace
+
+PassageFit FitPassages(std::string_view comet, std::span<const OrbitSolution> solutions,
+                       std::span<const RecordedPassage> history,
+                       const PassageFitSettings& settings) {
+  const std::vector<RecordedPassage> recorded = RecordedPassagesOf(comet, history);
+  const OrbitSolution* start = NearestSolution(solutions, comet, recorded.back().jdTT);
+  if (!start) throw PassageFitError("no usable orbit solution of " + std::string(comet));
+
+  PassageFit fit;
+  fit.start = *start;
+  Parameters params;
+  int precise = 0;
+  for (const RecordedPassage& r : recorded) precise += r.dayLevel ? 0 : 1;
+  params.fitA1 = precise >= kPreciseForA1;
+  auto startFrom = [&](const OrbitSolution& s) {
+    params.p = {0, s.nonGrav.a2 / kAUnit};
+    if (params.fitA1) params.p.push_back(s.nonGrav.a1 / kAUnit);
+  };
+  startFrom(*start);
+  const double a = start->elements.q / (1 - start->elements.e);
+  const double halfPeriod = 0.5 * kDaysPerYear * a * std::sqrt(a);
+  fit.iterations = 0;
+  const Linearised first =
+      FitFrom(comet, *start, params, recorded, true, halfPeriod, settings, fit);
+  fit.fitted = Apply(*start, params, params.p);
+  fit.fitted.name = "fitted to passages from " + start->name;
+  // The fit moved to the middle of the passages and finished there over the whole arc:
+  // carried back and forth from its own epoch the orbit meets the planets' states of
+  // another run, and over centuries of close approaches the passages drift apart by
+  // up to days (1P's of 164 BC by 1.9 d carried from 837), so the row is fitted as
+  // it will be integrated.
+  const OrbitSolution middle = AtMiddle(fit.fitted, first.computed, recorded, settings.stepDays);
+  startFrom(middle);
+  const Linearised at = FitFrom(comet, middle, params, recorded, false, halfPeriod, settings, fit);
+  fit.row = FinishFit(middle, params, recorded, at.normal, at.computed, fit);
+  fit.row.name = Describe(fit, recorded,
+                          "; osculating at the return of " +
+                              std::to_string(Year(fit.row.epochJD)));
+  fit.fitted.source = fit.row.source;
   return fit;
 }
 

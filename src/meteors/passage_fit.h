@@ -41,7 +41,14 @@ struct PassageResidual {
 
 struct PassageFit {
   OrbitSolution start;   // the published solution the fit began from
-  OrbitSolution fitted;  // the same with the fitted values, described as a row of its own
+  OrbitSolution fitted;  // the fit at the start's epoch (the first pass, arc by arc)
+  // The fitted orbit as a row of the solutions file (--save-solution): the first pass
+  // carried with the planets and its non-gravitational force to the point of its run
+  // nearest the computed return closest to the middle of the passages, osculating
+  // there, and fitted again from there over the whole arc, so that the solution
+  // nearest in time is this one for the old returns (the published one for the
+  // modern) and gives the passages below. values, residuals and rms are this row's.
+  OrbitSolution row;
   std::vector<FittedValue> values;
   std::vector<PassageResidual> residuals;  // in time order
   double rmsDays = 0;                      // weighted, in units of each row's sigma times 1 d
