@@ -77,8 +77,8 @@ TEST_F(StreamFixture, TheLeonidsComeOutWhereTheyAreSeen) {
   EXPECT_LT(AngularSeparationDeg(w.shower.raDeg, w.shower.decDeg, 153.8, 21.8), 2.0);
   EXPECT_NEAR(w.shower.vgKmS, 70.2, 1.0);
   EXPECT_GT(w.shower.count, 30);
-  EXPECT_GT(w.fwhmDeg, 0.3);
-  EXPECT_LT(w.fwhmDeg, 5.0);
+  EXPECT_GT(w.peak.fwhmDeg, 0.3);
+  EXPECT_LT(w.peak.fwhmDeg, 5.0);
 }
 
 // Grains set aside at the switch are those that cannot reach the capture width: the

@@ -248,7 +248,7 @@ TEST_F(ShowerWindowStreamTest, AStreamRunFillsMapProfileAndTableWithStelvoClisFi
   // The shower's bar on the profile, its dots on the map.
   const ActivityProfile& profile = window.StreamProfile();
   const QRect plot = profile.PlotArea();
-  EXPECT_NE(test::At(profile.Image(), profile.XOf(r.showers[0].peakLambda), plot.bottom()),
+  EXPECT_NE(test::At(profile.Image(), profile.XOf(r.showers[0].peak.lambda), plot.bottom()),
             kChartPlot);
   const QPoint radiant = window.StreamMap().PixelOf(r.crossings[0].raDeg, r.crossings[0].decDeg);
   EXPECT_NE(test::At(window.StreamMap().Image(), radiant.x(), radiant.y()), kChartSky);
@@ -256,8 +256,8 @@ TEST_F(ShowerWindowStreamTest, AStreamRunFillsMapProfileAndTableWithStelvoClisFi
   // stelvo-cli with the same settings: the same captured crossings and peak.
   char activity[160];
   std::snprintf(activity, sizeof activity, "captured %zu\nactivity %.2f %.2f %.4g %.2f\n",
-                r.crossings.size(), r.showers[0].shower.lambdaSun, r.showers[0].peakLambda,
-                r.showers[0].peakRate, r.showers[0].fwhmDeg);
+                r.crossings.size(), r.showers[0].shower.lambdaSun, r.showers[0].peak.lambda,
+                r.showers[0].peak.rate, r.showers[0].peak.fwhmDeg);
   const std::string out = ::testing::TempDir() + "stelvo-stream-" + std::to_string(getpid());
   const std::string command =
       std::string(STELVO_CLI) + " --comet 539 --stream 1866..1965 --forecast 2000..2001" +

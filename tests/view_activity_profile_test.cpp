@@ -84,7 +84,7 @@ TEST_F(ActivityProfileTest, StreamRatesZoomToTheirShowerAndMarkItsWidth) {
   const ProfilePeak peak = PeakOfProfile(rates, 1, 235.5, 5);
   profile.ShowOccupied(rates, 1);
   profile.Redraw(rates, 1);
-  profile.MarkPeaks(rates, 1, std::span(&peak, 1), QStringLiteral("%1° %2°"));
+  profile.MarkPeaks(std::span(&peak, 1), QStringLiteral("%1° %2°"));
   const QRect plot = profile.PlotArea();
   EXPECT_EQ(profile.XOf(232), plot.left());  // 234..238 and two degrees on each side
   EXPECT_EQ(profile.XOf(240), plot.right());

@@ -92,8 +92,8 @@ int StreamCommand(const CliOptions& o, Progress& progress, ProgressLine& line,
     std::printf("shower %s", Line(Cells(ShowerColumns(), w.shower, Output::kText), ' ').c_str());
   }
   for (const StreamShower& w : r.showers) {
-    std::printf("activity %.2f %.2f %.4g %.2f\n", w.shower.lambdaSun, w.peakLambda, w.peakRate,
-                w.fwhmDeg);
+    std::printf("activity %.2f %.2f %.4g %.2f\n", w.shower.lambdaSun, w.peak.lambda, w.peak.rate,
+                w.peak.fwhmDeg);
   }
   for (std::size_t k = 0; k < r.profile.size(); ++k) {
     if (r.profile[k] > 0) {

@@ -312,7 +312,7 @@ ProfilePeak PeakOfProfile(const std::vector<double>& profile, double binDeg, dou
     if (std::fabs(DegreesBetween(centre, lambdaDeg)) > searchDeg) continue;
     if (profile[k] > best) best = profile[k], peak = k;
   }
-  if (peak < 0) return {lambdaDeg, 0, 0};
+  if (peak < 0) return {lambdaDeg, 0, 0, lambdaDeg, lambdaDeg};
   const double half = best / 2;
   // Bins from the peak outwards to the first below half, then linear between centres.
   auto edge = [&](int dir) {
@@ -322,7 +322,9 @@ ProfilePeak PeakOfProfile(const std::vector<double>& profile, double binDeg, dou
     if (!(inside > outside)) return (k - 1) * binDeg;
     return (k - 1 + (inside - half) / (inside - outside)) * binDeg;
   };
-  return {WrapDegrees((peak + 0.5) * binDeg), best, edge(-1) + edge(+1)};
+  const double lambda = WrapDegrees((peak + 0.5) * binDeg);
+  const double below = edge(-1), above = edge(+1);
+  return {lambda, best, below + above, lambda - below, lambda + above};
 }
 
 StreamProgress ReportInto(Progress& progress, const StreamSettings& settings) {
@@ -503,7 +505,7 @@ void Gather(std::vector<ReturnRun>& returns, const StreamSettings& s, const Span
   for (const Shower& w : summary.Summarise(middleYear, s.minShowerCount)) {
     const double search = std::max(3 * w.lambdaSpread, 2 * s.profileBinDeg);
     const ProfilePeak p = PeakOfProfile(result.profile, s.profileBinDeg, w.lambdaSun, search);
-    result.showers.push_back({w, p.lambda, p.rate, p.fwhmDeg});
+    result.showers.push_back({w, p});
   }
   sum.gathering = Seconds(mark);
 }

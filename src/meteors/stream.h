@@ -85,13 +85,19 @@ struct StreamReturn {
   std::string solution = {};  // the orbit solution the passage was integrated from
 };
 
-// One shower of the stream with its activity profile's peak and full width at half
-// maximum (degrees of solar longitude, linear between bin centres).
+// The peak of an activity profile and where it falls to half on either side, linear
+// between bin centres (degrees of solar longitude).
+struct ProfilePeak {
+  double lambda;   // centre of the profile's highest bin in the stretch searched
+  double rate;     // the profile there
+  double fwhmDeg;  // highDeg - lowDeg
+  double lowDeg, highDeg;  // the half-maximum edges, unwrapped about lambda
+};
+
+// One shower of the stream with its activity profile's peak.
 struct StreamShower {
   Shower shower;
-  double peakLambda;   // centre of the profile's highest bin in the shower
-  double peakRate;     // weighted crossings per year and degree there (see profile)
-  double fwhmDeg;
+  ProfilePeak peak;
 };
 
 struct StreamTimings {
@@ -147,11 +153,8 @@ StreamProgress ReportInto(Progress& progress, const StreamSettings& settings);
 // passage, ArithmeticError from a run.
 StreamResult RunStream(const StreamSettings& settings, const StreamProgress& progress = {});
 
-// The full width at half maximum of the profile's peak nearest lambdaDeg within
-// searchDeg of it (degrees; bins wrap at 360); 0 for an empty stretch.
-struct ProfilePeak {
-  double lambda, rate, fwhmDeg;
-};
+// The profile's peak nearest lambdaDeg within searchDeg of it (degrees; bins wrap at
+// 360); rate and width 0 for an empty stretch.
 ProfilePeak PeakOfProfile(const std::vector<double>& profile, double binDeg, double lambdaDeg,
                           double searchDeg);
 

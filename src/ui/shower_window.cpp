@@ -320,11 +320,8 @@ void TForm_Showers::DrawStreamProfile() {
   streamProfile_.ShowOccupied(stream_.profile, stream_.profileBinDeg);
   streamProfile_.Redraw(stream_.profile, stream_.profileBinDeg);
   std::vector<ProfilePeak> peaks;
-  for (const StreamShower& w : stream_.showers) {
-    peaks.push_back({w.peakLambda, w.peakRate, w.fwhmDeg});
-  }
-  streamProfile_.MarkPeaks(stream_.profile, stream_.profileBinDeg, peaks,
-                           tr("%1°, Halbwertsbreite %2°"));
+  for (const StreamShower& w : stream_.showers) peaks.push_back(w.peak);
+  streamProfile_.MarkPeaks(peaks, tr("%1°, Halbwertsbreite %2°"));
   Image_StreamActivity->update();
 }
 
@@ -359,9 +356,9 @@ void TForm_Showers::FillStreamTable() {
     lines << tr("Strom bei λ☉ %1°: Maximum bei %2° mit %3 sichtbaren Meteoroiden pro Jahr und Grad, "
                 "Halbwertsbreite %4°")
                  .arg(Fixed(w.shower.lambdaSun, 1))
-                 .arg(Fixed(w.peakLambda, 1))
-                 .arg(w.peakRate, 0, 'g', 3)
-                 .arg(Fixed(w.fwhmDeg, 1));
+                 .arg(Fixed(w.peak.lambda, 1))
+                 .arg(w.peak.rate, 0, 'g', 3)
+                 .arg(Fixed(w.peak.fwhmDeg, 1));
   }
   Label_StreamCounts->setText(lines.join(QLatin1Char('\n')));
 }

@@ -163,32 +163,19 @@ void ActivityProfile::DrawBars(std::span<const Value> values, double binDeg, dou
   }
 }
 
-void ActivityProfile::MarkPeaks(std::span<const double> rates, double binDeg,
-                                std::span<const ProfilePeak> peaks, const QString& label) {
-  if (image_.isNull() || rates.empty()) return;
+void ActivityProfile::MarkPeaks(std::span<const ProfilePeak> peaks, const QString& label) {
+  if (image_.isNull()) return;
   QPainter painter(&image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setFont(ChartLabelFont());
   const QFontMetrics metrics(painter.font());
   const QColor ink = QColor::fromRgb(kChartText);
-  const int n = static_cast<int>(rates.size());
-  auto at = [&](int k) { return rates[std::size_t(((k % n) + n) % n)]; };
   for (const ProfilePeak& p : peaks) {
     if (!(p.rate > 0) || p.lambda < fromDeg_ || p.lambda > toDeg_) continue;
-    // Where the profile falls to half the peak on either side, linear between bin
-    // centres: the rule PeakOfProfile measures the width by, so that the bar spans it.
-    const int peak = static_cast<int>(std::floor(p.lambda / binDeg));
-    auto edge = [&](int dir) {
-      int k = 1;
-      while (k < n && at(peak + dir * k) >= p.rate / 2) ++k;
-      const double inside = at(peak + dir * (k - 1)), outside = at(peak + dir * k);
-      const double beyond = inside > outside ? (inside - p.rate / 2) / (inside - outside) : 0;
-      return p.lambda + dir * (k - 1 + beyond) * binDeg;
-    };
     const int y = YOf(p.rate / 2);
     const int x = XOf(p.lambda);
-    const int left = XOf(std::max(fromDeg_, edge(-1)));
-    const int right = std::max(left + 1, XOf(std::min(toDeg_, edge(+1))));
+    const int left = XOf(std::max(fromDeg_, p.lowDeg));
+    const int right = std::max(left + 1, XOf(std::min(toDeg_, p.highDeg)));
     painter.setPen(QPen(ink, 2));
     painter.drawLine(left, y, right, y);
     painter.drawLine(left, y - 4, left, y + 4);

@@ -36,11 +36,10 @@ class ActivityProfile {
   // Bars of `rates` (bin i for [i, i + 1) * binDeg degrees) on a value axis of round
   // steps; a stream run's profile.
   void Redraw(std::span<const double> rates, double binDeg);
-  // Over the bars of the last Redraw of `rates`: each peak's top and a bar across its
-  // full width at half maximum, labelled with `label` (%1 the peak's λ☉, %2 the
-  // width, degrees).
-  void MarkPeaks(std::span<const double> rates, double binDeg, std::span<const ProfilePeak> peaks,
-                 const QString& label);
+  // Over the bars of the last Redraw: each peak's top and a bar across its full width
+  // at half maximum (PeakOfProfile's edges), labelled with `label` (%1 the peak's λ☉,
+  // %2 the width, degrees).
+  void MarkPeaks(std::span<const ProfilePeak> peaks, const QString& label);
 
   const QImage& Image() const { return image_; }
   QRect PlotArea() const { return plot_; }
