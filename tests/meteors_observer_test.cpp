@@ -100,6 +100,26 @@ TEST(SiteSky, SiderealTimeAndTheMoonAtMeeusWorkedExamples) {
   EXPECT_NEAR(sun.decDeg, -7.78507, 0.01);
 }
 
+// The Moon in the run's frame (ecliptic and equinox J2000), which puts the Earth beside
+// the Earth-Moon barycentre in the trail forecast. Hand computation with PyEphem 4.1.4
+// (an independent lunar theory, used only to make these numbers) at the instants in TT.
+TEST(SiteSky, TheMoonInTheJ2000EclipticMatchesTheHandComputation) {
+  struct Case {
+    double jdTT, lonDeg, latDeg, km;
+  };
+  const Case cases[] = {{2451500.5855, 345.4633, -3.1760, 382738.4},   // 1999 Nov 18 02:03
+                        {2415020.5, 273.8084, 1.0954, 368389.7},       // 1900 Jan 0.0
+                        {2110000.5, 270.7369, 3.6034, 368848.0}};      // 1065 May
+  for (const Case& c : cases) {
+    const Vec3 m = MoonGeocentricJ2000Au(c.jdTT);
+    const double r = std::sqrt(m.x * m.x + m.y * m.y + m.z * m.z);
+    const double lon = std::fmod(std::atan2(m.y, m.x) * kRadToDeg + 360, 360);
+    EXPECT_NEAR(lon, c.lonDeg, 0.05) << c.jdTT;
+    EXPECT_NEAR(std::asin(m.z / r) * kRadToDeg, c.latDeg, 0.05) << c.jdTT;
+    EXPECT_NEAR(r * kAuKm, c.km, 100) << c.jdTT;
+  }
+}
+
 TEST(ICalendar, LinesEndInCrlfAreFoldedAt75OctetsAndTextIsEscaped) {
   EXPECT_EQ(EscapeIcalText("a,b;c\\d\ne"), "a\\,b\\;c\\\\d\\ne");
   const std::string line(160, 'x');

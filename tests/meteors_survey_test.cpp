@@ -94,9 +94,9 @@ TEST_F(Survey, TheCsvIsTheSameBytesInAnyOrderOfTasks) {
   } while (std::next_permutation(order.begin(), order.end()));
   EXPECT_EQ(csv,
             "comet,trail,peak_utc,lambda_sun,miss_au,particles,ra,dec,vg,zhr,fwhm_min,peak_sigma_min\n"
-            "55P/Tempel-Tuttle,1965,1998-11-17T18:56,235.2445,-0.00622,14,153.59,21.73,70.77,0,180,32.4\n"
-            "55P/Tempel-Tuttle,1965,1999-11-18T01:27,235.2607,-0.00449,6,153.58,21.69,70.74,0,155,36.2\n"
-            "21P/Giacobini-Zinner,1959,1999-10-09T10:30,195.6998,-0.00197,7,262.84,55.57,20.98,0,0,16.7\n");
+            "55P/Tempel-Tuttle,1965,1998-11-17T18:56,235.2440,-0.00626,14,153.59,21.73,70.78,0,180,32.4\n"
+            "55P/Tempel-Tuttle,1965,1999-11-18T01:25,235.2610,-0.00448,6,153.59,21.69,70.73,0,155,36.2\n"
+            "21P/Giacobini-Zinner,1959,1999-10-09T10:30,195.7000,-0.00201,7,262.82,55.60,20.98,0,0,16.7\n");
 }
 
 struct CheckpointCase {

@@ -22,6 +22,7 @@
 #include "meteors/crossing_detector.h"
 #include "meteors/record_format.h"
 #include "meteors/sky_geometry.h"
+#include "meteors/sun_moon.h"
 #include "meteors/trail_passage.h"
 #include "meteors/two_body.h"
 #include "run/epoch_state.h"
@@ -32,6 +33,10 @@ namespace stelvo {
 namespace {
 
 constexpr int kEarthRow = 3;  // the Earth-Moon barycentre, body 4
+// The Moon's share of the Earth-Moon barycentre: 1 / (1 + M_Earth / M_Moon) with the
+// mass ratio 81.30056907 of the IAU 2009 system (Luzum et al. 2011, Celest. Mech.
+// Dyn. Astr. 110, 293).
+constexpr double kMoonShare = 1 / (1 + 81.30056907);
 // Nodes farther than this from the Earth's orbit are not kept (AU).
 constexpr double kNodeBandAu = 0.02;
 constexpr double kEarthDegreesPerDay = 0.9856;
@@ -119,6 +124,24 @@ struct Near {
   Vec3 vg;
   double massKg;
 };
+
+// The Earth itself beside the Earth-Moon barycentre the run integrates: up to 4,700 km
+// off it, which the Earth covers in 2.6 minutes along its orbit. The Moon's velocity
+// is its position's central difference over 0.1 day (its path bends by 1e-5 of the
+// 12 m/s the Earth's share amounts to).
+StateVector Geocentre(const StateVector& barycentre, double jd) {
+  constexpr double kHalfSpanDays = 0.05;
+  const Vec3 moon = MoonGeocentricJ2000Au(jd);
+  const Vec3 ahead = MoonGeocentricJ2000Au(jd + kHalfSpanDays);
+  const Vec3 behind = MoonGeocentricJ2000Au(jd - kHalfSpanDays);
+  const double rate = kMoonShare / (2 * kHalfSpanDays);
+  return {barycentre.x - kMoonShare * moon.x,
+          barycentre.y - kMoonShare * moon.y,
+          barycentre.z - kMoonShare * moon.z,
+          barycentre.vx - rate * (ahead.x - behind.x),
+          barycentre.vy - rate * (ahead.y - behind.y),
+          barycentre.vz - rate * (ahead.z - behind.z)};
+}
 
 // A grain's node moved from the J2000 ecliptic, where the run records it, onto the
 // plane of the Earth's orbit at its passage, straight along the grain's velocity
@@ -422,9 +445,10 @@ TrailOutcome TrailRunner::Run(const ForecastPlan& plan, const TrailTask& task,
 
 void TrailRunner::RecordStep(double windowStartJD, TrailOutcome& trail) {
   if (trail.earth.empty()) {
-    trail.earth.push_back({run_.AcceptedJD(), run_.Heliocentric(kEarthRow, kAcceptedSlot)});
+    trail.earth.push_back(
+        {run_.AcceptedJD(), Geocentre(run_.Heliocentric(kEarthRow, kAcceptedSlot), run_.AcceptedJD())});
   }
-  trail.earth.push_back({run_.NewJD(), run_.Heliocentric(kEarthRow, kNewSlot)});
+  trail.earth.push_back({run_.NewJD(), Geocentre(run_.Heliocentric(kEarthRow, kNewSlot), run_.NewJD())});
   for (const Crossing& c : detector_.Scan(run_.State())) {
     if (c.inShower && c.jd >= windowStartJD) {
       trail.nodes.push_back({c.jd, c.x, c.y, c.z, c.vx, c.vy, c.vz, c.particle});

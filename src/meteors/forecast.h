@@ -146,7 +146,8 @@ struct TrailNode {
   int particle;       // the grain's number in its trail
 };
 
-// The Earth's heliocentric state at one of a trail run's steps.
+// The Earth's heliocentric state (its centre, not the Earth-Moon barycentre) at one of
+// a trail run's steps.
 struct EarthSample {
   double jd;
   StateVector helio;

@@ -134,6 +134,32 @@ SkyPlace MoonPlace(double jd) {
   return FromEcliptic(moon.lambdaDeg, moon.betaDeg, nut.meanEps + nut.dEps, moon.distanceKm);
 }
 
+Vec3 MoonGeocentricJ2000Au(double jd) {
+  const double t = Centuries(jd);
+  const Nutation nut = NutationAt(t);
+  const MoonEcliptic moon = MoonEclipticAt(t, nut);
+  const double lambda = moon.lambdaDeg - nut.dPsi;  // mean ecliptic and equinox of date
+  // From the date (T = t) back to J2000 (an interval of -t), in arcseconds.
+  const double span = -t;
+  const double eta = (47.0029 - 0.06603 * t + 0.000598 * t * t) * span +
+                     (-0.03302 + 0.000598 * t) * span * span + 0.000060 * span * span * span;
+  const double pi = 174.876384 * 3600 + 3289.4789 * t + 0.60622 * t * t -
+                    (869.8089 + 0.50491 * t) * span + 0.03536 * span * span;
+  const double p = (5029.0966 + 2.22226 * t - 0.000042 * t * t) * span +
+                   (1.11113 - 0.000042 * t) * span * span - 0.000006 * span * span * span;
+  const double etaDeg = eta / 3600, piDeg = pi / 3600, pDeg = p / 3600;
+  const double a = CosD(etaDeg) * CosD(moon.betaDeg) * SinD(piDeg - lambda) -
+                   SinD(etaDeg) * SinD(moon.betaDeg);
+  const double b = CosD(moon.betaDeg) * CosD(piDeg - lambda);
+  const double c = CosD(etaDeg) * SinD(moon.betaDeg) +
+                   SinD(etaDeg) * CosD(moon.betaDeg) * SinD(piDeg - lambda);
+  const double lambda2000 = pDeg + piDeg - std::atan2(a, b) * kRadToDeg;
+  const double beta2000 = std::asin(std::fmax(-1.0, std::fmin(1.0, c))) * kRadToDeg;
+  const double r = moon.distanceKm / kAuKm;
+  return {r * CosD(beta2000) * CosD(lambda2000), r * CosD(beta2000) * SinD(lambda2000),
+          r * SinD(beta2000)};
+}
+
 double MoonIlluminatedFraction(double jd) {
   const double t = Centuries(jd);
   const Nutation nut = NutationAt(t);
