@@ -144,16 +144,18 @@ TEST(CometSolutions, ReleaseEventsCarryTheirFactorAndRefuseBadRows) {
       EventOfPassage(BuiltInReleaseEvents(), "73P/Schwassmann-Wachmann", 1995);
   ASSERT_TRUE(split.has_value());
   EXPECT_EQ(split->speedFactor, 4);  // Egal et al. 2023
+  EXPECT_EQ(split->brighteningMag, 7);
   EXPECT_FALSE(split->jdTT.has_value());
   EXPECT_FALSE(EventOfPassage(BuiltInReleaseEvents(), "73P", 2001).has_value());
   const std::string header =
-      "comet,passage_year,kind,speed_factor,event_calendar,event_jd,source,note\n";
+      "comet,passage_year,kind,speed_factor,event_calendar,event_jd,brightening_mag,source,note\n";
   constexpr BadRow kBadEvents[] = {
-      {"X/a,1995,split,4,,,src,", "field kind: is 'split'"},
-      {"X/a,1995,break-up,0,,,src,", "field speed_factor: must lie in (0, 20]"},
-      {"X/a,1995,outburst,2,1995-09-01.0,,src,", "give event_calendar and event_jd both"},
-      {"X/a,1995,outburst,2,1997-09-01.0,2450692.5,src,", "outside the passage's year"},
-      {"X/a,1995,outburst,2,,,src,\nX/b,1995,break-up,4,,,src,", "line 3 (X/b): a second event"},
+      {"X/a,1995,split,4,,,,src,", "field kind: is 'split'"},
+      {"X/a,1995,break-up,0,,,,src,", "field speed_factor: must lie in (0, 20]"},
+      {"X/a,1995,outburst,2,,,-1,src,", "field brightening_mag: must lie in [0, 15]"},
+      {"X/a,1995,outburst,2,1995-09-01.0,,,src,", "give event_calendar and event_jd both"},
+      {"X/a,1995,outburst,2,1997-09-01.0,2450692.5,,src,", "outside the passage's year"},
+      {"X/a,1995,outburst,2,,,,src,\nX/b,1995,break-up,4,,,,src,", "line 3 (X/b): a second event"},
   };
   for (const BadRow& bad : kBadEvents) {
     try {

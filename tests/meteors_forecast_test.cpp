@@ -65,6 +65,28 @@ TEST(Forecast, TheLeonidStormOf1999ComesFromThe1899TrailWithinHalfAnHour) {
             "1899,1999-11-18T02:21,235.3002,0.00107,257,153.60,21.70,70.60,3647,154,15.0\n");
 }
 
+// A recorded outburst's brightening raises the trail's dust, and every ZHR with it, by
+// the water-magnitude law's 10^(0.2453 dm) (Jorda, Crovisier and Green 2008).
+TEST(Forecast, AnOutburstsBrighteningScalesTheTrailsStrength) {
+  ForecastPlan plan = PlanForecast(Leonids(1932, 1932, 1999, 2000, 400));
+  ASSERT_EQ(plan.tasks.size(), 1u);
+  const TrailOutcome trail = TrailRunner().Run(plan, plan.tasks[0]);
+  const ForecastResult steady = CollectEncounters(plan, {&trail, 1});
+  ReleaseEvent outburst;
+  outburst.comet = "55P/Tempel-Tuttle";
+  outburst.passageYear = 1932;
+  outburst.kind = "outburst";
+  outburst.brighteningMag = 5;
+  plan.tasks[0].event = outburst;
+  const ForecastResult bright = CollectEncounters(plan, {&trail, 1});
+  ASSERT_EQ(bright.encounters.size(), steady.encounters.size());
+  ASSERT_FALSE(steady.encounters.empty());
+  for (std::size_t k = 0; k < steady.encounters.size(); ++k) {
+    ASSERT_GT(steady.encounters[k].zhr, 0);
+    EXPECT_NEAR(bright.encounters[k].zhr / steady.encounters[k].zhr, std::pow(10.0, 0.2453 * 5), 1e-6);
+  }
+}
+
 TEST(Forecast, TheThreadCountDoesNotChangeTheForecast) {
   ForecastSettings s = Leonids(1932, 1965, 1999, 2000, 400);
   s.threads = 1;

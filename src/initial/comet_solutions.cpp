@@ -355,11 +355,13 @@ void CheckNoConflictingPassages(const std::vector<RecordedPassage>& passages) {
 constexpr std::string_view kEventsFile = "release_events.csv";
 constexpr std::string_view kEventColumns[] = {"comet",          "passage_year", "kind",
                                               "speed_factor",   "event_calendar", "event_jd",
-                                              "source",         "note"};
+                                              "brightening_mag", "source",        "note"};
 constexpr std::string_view kEventKinds[] = {"break-up", "outburst"};
 // The factors published for 73P's 1995 break-up lie between 2.5 (CBET 5125) and 5
 // (Ye and Vaubaillon 2022, MNRAS 515, L45); 20 bounds a typing error, not the physics.
 constexpr double kLargestSpeedFactor = 20;
+// 73P's 1995 outburst, one of the largest recorded, was some 7-8 magnitudes.
+constexpr double kLargestBrighteningMag = 15;
 
 ReleaseEvent ParseEventRow(const RowReader& r) {
   ReleaseEvent e;
@@ -379,6 +381,13 @@ ReleaseEvent ParseEventRow(const RowReader& r) {
   e.speedFactor = r.Number("speed_factor");
   if (!(e.speedFactor > 0 && e.speedFactor <= kLargestSpeedFactor)) {
     r.Fail("speed_factor", "must lie in (0, 20]");
+  }
+  const std::string brightening = r.Text("brightening_mag");
+  if (!brightening.empty()) {
+    e.brighteningMag = r.Number("brightening_mag", brightening);
+    if (!(e.brighteningMag >= 0 && e.brighteningMag <= kLargestBrighteningMag)) {
+      r.Fail("brightening_mag", "must lie in [0, 15]");
+    }
   }
   const std::string calendar = r.Text("event_calendar");
   const std::string jd = r.Text("event_jd");
@@ -463,6 +472,10 @@ std::string ReleaseEventLabel(const ReleaseEvent& event) {
   char factor[32];
   std::snprintf(factor, sizeof factor, "%g", event.speedFactor);
   std::string label = event.kind + ", speed x" + factor;
+  if (event.brighteningMag > 0) {
+    std::snprintf(factor, sizeof factor, "%g", event.brighteningMag);
+    label += ", " + std::string(factor) + " mag brighter";
+  }
   if (event.jdTT) label += ", at " + FormatCalendar(*event.jdTT) + " TT";
   return label + " (" + std::string(kEventsFile) + " line " + std::to_string(event.line) + ")";
 }

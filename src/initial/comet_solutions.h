@@ -71,12 +71,14 @@ inline double PassageSigmaDays(const RecordedPassage& p) {
 // A break-up or outburst of a comet at one perihelion passage: the trail of that
 // passage leaves faster than the steady release, by speedFactor on the speed law's
 // speed, and at jdTT when the event gives its date (else over the active arc by the
-// release rule, as a steady trail).
+// release rule, as a steady trail). The comet shone brighteningMag magnitudes above
+// its usual magnitude law that apparition, so the trail carries that much more dust.
 struct ReleaseEvent {
   std::string comet;
   int passageYear = 0;  // calendar year of the perihelion passage it belongs to
   std::string kind;     // "break-up" or "outburst"
   double speedFactor = 1;
+  double brighteningMag = 0;
   std::optional<double> jdTT;  // the event's instant, TT (a date to the day at best)
   std::string source;          // the published factor and where it was read
   std::string note;
@@ -97,7 +99,7 @@ const std::vector<OrbitSolution>& BuiltInOrbitSolutions();
 const std::vector<RecordedPassage>& BuiltInPerihelionHistory();
 const std::vector<ReleaseEvent>& BuiltInReleaseEvents();
 
-// For listings: "break-up, speed x4 (release_events.csv line 2)".
+// For listings: "break-up, speed x4, 7 mag brighter (release_events.csv line 2)".
 std::string ReleaseEventLabel(const ReleaseEvent& event);
 
 // The event of the comet's (matched by designation) passage in passageYear, or none.

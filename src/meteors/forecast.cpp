@@ -473,8 +473,13 @@ ForecastResult CollectEncounters(const ForecastPlan& plan, std::span<const Trail
     result.trails.push_back({task.year, task.passage.jd, trail.grains, task.passage.solution,
                              task.event ? ReleaseEventLabel(*task.event) : std::string()});
     const OsculatingElements orbit = StateToElements(task.passage.helio, kMassiveBodies[0].gm);
+    // A recorded outburst brightened the comet, and its water and dust with it, by the
+    // same magnitude law.
+    CometActivity returnActivity = activity;
+    if (task.event) returnActivity.absoluteMagnitude -= task.event->brighteningMag;
     const TrailWeights weights{
-        DustMassPerReturnKg(activity, orbit.a * (1 - orbit.ecc), orbit.ecc, s.ejection.activeWithinAu),
+        DustMassPerReturnKg(returnActivity, orbit.a * (1 - orbit.ecc), orbit.ecc,
+                            s.ejection.activeWithinAu),
         MassIndexFromPopulationIndex(result.populationIndex),
         GrainMassKg(s.ejection.grainRadiusMinMm * 1e-3, s.ejection.grainDensityKgM3),
         GrainMassKg(s.ejection.grainRadiusMaxMm * 1e-3, s.ejection.grainDensityKgM3),
