@@ -2,7 +2,7 @@
 # Makes docs/encounter.png, the README's picture of a picked encounter: starts the
 # window program on a virtual X server with openbox, opens the shower window, turns
 # to its forecast view, asks for the Leonid trails of 1899 and 1932 in 1999-2002 with
-# 3000 grains each and photographs the view once the forecast is in (the strongest
+# 10,000 grains each and photographs the view once the forecast is in (the strongest
 # encounter picked). The clicks are placed for the German texts at 1500 x 1150.
 # Needs Xvfb, openbox, xdotool and ImageMagick.
 # Usage: tools/make_encounter_screenshot.sh [BUILD_DIR] [OUTPUT] [SECONDS_TO_WAIT]
@@ -34,7 +34,7 @@ type_into 480 48 1899   # trails from
 type_into 555 48 1932   # trails to
 type_into 730 48 1999   # forecast from
 type_into 805 48 2002   # forecast to
-type_into 990 48 3000   # grains per trail
+type_into 990 48 10000  # grains per trail
 xdotool mousemove --window "$showers" 1113 48 click 1  # compute
 sleep "$wait_seconds"
 photograph_window "$showers" "$output"
