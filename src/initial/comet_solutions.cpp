@@ -469,13 +469,13 @@ const std::vector<ReleaseEvent>& BuiltInReleaseEvents() {
 }
 
 std::string ReleaseEventLabel(const ReleaseEvent& event) {
-  char factor[32];
-  std::snprintf(factor, sizeof factor, "%g", event.speedFactor);
-  std::string label = event.kind + ", speed x" + factor;
-  if (event.brighteningMag > 0) {
-    std::snprintf(factor, sizeof factor, "%g", event.brighteningMag);
-    label += ", " + std::string(factor) + " mag brighter";
-  }
+  auto shortest = [](double x) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", x);
+    return std::string(text);
+  };
+  std::string label = event.kind + ", speed x" + shortest(event.speedFactor);
+  if (event.brighteningMag > 0) label += ", " + shortest(event.brighteningMag) + " mag brighter";
   if (event.jdTT) label += ", at " + FormatCalendar(*event.jdTT) + " TT";
   return label + " (" + std::string(kEventsFile) + " line " + std::to_string(event.line) + ")";
 }
